@@ -1,0 +1,48 @@
+#pragma once
+// One trampoline for every window and custom control of the program: the
+// static procedure stores `this` at WM_NCCREATE and from then on calls the
+// object's HandleMessage, a short switch that calls named handlers. Whatever
+// a window does not handle goes to DefWindowProc (or the dialog default).
+#include <windows.h>
+#include <string>
+
+namespace px::win {
+
+class Window {
+public:
+    Window() = default;
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND hwnd() const noexcept { return hwnd_; }
+    bool IsCreated() const noexcept { return hwnd_ != nullptr && ::IsWindow(hwnd_); }
+    void Destroy();  // DestroyWindow if still alive
+
+    // Registers `className` once per process with our trampoline.
+    static void RegisterClassOnce(const wchar_t* className, UINT style = CS_DBLCLKS,
+                                  HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                                  HICON icon = nullptr, HCURSOR cursor = nullptr);
+    static HINSTANCE Instance();
+
+protected:
+    // Creates the window; `this` receives every message from WM_NCCREATE on.
+    HWND CreateWindowObject(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
+                            int x, int y, int w, int h, HWND parent, HMENU menuOrId);
+
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp) { return ::DefWindowProcW(hwnd_, msg, wp, lp); }
+    // Called after WM_NCDESTROY; the handle is already gone.
+    virtual void OnFinalDestroy() {}
+
+private:
+    static LRESULT CALLBACK StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    HWND hwnd_ = nullptr;
+};
+
+// Small text helpers shared by the windows.
+std::wstring GetWindowTextString(HWND hwnd);
+std::wstring Widen(const std::string& s);   // UTF-8 -> UTF-16
+std::string Narrow(const std::wstring& s);  // UTF-16 -> UTF-8
+
+}  // namespace px::win
