@@ -1,10 +1,14 @@
 #include "export/core/Dither8bpp.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
 #include "base/Rounding.h"
+
+// SSE2 is part of every x86-64 processor, the only kind this program runs on.
+#include <emmintrin.h>
 
 namespace px {
 
@@ -15,24 +19,6 @@ namespace {
 int32_t CheckedInt32(int64_t v) {
     if (v < 0 || v > std::numeric_limits<int32_t>::max()) RaiseOverflow();
     return static_cast<int32_t>(v);
-}
-
-// Floyd-Steinberg share of one channel error: (e x k) / 16 truncated toward zero.
-inline void AddShare(uint8_t* p, const int32_t (&e)[3], int32_t k) {
-    for (int c = 0; c < 3; ++c) p[c] = ClampByte(p[c] + TruncDiv(e[c] * k, 16));
-}
-
-// Spreads a pixel's error to right, below, below-right, below-left, when the
-// summed magnitude is above 3.
-inline void Diffuse(const int32_t (&e)[3], uint8_t* pixel, uint8_t* below, size_t x, size_t w) {
-    if (std::abs(e[0]) + std::abs(e[1]) + std::abs(e[2]) <= 3) return;
-    const bool hasRight = x + 1 < w;
-    if (hasRight) AddShare(pixel + 4, e, 7);
-    if (below) {
-        AddShare(below, e, 5);
-        if (hasRight) AddShare(below + 4, e, 1);
-        if (x > 0) AddShare(below - 4, e, 3);
-    }
 }
 
 }  // namespace
@@ -85,24 +71,84 @@ std::span<uint8_t> IndexBuffer8bpp::Row(int32_t y) {
 
 namespace {
 
-// The frame both mappings share: a fresh index buffer, pixels row by row from
-// the top and left to right, `map` choosing the entry, storing it and
-// overwriting the pixel, and the error spread when asked.
+// The four channels of a pixel as 16-bit lanes, so one share reaches blue,
+// green and red at once and packing back saturates to 0..255 (the clamp).
+inline __m128i ShareOf(__m128i errTimesK) {
+    // (e x k) / 16 truncated toward zero: negative values get 15 added before the shift.
+    const __m128i bias = _mm_and_si128(_mm_srai_epi16(errTimesK, 15), _mm_set1_epi16(15));
+    return _mm_srai_epi16(_mm_add_epi16(errTimesK, bias), 4);
+}
+
+inline void AddShare(uint8_t* q, __m128i share) {
+    uint32_t word;
+    std::memcpy(&word, q, 4);
+    __m128i v = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(word)), _mm_setzero_si128());
+    v = _mm_packus_epi16(_mm_add_epi16(v, share), v);
+    word = static_cast<uint32_t>(_mm_cvtsi128_si32(v));
+    std::memcpy(q, &word, 4);  // the fourth lane's share is 0, so that byte is kept
+}
+
+// Maps pixel x of a row and, with diffusion, adds its error shares to the
+// neighbours in memory at once, each clamped, in the order right, below,
+// below-right, below-left.
 template <typename MapPixel>
-void DitherFrame(const Pixels32& picture, bool diffuse, IndexBuffer8bpp& ids, MapPixel map) {
+inline void DitherPixel(uint8_t* row, uint8_t* below, uint8_t* idRow, size_t x, size_t w, bool diffuse,
+                        const MapPixel& map) {
+    uint8_t* p = row + 4 * x;
+    const int32_t in[3] = {p[0], p[1], p[2]};
+    int32_t err[3];
+    idRow[x] = map(in, p, err);
+    if (!diffuse) return;
+    if (std::abs(err[0]) + std::abs(err[1]) + std::abs(err[2]) <= 3) return;
+    const bool hasRight = x + 1 < w;
+    const __m128i e = _mm_setr_epi16(static_cast<int16_t>(err[0]), static_cast<int16_t>(err[1]),
+                                      static_cast<int16_t>(err[2]), 0, 0, 0, 0, 0);
+    if (hasRight) AddShare(p + 4, ShareOf(_mm_mullo_epi16(e, _mm_set1_epi16(7))));
+    if (below) {
+        uint8_t* q = below + 4 * x;
+        AddShare(q, ShareOf(_mm_mullo_epi16(e, _mm_set1_epi16(5))));
+        if (hasRight) AddShare(q + 4, ShareOf(e));
+        if (x > 0) AddShare(q - 4, ShareOf(_mm_mullo_epi16(e, _mm_set1_epi16(3))));
+    }
+}
+
+// The frame both mappings share: a fresh index buffer, pixels row by row from
+// the top and left to right, `map` choosing the entry for the pixel's current
+// blue, green, red, storing its colour and giving the errors back.
+//
+// Each pixel waits for the error of the one before it, so a single row is
+// one long dependency chain. Rows are therefore taken in bands, row i of a
+// band kLag pixels behind row i - 1: pixel (x, y + 1) is mapped only after
+// (x + 1, y) has passed its share down, and (x, y) never reads anything that
+// row y + 1 writes. Every byte receives its shares in the same order as in a
+// plain row-by-row pass, so the results are identical; the processor just
+// gets several independent chains to work on.
+template <typename MapPixel>
+void DitherFrame(const Pixels32& picture, bool diffuse, IndexBuffer8bpp& ids, const MapPixel& map) {
+    constexpr size_t kBand = 4;
+    constexpr size_t kLag = 2;
     ids.InitializePalID(picture.width, picture.height);
     const View2D<uint8_t> v = picture.view();
     const size_t w = static_cast<size_t>(picture.width);
     const size_t h = v.height();
-    for (size_t y = 0; y < h; ++y) {
-        uint8_t* row = v.row(y).data();
-        uint8_t* below = y + 1 < h ? v.row(y + 1).data() : nullptr;
-        uint8_t* idRow = ids.Row(static_cast<int32_t>(y)).data();
-        for (size_t x = 0; x < w; ++x) {
-            uint8_t* p = row + 4 * x;
-            int32_t err[3];
-            idRow[x] = map(p, err);
-            if (diffuse) Diffuse(err, p, below ? below + 4 * x : nullptr, x, w);
+    for (size_t y0 = 0; y0 < h; y0 += kBand) {
+        const size_t rows = std::min(kBand, h - y0);
+        uint8_t* row[kBand] = {};
+        uint8_t* below[kBand] = {};
+        uint8_t* idRow[kBand] = {};
+        for (size_t i = 0; i < rows; ++i) {
+            const size_t y = y0 + i;
+            row[i] = v.row(y).data();
+            below[i] = y + 1 < h ? v.row(y + 1).data() : nullptr;
+            idRow[i] = ids.Row(static_cast<int32_t>(y)).data();
+        }
+        const size_t steps = w + kLag * (rows - 1);
+        for (size_t t = 0; t < steps; ++t) {
+            for (size_t i = 0; i < rows; ++i) {
+                if (t < kLag * i) break;  // later rows have not started yet
+                const size_t x = t - kLag * i;
+                if (x < w) DitherPixel(row[i], below[i], idRow[i], x, w, diffuse, map);
+            }
         }
     }
 }
@@ -113,8 +159,8 @@ void DitherToGreyPalette(const Pixels32& picture, const PaletteTable& palette, i
                          IndexBuffer8bpp& ids) {
     if (picture.empty()) return;
     const PaletteTable pal = palette;  // working copy, as the caller may change its table meanwhile
-    DitherFrame(picture, diffuse, ids, [&pal, greyKind](uint8_t* p, int32_t (&err)[3]) {
-        const int32_t grey = RoundHalfEven(0.587 * p[1] + 0.114 * p[0] + 0.299 * p[2]);
+    DitherFrame(picture, diffuse, ids, [&pal, greyKind](const int32_t (&in)[3], uint8_t* p, int32_t (&err)[3]) {
+        const int32_t grey = RoundHalfEven(0.587 * in[1] + 0.114 * in[0] + 0.299 * in[2]);
         int32_t n = 0;
         switch (greyKind) {
             case 0: n = RoundHalfEven(grey / 255.0); break;
@@ -136,10 +182,11 @@ void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, 
     if (picture.empty()) return;
     const PaletteTable pal = palette;
     const auto& level = DitherLevelMap();
-    DitherFrame(picture, diffuse, ids, [&pal, &level, &lookup](uint8_t* p, int32_t (&err)[3]) {
-        const uint8_t n = lookup[size_t{level[p[0]]} * 256 + size_t{level[p[1]]} * 16 + level[p[2]]];
+    DitherFrame(picture, diffuse, ids, [&pal, &level, &lookup](const int32_t (&in)[3], uint8_t* p, int32_t (&err)[3]) {
+        const uint8_t n = lookup[size_t{level[static_cast<size_t>(in[0])]} * 256 +
+                                 size_t{level[static_cast<size_t>(in[1])]} * 16 + level[static_cast<size_t>(in[2])]];
         const uint8_t* e = &pal[size_t{n} * 4];
-        for (int c = 0; c < 3; ++c) err[c] = p[c] - e[c];
+        for (int c = 0; c < 3; ++c) err[c] = in[c] - e[c];
         std::memcpy(p, e, 4);  // the reserved 0 too
         return n;
     });

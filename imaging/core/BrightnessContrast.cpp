@@ -1,5 +1,7 @@
 #include "imaging/core/BrightnessContrast.h"
 
+#include <cstring>
+
 #include "base/Rounding.h"
 
 namespace px {
@@ -34,7 +36,16 @@ void cBrightnessContrast::process(const Dib24Bits& src, const Dib24Bits& dst) co
         for (size_t y = 0; y < rows; ++y) {
             const uint8_t* in = s.row(y).data();
             uint8_t* out = d.row(y).data();
-            for (size_t i = 0; i < covered; ++i) out[i] = table[in[i]];
+            size_t i = 0;
+            // Eight bytes a step: one wide load and store around eight lookups.
+            for (; i + 8 <= covered; i += 8) {
+                uint64_t word;
+                std::memcpy(&word, in + i, 8);
+                uint64_t mapped = 0;
+                for (int k = 0; k < 8; ++k) mapped |= uint64_t{table[(word >> (8 * k)) & 0xFF]} << (8 * k);
+                std::memcpy(out + i, &mapped, 8);
+            }
+            for (; i < covered; ++i) out[i] = table[in[i]];
         }
         return;
     }

@@ -103,6 +103,11 @@ void ResampleBilinear(const Dib24Bits& source, const Dib24Bits& target) {
         columns[static_cast<size_t>(x)] = Column{p, dX, 1.0f - dX};
     }
 
+    // The vertical step of a source byte depends only on the target row, so
+    // it is done once per row for the bytes the row's columns read (a plain
+    // loop the compiler vectorises), then the horizontal step per pixel.
+    const size_t needed = columns.back().p + 6;
+    std::vector<float> vertical(needed);
     for (int32_t y = 0; y < th; ++y) {
         const float fY = static_cast<float>(y) * yScale;
         const float iYf = std::floor(fY);
@@ -111,21 +116,16 @@ void ResampleBilinear(const Dib24Bits& source, const Dib24Bits& target) {
         const size_t iY = static_cast<size_t>(iYf);
         const uint8_t* row1 = src.row(iY).data();
         const uint8_t* row3 = src.row(iY + 1).data();
+        for (size_t j = 0; j < needed; ++j)
+            vertical[j] = static_cast<float>(
+                RoundHalfEvenNonNegative(oneMinusDY * static_cast<float>(row1[j]) + dY * static_cast<float>(row3[j])));
         const std::span<uint8_t> out = dst.row(static_cast<size_t>(y));
         if (3 * static_cast<size_t>(tw) > out.size()) RaiseSubscript();
         uint8_t* o = out.data();
         for (const Column& c : columns) {
-            const uint8_t* a = row1 + c.p;
-            const uint8_t* b = row3 + c.p;
-            for (int ch = 0; ch < 3; ++ch) {  // blue, green, red: same arithmetic
-                const int32_t i1 = RoundHalfEvenNonNegative(oneMinusDY * static_cast<float>(a[ch]) +
-                                                            dY * static_cast<float>(b[ch]));
-                const int32_t i2 = RoundHalfEvenNonNegative(oneMinusDY * static_cast<float>(a[ch + 3]) +
-                                                            dY * static_cast<float>(b[ch + 3]));
-                const int32_t v = RoundHalfEvenNonNegative(c.oneMinusDX * static_cast<float>(i1) +
-                                                           c.dX * static_cast<float>(i2));
-                o[ch] = ClampByte(v);
-            }
+            const float* a = &vertical[c.p];
+            for (int ch = 0; ch < 3; ++ch)
+                o[ch] = ClampByte(RoundHalfEvenNonNegative(c.oneMinusDX * a[ch] + c.dX * a[ch + 3]));
             o += 3;
         }
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -164,6 +165,36 @@ TEST(Dib24, ResampleKeepsChannelsApartAndHalvesToEven) {
     EXPECT_EQ(dst.at(0, 3), 12);
     EXPECT_EQ(dst.at(0, 4), 10);
     EXPECT_EQ(dst.at(0, 5), 8);
+}
+
+// The steps as described, one target pixel at a time, for comparison.
+uint8_t ReferenceBilinear(Picture24& src, int32_t tw, int32_t th, int32_t x, int32_t y, int ch) {
+    const float xScale = static_cast<float>(src.width - 1) / static_cast<float>(tw);
+    const float yScale = static_cast<float>(src.height - 1) / static_cast<float>(th);
+    const float fY = static_cast<float>(y) * yScale, fX = static_cast<float>(x) * xScale;
+    const int iY = static_cast<int>(std::floor(fY)), iX = static_cast<int>(std::floor(fX));
+    const float dY = fY - static_cast<float>(iY), dX = fX - static_cast<float>(iX);
+    const int p = 3 * iX + ch;
+    auto r = [](float v) { return static_cast<float>(RoundHalfEvenF(v)); };
+    const float i1 = r((1 - dY) * src.at(iY, p) + dY * src.at(iY + 1, p));
+    const float i2 = r((1 - dY) * src.at(iY, p + 3) + dY * src.at(iY + 1, p + 3));
+    return ClampByte(static_cast<int>(r((1 - dX) * i1 + dX * i2)));
+}
+
+TEST(Dib24, ResampleMatchesTheStepsPixelByPixel) {
+    uint32_t seed = 17;
+    for (auto [sw, sh, tw, th] : {std::array{9, 7, 4, 3}, std::array{5, 4, 13, 11}, std::array{64, 48, 31, 17},
+                                  std::array{2, 2, 7, 5}, std::array{33, 3, 33, 9}}) {
+        Picture24 src(sw, sh);
+        for (auto& b : src.bytes) b = static_cast<uint8_t>((seed = seed * 1103515245u + 12345u) >> 16);
+        Picture24 dst(tw, th);
+        ResampleBilinear(src.bits(), dst.bits());
+        for (int y = 0; y < th; ++y)
+            for (int x = 0; x < tw; ++x)
+                for (int ch = 0; ch < 3; ++ch)
+                    ASSERT_EQ(dst.at(y, 3 * x + ch), ReferenceBilinear(src, tw, th, x, y, ch))
+                        << sw << "x" << sh << " -> " << tw << "x" << th << " at " << x << "," << y;
+    }
 }
 
 TEST(Dib24, ResampleOfAOnePixelWideOrHighSourceIsASubscriptError) {

@@ -263,3 +263,68 @@ TEST(CountColors, StaysExactPastThirtyTwoThousandBlueRedPairs) {
 
 }  // namespace
 }  // namespace px
+
+namespace px {
+namespace {
+
+using test::Picture32;
+
+// The procedure in its plainest form: each share added to the neighbour's
+// bytes in memory at once, in the order right, below, below-right, below-left.
+void PlainColourDither(Picture32& pic, const PaletteTable& pal, const ColorLookupTable& lut, std::vector<uint8_t>& ids) {
+    const auto& level = DitherLevelMap();
+    ids.assign(static_cast<size_t>(pic.width * pic.height), 0);
+    auto add = [](uint8_t* q, const int (&e)[3], int k) {
+        for (int c = 0; c < 3; ++c) {
+            const int v = q[c] + (e[c] * k) / 16;
+            q[c] = static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+        }
+    };
+    for (int y = 0; y < pic.height; ++y)
+        for (int x = 0; x < pic.width; ++x) {
+            uint8_t* p = pic.px(x, y);
+            const int n = lut[static_cast<size_t>(level[p[0]] * 256 + level[p[1]] * 16 + level[p[2]])];
+            ids[static_cast<size_t>(y * pic.width + x)] = static_cast<uint8_t>(n);
+            const int e[3] = {p[0] - pal[4 * n], p[1] - pal[4 * n + 1], p[2] - pal[4 * n + 2]};
+            std::memcpy(p, &pal[4 * static_cast<size_t>(n)], 4);
+            if (std::abs(e[0]) + std::abs(e[1]) + std::abs(e[2]) <= 3) continue;
+            if (x < pic.width - 1) add(pic.px(x + 1, y), e, 7);
+            if (y < pic.height - 1) {
+                add(pic.px(x, y + 1), e, 5);
+                if (x < pic.width - 1) add(pic.px(x + 1, y + 1), e, 1);
+                if (x > 0) add(pic.px(x - 1, y + 1), e, 3);
+            }
+        }
+}
+
+TEST(Dither8bpp, DiffusionMatchesThePlainInPlaceProcedure) {
+    std::mt19937 gen(21);
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}, std::pair{2, 2}, std::pair{37, 23}}) {
+        for (int round = 0; round < 3; ++round) {
+            // A small random palette makes large errors, so clamping is exercised.
+            Palette8bpp p;
+            p.InitializePalette();
+            const int count = 2 + static_cast<int>(gen() % 20);
+            for (int i = 0; i < count; ++i) {
+                p.rgbR(i, static_cast<uint8_t>(gen()));
+                p.rgbG(i, static_cast<uint8_t>(gen()));
+                p.rgbB(i, static_cast<uint8_t>(gen()));
+            }
+            Picture32 a(w, h);
+            for (auto& b : a.bytes) b = static_cast<uint8_t>(gen());
+            Picture32 b = a;
+            ColorLookupTable lut{};
+            for (auto& n : lut) n = static_cast<uint8_t>(gen() % static_cast<unsigned>(count));
+            IndexBuffer8bpp ids;
+            DitherToColorPalette(a.pixels(), TableOf(p), lut, true, ids);
+            std::vector<uint8_t> plainIds;
+            PlainColourDither(b, TableOf(p), lut, plainIds);
+            ASSERT_EQ(a.bytes, b.bytes) << w << "x" << h;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) ASSERT_EQ(ids.PalID(x, y), plainIds[static_cast<size_t>(y * w + x)]);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace px
