@@ -13,6 +13,15 @@ void Window::Destroy() {
 
 HINSTANCE Window::Instance() { return ::GetModuleHandleW(nullptr); }
 
+namespace {
+// Marks our windows; GWLP_USERDATA alone could belong to anyone's window class.
+constexpr wchar_t kSelfProp[] = L"px.Window";
+}  // namespace
+
+Window* Window::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<Window*>(::GetPropW(hwnd, kSelfProp)) : nullptr;
+}
+
 void Window::RegisterClassOnce(const wchar_t* className, UINT style, HBRUSH background, HICON icon, HCURSOR cursor) {
     static std::set<std::wstring> registered;
     if (registered.count(className)) return;
@@ -43,6 +52,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         self = static_cast<Window*>(cs->lpCreateParams);
         self->hwnd_ = hwnd;
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        ::SetPropW(hwnd, kSelfProp, self);
     } else {
         self = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
@@ -50,6 +60,7 @@ LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r = self->HandleMessage(msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        ::RemovePropW(hwnd, kSelfProp);
         self->hwnd_ = nullptr;
         self->OnFinalDestroy();
     }

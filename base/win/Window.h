@@ -24,6 +24,8 @@ public:
                                   HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                                   HICON icon = nullptr, HCURSOR cursor = nullptr);
     static HINSTANCE Instance();
+    // The object behind a window of ours, or nullptr for any other window.
+    static Window* FromHandle(HWND hwnd);
 
 protected:
     // Creates the window; `this` receives every message from WM_NCCREATE on.

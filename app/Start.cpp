@@ -1,0 +1,82 @@
+#include "app/Start.h"
+
+#include "app/Resources.h"
+#include "app/frmDesktopImage.h"
+
+namespace px {
+
+namespace {
+constexpr int kIdContinue = 1;  // IDOK: Enter continues
+constexpr int kIdCancel = 2;    // IDCANCEL: Escape cancels
+constexpr int kPictureW = 400, kPictureH = 160;
+constexpr int kButtonW = 96, kButtonH = 28, kMargin = 12;
+}  // namespace
+
+Start& Start::Get() {
+    static Start form;
+    return form;
+}
+
+bool Start::Startup() {
+    if (!instance_.Acquire()) {
+        ::MessageBoxW(nullptr, L"Orvo Pixtrel is Already Started !", L"Orvo Pixtrel", MB_OK);
+        return false;
+    }
+    Show(SW_SHOWNORMAL);
+    return IsLoaded();
+}
+
+void Start::CreateFormWindow() {
+    const wchar_t* cls = L"OrvoPixtrel.Start";
+    RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                      ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
+    DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT r{0, 0, kPictureW, kPictureH + kButtonH + 2 * kMargin};
+    ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_APPWINDOW);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    CreateWindowObject(cls, L"Orvo Pixtrel", style, WS_EX_APPWINDOW, x, y, w, h, nullptr, nullptr);
+    if (!hwnd()) return;
+
+    image2_ = win::OlePicture::FromResource(Instance(), IDR_START_PICTURE);
+    HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    int by = kPictureH + kMargin;
+    command1_ = ::CreateWindowExW(0, L"BUTTON", L"Continue", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
+                                  kPictureW - 2 * (kButtonW + kMargin), by, kButtonW, kButtonH, hwnd(),
+                                  reinterpret_cast<HMENU>(kIdContinue), Instance(), nullptr);
+    command2_ = ::CreateWindowExW(0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                  kPictureW - (kButtonW + kMargin), by, kButtonW, kButtonH, hwnd(),
+                                  reinterpret_cast<HMENU>(kIdCancel), Instance(), nullptr);
+    ::SendMessageW(command1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ::SendMessageW(command2_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+LRESULT Start::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_COMMAND:
+        switch (LOWORD(wp)) {
+        case kIdContinue: Command1_Click(); return 0;
+        case kIdCancel: Command2_Click(); return 0;
+        }
+        break;
+    case WM_PAINT: Form_Paint(); return 0;
+    case WM_CLOSE: Command2_Click(); return 0;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}
+
+void Start::Command1_Click() {
+    Unload();
+    frmDesktopImage::Get().Show(SW_SHOWNORMAL);
+}
+
+// With no other window loaded, unloading ends the program.
+void Start::Command2_Click() { Unload(); }
+
+void Start::Form_Paint() {
+    win::ScopedPaint dc(hwnd());
+    RECT pic{0, 0, kPictureW, kPictureH};
+    image2_.Render(dc, pic);
+}
+
+}  // namespace px

@@ -1,0 +1,94 @@
+#include "base/win/Form.h"
+
+namespace px::win {
+
+namespace {
+int g_loadedForms = 0;
+}
+
+int Form::LoadedCount() noexcept { return g_loadedForms; }
+
+void Form::Load() {
+    if (IsLoaded()) return;
+    CreateFormWindow();
+    if (!IsLoaded()) return;
+    counted_ = true;
+    ++g_loadedForms;
+    Form_Load();
+}
+
+void Form::Show(int showCmd) {
+    Load();
+    if (!IsLoaded()) return;
+    ::ShowWindow(hwnd(), showCmd);
+    if (showCmd != SW_SHOWNOACTIVATE && showCmd != SW_SHOWNA) ::SetForegroundWindow(hwnd());
+}
+
+void Form::Hide() {
+    if (IsLoaded()) ::ShowWindow(hwnd(), SW_HIDE);
+}
+
+void Form::Unload() {
+    if (IsLoaded()) Destroy();
+}
+
+void Form::ShowModal(HWND owner) {
+    Load();
+    if (!IsLoaded()) return;
+    if (owner) ::EnableWindow(owner, FALSE);
+    Show();
+    modal_ = true;
+    MSG msg;
+    while (modal_ && IsVisible()) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {  // WM_QUIT: leave the modal loop and let the outer loop see it
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got < 0) break;
+        if (!PreTranslate(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    modal_ = false;
+    if (owner && ::IsWindow(owner)) {
+        ::EnableWindow(owner, TRUE);
+        ::SetActiveWindow(owner);
+    }
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) Form_Unload();
+    return DefaultProc(msg, wp, lp);
+}
+
+void Form::OnFinalDestroy() {
+    modal_ = false;
+    if (counted_) {
+        counted_ = false;
+        --g_loadedForms;
+    }
+}
+
+bool Form::PreTranslate(MSG& msg) {
+    HWND active = ::GetActiveWindow();
+    if (!active) return false;
+    auto* form = dynamic_cast<Form*>(Window::FromHandle(active));
+    return form && form->UsesDialogNavigation() && ::IsDialogMessageW(active, &msg);
+}
+
+int Form::RunMessageLoop() {
+    MSG msg;
+    while (g_loadedForms > 0) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) return got == 0 ? static_cast<int>(msg.wParam) : 1;
+        if (!PreTranslate(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return 0;
+}
+
+}  // namespace px::win

@@ -1,0 +1,44 @@
+#pragma once
+// A top-level window of the program. Each is a single instance, created on
+// first use (Load) and kept until it is unloaded; the program ends when the
+// last loaded form is unloaded, which the message loop checks after every
+// message (so unloading one form and loading the next in one handler is fine).
+#include "base/win/Window.h"
+
+namespace px::win {
+
+class Form : public Window {
+public:
+    bool IsLoaded() const noexcept { return IsCreated(); }
+    // Creates the window if needed, then runs Form_Load once per load.
+    void Load();
+    void Show(int showCmd = SW_SHOW);
+    void Hide();
+    bool IsVisible() const { return IsLoaded() && ::IsWindowVisible(hwnd()); }
+    // Destroys the window; Form_Unload runs first.
+    void Unload();
+    // Shows the form modally over `owner` and returns when it is hidden or unloaded.
+    void ShowModal(HWND owner);
+
+    static int LoadedCount() noexcept;
+    // The program's message loop; returns when no form is loaded or WM_QUIT arrives.
+    static int RunMessageLoop();
+
+protected:
+    // Creates the HWND (through CreateWindowObject) with the form's class, style and size.
+    virtual void CreateFormWindow() = 0;
+    virtual void Form_Load() {}
+    virtual void Form_Unload() {}
+    // Forms with tab stops and default buttons get dialog keyboard navigation.
+    virtual bool UsesDialogNavigation() const { return false; }
+
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void OnFinalDestroy() override;
+
+private:
+    bool counted_ = false;
+    bool modal_ = false;
+    static bool PreTranslate(MSG& msg);
+};
+
+}  // namespace px::win

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds and runs every test layer and ends with a summary:
+#   core  native portable logic under AddressSanitizer + UBSan
+#   win   Win32 classes under Wine (real GDI, GDI+, COM, clipboard)
+#   e2e   the real program driven with xdotool on a virtual display
+# Usage: scripts/test.sh [core] [win] [e2e]   (default: all three)
+# Environment: PIXTREL_BUILD (build root, default ./build), PIXTREL_JOBS (default 2).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+REPO="$PWD"
+export PIXTREL_BUILD="${PIXTREL_BUILD:-$REPO/build}"
+JOBS="${PIXTREL_JOBS:-2}"
+LAYERS=("$@")
+((${#LAYERS[@]})) || LAYERS=(core win e2e)
+ART="$PIXTREL_BUILD/test-artefacts"
+started=$SECONDS
+
+bash scripts/setup.sh || exit 1
+rm -rf "$ART" && mkdir -p "$ART"
+
+wants() { [[ " ${LAYERS[*]} " == *" $1 "* ]]; }
+failed_steps=()
+step() {  # step <name> <command...>: runs a build step, its log kept under the artefacts
+  local name=$1; shift
+  echo "== $name"
+  if ! "$@" > "$ART/$name.log" 2>&1; then
+    tail -n 40 "$ART/$name.log"
+    echo "!! $name failed (log: $ART/$name.log)"
+    failed_steps+=("$name")
+    return 1
+  fi
+}
+
+if wants core; then
+  step core-configure cmake -S . -B "$PIXTREL_BUILD/native" -DPIXTREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug &&
+  step core-build cmake --build "$PIXTREL_BUILD/native" -j"$JOBS" &&
+  { echo "== core tests"
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      "$PIXTREL_BUILD/native/tests/core/core_tests" --gtest_output="xml:$ART/core.xml" > "$ART/core.log" 2>&1 ||
+      { tail -n 60 "$ART/core.log"; failed_steps+=(core-tests); }; }
+fi
+
+if wants win || wants e2e; then
+  step win-configure cmake -S . -B "$PIXTREL_BUILD/win" -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/mingw-w64-x86_64.cmake" &&
+  step win-build cmake --build "$PIXTREL_BUILD/win" -j"$JOBS"
+fi
+
+if (wants win || wants e2e) && [[ ! " ${failed_steps[*]} " == *" win-build "* ]] &&
+   [[ ! " ${failed_steps[*]} " == *" win-configure "* ]]; then
+  source scripts/wine-env.sh
+  export PIXTREL_XVFB=1   # tests always use their own display at a fixed size
+  trap pixtrel_wine_down EXIT
+  pixtrel_wine_up || { echo "!! Wine environment failed"; exit 1; }
+  echo "== display $DISPLAY, prefix $WINEPREFIX"
+  if wants win; then
+    echo "== win tests"
+    mkdir -p "$ART/win"
+    export PIXTREL_ARTEFACTS="Z:${ART//\//\\}\\win"
+    (cd "$ART/win" && timeout 1200 wine "$PIXTREL_BUILD/win/tests/win/win_tests.exe" --gtest_output=xml:win.xml \
+       > "$ART/win.log" 2>&1) || { tail -n 60 "$ART/win.log"; failed_steps+=(win-tests); }
+    [ -f "$ART/win/win.xml" ] && mv "$ART/win/win.xml" "$ART/win.xml"
+  fi
+  if wants e2e; then
+    echo "== e2e tests"
+    /usr/bin/python3 -m pytest -q -p no:cacheprovider tests/e2e --junitxml="$ART/e2e.xml" > "$ART/e2e.log" 2>&1 ||
+      { tail -n 60 "$ART/e2e.log"; failed_steps+=(e2e-tests); }
+  fi
+fi
+
+echo
+/usr/bin/python3 scripts/test_summary.py "$ART" "$((SECONDS - started))" "${failed_steps[@]}"

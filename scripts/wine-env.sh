@@ -1,0 +1,94 @@
+# Sourced by the other scripts: a private Wine prefix inside the build folder
+# and, when needed, a virtual display of our own at a fixed size.
+#   PIXTREL_BUILD   build root (default <repo>/build); the prefix lives in it
+#   PIXTREL_XVFB=1  always use our own Xvfb, even when DISPLAY is set
+# Functions: pixtrel_wine_up, pixtrel_wine_down.
+
+PIXTREL_REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+PIXTREL_BUILD="${PIXTREL_BUILD:-$PIXTREL_REPO/build}"
+PIXTREL_SCREEN="${PIXTREL_SCREEN:-1280x800x24}"
+export WINEPREFIX="$PIXTREL_BUILD/wineprefix"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+# Bumped whenever the prefix settings below change, so old prefixes are rebuilt.
+PIXTREL_PREFIX_VERSION=1
+
+_pixtrel_wait_for() {  # _pixtrel_wait_for <seconds> <command...>: polls until the command succeeds
+  local deadline=$((SECONDS + $1)); shift
+  until "$@" >/dev/null 2>&1; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.05
+  done
+}
+
+_pixtrel_prefix_ready() {
+  [ "$(cat "$WINEPREFIX/.pixtrel-prefix" 2>/dev/null)" = "$PIXTREL_PREFIX_VERSION" ]
+}
+
+_pixtrel_make_prefix() {
+  echo "wine: creating prefix $WINEPREFIX"
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$PIXTREL_BUILD"
+  wine wineboot -i >/dev/null 2>&1
+  wineserver -w
+  # Without a window manager, hiding a window blocks for seconds unless Wine manages no windows.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  wineserver -w
+  # Caption glyphs and the classic dialog fonts.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/marlett.ttf /usr/share/wine/fonts/tahoma*.ttf \
+     /usr/share/wine/fonts/ms_sans_serif.ttf "$fonts/" 2>/dev/null || true
+  echo "$PIXTREL_PREFIX_VERSION" > "$WINEPREFIX/.pixtrel-prefix"
+}
+
+_pixtrel_start_xvfb() {
+  local n pid
+  for n in $(seq 90 250); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 "$PIXTREL_SCREEN" -nolisten tcp >/dev/null 2>&1 &
+    pid=$!
+    # Another Xvfb may have taken the number meanwhile: ours must still be alive.
+    if _pixtrel_wait_for 10 xdpyinfo -display ":$n" && kill -0 "$pid" 2>/dev/null; then
+      export DISPLAY=":$n"
+      echo "$pid" > "$PIXTREL_BUILD/xvfb.pid"
+      echo "$n" > "$PIXTREL_BUILD/xvfb.display"
+      return 0
+    fi
+    kill "$pid" 2>/dev/null || true
+  done
+  echo "wine: no free X display number" >&2
+  return 1
+}
+
+pixtrel_wine_up() {
+  mkdir -p "$PIXTREL_BUILD"
+  if [ -z "${DISPLAY:-}" ] || [ "${PIXTREL_XVFB:-0}" = 1 ]; then
+    # Reuse our own Xvfb of this build folder while it is alive.
+    local pid n
+    pid=$(cat "$PIXTREL_BUILD/xvfb.pid" 2>/dev/null || true)
+    n=$(cat "$PIXTREL_BUILD/xvfb.display" 2>/dev/null || true)
+    if [ -n "$pid" ] && [ -n "$n" ] && kill -0 "$pid" 2>/dev/null && xdpyinfo -display ":$n" >/dev/null 2>&1; then
+      export DISPLAY=":$n"
+    else
+      _pixtrel_start_xvfb || return 1
+    fi
+    export PIXTREL_OWN_DISPLAY=1
+  fi
+  _pixtrel_prefix_ready || _pixtrel_make_prefix
+  # A persistent wineserver makes each program start in a fraction of a second.
+  wineserver -p >/dev/null 2>&1 || true
+}
+
+pixtrel_wine_down() {
+  wineserver -k >/dev/null 2>&1 || true   # only this private prefix's processes
+  wineserver -w >/dev/null 2>&1 || true
+  local pid
+  pid=$(cat "$PIXTREL_BUILD/xvfb.pid" 2>/dev/null || true)
+  if [ -n "$pid" ]; then
+    kill "$pid" 2>/dev/null || true
+    rm -f "$PIXTREL_BUILD/xvfb.pid" "$PIXTREL_BUILD/xvfb.display"
+  fi
+}
