@@ -1,0 +1,55 @@
+#pragma once
+// Baseline sequential JPEG (JFIF) encoder for 24-bit blue-green-red pictures.
+//
+// Two passes: the first converts, transforms and quantises the picture into a
+// compact store of non-zero coefficients and counts the symbols; the second
+// writes the file with Huffman tables made for those counts. The store only
+// keeps non-zero coefficients, so it stays far below the picture's own size
+// for ordinary screenshots and reaches about its size for noise at quality 100.
+#include <cstddef>
+#include <cstdint>
+
+namespace px::jpeg {
+
+enum class Subsampling : int32_t {
+    Chroma420 = 0,  // Cb and Cr at half width and half height
+    Chroma444 = 1,  // full-resolution colour
+};
+
+struct Picture {
+    const uint8_t* bits = nullptr;  // blue-green-red pixels
+    int32_t width = 0;
+    int32_t height = 0;
+    ptrdiff_t stride = 0;  // bytes from one row in memory to the next, >= 3 * width
+    bool bottomUp = false;  // first row in memory is the bottom row of the picture
+};
+
+struct Settings {
+    int32_t quality = 75;  // 1..100, higher is better fidelity and bigger files
+    Subsampling subsampling = Subsampling::Chroma420;
+    // JFIF density: unit 0 (aspect ratio only), 1 (per inch) or 2 (per cm); 1..65535 each way.
+    int32_t densityUnit = 0;
+    int32_t xDensity = 1;
+    int32_t yDensity = 1;
+};
+
+// Where the encoded bytes go, in order, in pieces of up to 64 KiB.
+class Sink {
+public:
+    virtual ~Sink() = default;
+    virtual bool Write(const uint8_t* data, size_t size) = 0;
+};
+
+enum class EncodeResult {
+    Ok,
+    BadArgument,  // no pixels, size out of 1..65535, stride too small, a setting out of range
+    OutOfMemory,
+    WriteFailed,  // the sink refused bytes
+};
+
+// Whether Encode accepts these (it returns BadArgument otherwise).
+bool IsValid(const Picture& picture, const Settings& settings);
+
+EncodeResult Encode(const Picture& picture, const Settings& settings, Sink& sink);
+
+}  // namespace px::jpeg
