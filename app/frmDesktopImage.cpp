@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/Resources.h"
+#include "base/win/SavePicture.h"
 
 namespace px {
 
@@ -48,6 +49,27 @@ void frmDesktopImage::Form_Resize(UINT sizeType) {
         Hide();
     else if (!::IsWindowVisible(hwnd()))
         ::ShowWindow(hwnd(), SW_SHOW);
+}
+
+}  // namespace px
+
+namespace px {
+
+bool frmDesktopImage::ReplaceCapture(win::ScopedBitmap picture) {
+    const std::wstring path = Application::Get().Paths().ScratchBitmapPath();
+    if (FAILED(win::SavePictureAsBitmapFile(picture.get(), path))) {
+        std::wstring text = L"The captured picture could not be written to '" + path + L"'. The previous capture is kept.";
+        ::MessageBoxW(hwnd(), text.c_str(), L" Orvo Pixtrel 4.5", MB_OK | MB_ICONWARNING);
+        return false;
+    }
+    picSelImage_ = std::move(picture);
+    return true;
+}
+
+void frmDesktopImage::ShowNormal() {
+    Load();
+    ::ShowWindow(hwnd(), SW_SHOWNORMAL);
+    ::SetForegroundWindow(hwnd());
 }
 
 }  // namespace px

@@ -80,6 +80,9 @@ pixtrel_wine_up() {
   _pixtrel_prefix_ready || _pixtrel_make_prefix
   # A persistent wineserver makes each program start in a fraction of a second.
   wineserver -p >/dev/null 2>&1 || true
+  # Start the prefix's services now, detached from the caller's output: a service
+  # started by a later program would inherit (and hold open) that program's pipes.
+  wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 pixtrel_wine_down() {
