@@ -30,16 +30,23 @@ CaptionText ParseCaption(const std::wstring& caption) {
     return out;
 }
 
+std::wstring PrefixedLine(const CaptionText& text, size_t li) {
+    std::wstring t;
+    if (li >= text.lines.size()) return t;
+    const std::wstring& line = text.lines[li];
+    for (size_t ci = 0; ci < line.size(); ++ci) {
+        if (static_cast<int>(li) == text.keyLine && static_cast<int>(ci) == text.keyPos) t.push_back(L'&');
+        if (line[ci] == L'&') t.push_back(L'&');
+        t.push_back(line[ci]);
+    }
+    return t;
+}
+
 std::wstring MnemonicTitle(const CaptionText& text) {
     std::wstring t;
     for (size_t li = 0; li < text.lines.size(); ++li) {
         if (li) t.push_back(L' ');
-        const std::wstring& line = text.lines[li];
-        for (size_t ci = 0; ci < line.size(); ++ci) {
-            if (static_cast<int>(li) == text.keyLine && static_cast<int>(ci) == text.keyPos) t.push_back(L'&');
-            if (line[ci] == L'&') t.push_back(L'&');
-            t.push_back(line[ci]);
-        }
+        t += PrefixedLine(text, li);
     }
     return t;
 }

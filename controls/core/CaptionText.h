@@ -18,6 +18,10 @@ struct CaptionText {
 
 CaptionText ParseCaption(const std::wstring& caption);
 
+// A line as the platform's text drawing reads it: "&" before the access key
+// (so it is underlined) and every literal "&" doubled.
+std::wstring PrefixedLine(const CaptionText& text, size_t line);
+
 // One-line text for the window title, with only the access key's "&" kept (so
 // the platform's dialog navigation finds the same key) and other "&" doubled.
 std::wstring MnemonicTitle(const CaptionText& text);

@@ -71,3 +71,14 @@ TEST(CaptionTextTest, AccessKeyMatchIgnoresCase) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CaptionTextTest, PrefixedLinesForTextDrawing) {
+    CaptionText t = ParseCaption(L"R&&D||&Go");
+    EXPECT_EQ(PrefixedLine(t, 0), L"R&&D");
+    EXPECT_EQ(PrefixedLine(t, 1), L"&Go");
+    EXPECT_EQ(PrefixedLine(t, 2), L"");
+}
+
+}  // namespace
