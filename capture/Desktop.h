@@ -6,9 +6,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "capture/ScreenSurface.h"
+#include "capture/core/SelectionGeometry.h"
 
 namespace px {
 
@@ -39,7 +42,71 @@ public:
 private:
     Desktop() = default;
     void CreateFormWindow() override;
-    // ... implemented in capture/Desktop.cpp
+    void Form_Load() override;
+    void Form_Unload() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    void Form_MouseDown(capture::Point p);
+    void Form_MouseMove(capture::Point p);
+    void Form_MouseUp(capture::Point p);
+    void Form_KeyDown(UINT key);
+    void Form_Paint();
+    void TimerGrid_Timer();
+    void TimerEntire_Timer();
+
+    bool PrepareDrawingObjects();
+    void ResetSelection();
+    // Removes the band and the grid (the labels and the magnifier stay).
+    void Cls();
+    // Brings the canvas and the window up to the current state; the magnifier
+    // takes a new look round the cursor when asked.
+    void Render(bool resampleMagnifier = false);
+    void DrawBand(HDC dc) const;
+    void DrawGrid(HDC dc) const;
+    void SampleMagnifier();
+    void DrawControls(HDC dc) const;
+    capture::Rect LabelRect(capture::Point at, const std::wstring& text) const;
+    void Present(const std::vector<capture::Rect>& rects);
+    // The region of the frozen desktop as a picture in the display's format;
+    // for ellipse and circle the outside painted with the back colour.
+    win::ScopedBitmap CopyRegion(const capture::Rect& region, bool paintOutside) const;
+    void Deliver(win::ScopedBitmap picture);
+    void Cancel();
+
+    // Lets the Windows tests compare an incremental frame with a full redraw.
+    friend struct DesktopTestAccess;
+
+    CaptureOptions options_;
+    capture::SelectionShape shape_ = capture::SelectionShape::Rectangle;
+    std::function<void(win::ScopedBitmap)> onCaptured_;
+    std::function<void()> onCancelled_;
+
+    ScreenSurface frozen_;     // the desktop as it was at load: the fixed background
+    ScreenSurface canvas_;     // frozen desktop + drawing + controls: what the window shows
+    ScreenSurface magnifier_;  // PictureZ
+    win::ScopedPen lassoPen_;
+    win::ScopedPen gridPen_;
+    win::ScopedFont labelFont_;
+    win::ScopedTimer TimerGrid;
+    win::ScopedTimer TimerEntire;
+
+    capture::Point start_;
+    bool dragging_ = false;
+
+    // The overlay's drawing, removed by Cls.
+    bool bandShown_ = false;
+    capture::Point bandEnd_;
+    bool gridShown_ = false;
+
+    // The controls: once shown they stay until the overlay closes.
+    bool magnifierShown_ = false;
+    capture::OverlayControlsLayout controls_;
+    bool labelsShown_ = false;
+    std::wstring coordinatesText_, sizeText_;
+    capture::Rect coordinatesRect_, sizeRect_;
+
+    std::vector<capture::Rect> drawn_;  // what the last frame put over the frozen desktop
+    bool fullRedraw_ = false;
 };
 
 }  // namespace px

@@ -1,0 +1,46 @@
+#include "capture/ScreenSurface.h"
+
+namespace px {
+
+bool ScreenSurface::Create(int width, int height) {
+    Reset();
+    if (width <= 0 || height <= 0) return false;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;  // top-down: row 0 is the screen's top row
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    win::ScopedBitmap bitmap(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win::AutoDeleteDC dc(::CreateCompatibleDC(nullptr));
+    if (!bitmap || !dc || !bits) return false;
+    previous_ = ::SelectObject(dc.get(), bitmap.get());
+    bitmap_ = std::move(bitmap);
+    dc_ = std::move(dc);
+    bits_ = static_cast<uint32_t*>(bits);
+    width_ = width;
+    height_ = height;
+    return true;
+}
+
+void ScreenSurface::Reset() {
+    // The bitmap leaves the DC before either is deleted.
+    if (dc_ && previous_) ::SelectObject(dc_.get(), previous_);
+    previous_ = nullptr;
+    dc_.reset();
+    bitmap_.reset();
+    bits_ = nullptr;
+    width_ = height_ = 0;
+}
+
+View2D<uint32_t> ScreenSurface::pixels() const {
+    return {bits_, static_cast<size_t>(width_), static_cast<size_t>(height_), static_cast<size_t>(width_)};
+}
+
+View2D<const uint32_t> ScreenSurface::constPixels() const {
+    return {bits_, static_cast<size_t>(width_), static_cast<size_t>(height_), static_cast<size_t>(width_)};
+}
+
+}  // namespace px
