@@ -177,3 +177,43 @@ TEST(GeneralNumberFormat, FifteenDigitsNoTrailingZerosUserSeparator) {
 
 }  // namespace
 }  // namespace px
+
+#include "imaging/core/ScrollBarModel.h"
+
+namespace px {
+namespace {
+
+TEST(ScrollBarModel, BrightnessAndContrastBarsStepAndStopAtTheirEnds) {
+    using R = ScrollRequest;
+    using E = ScrollBarModel::Event;
+    const struct {
+        int32_t max, start, small, large;
+        R request;
+        int32_t thumb;
+        int32_t expected;
+        E event;
+    } cases[] = {
+        {510, 255, 32, 64, R::LineDown, 0, 287, E::Change},
+        {510, 255, 32, 64, R::LineUp, 0, 223, E::Change},
+        {510, 255, 32, 64, R::PageDown, 0, 319, E::Change},
+        {510, 500, 32, 64, R::PageDown, 0, 510, E::Change},  // clamped at Max
+        {510, 510, 32, 64, R::LineDown, 0, 510, E::None},    // already there: no event
+        {510, 10, 32, 64, R::PageUp, 0, 0, E::Change},
+        {510, 255, 32, 64, R::ThumbTrack, 300, 300, E::Scroll},
+        {510, 255, 32, 64, R::ThumbPosition, 17, 17, E::Change},
+        {510, 255, 32, 64, R::ThumbTrack, 900, 510, E::Scroll},
+        {200, 100, 10, 40, R::LineUp, 0, 90, E::Change},
+        {200, 100, 10, 40, R::PageDown, 0, 140, E::Change},
+        {200, 100, 10, 40, R::Top, 0, 0, E::Change},
+        {200, 100, 10, 40, R::Bottom, 0, 200, E::Change},
+        {200, 100, 10, 40, R::EndScroll, 0, 100, E::None},
+    };
+    for (const auto& c : cases) {
+        ScrollBarModel bar(0, c.max, c.start, c.small, c.large);
+        EXPECT_EQ(bar.Apply(c.request, c.thumb), c.event) << static_cast<int>(c.request) << " from " << c.start;
+        EXPECT_EQ(bar.Value(), c.expected) << static_cast<int>(c.request) << " from " << c.start;
+    }
+}
+
+}  // namespace
+}  // namespace px
