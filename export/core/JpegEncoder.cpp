@@ -81,22 +81,32 @@ using Frequencies = std::array<uint64_t, 256>;
 class BlockStore {
 public:
     static constexpr size_t kMaxBlockBytes = 8 + 2 * 64;
+    static constexpr size_t kMaxMcuBytes = 6 * kMaxBlockBytes;
 
-    // Room for `blocks` more blocks at the returned position.
-    uint8_t* Reserve(size_t blocks) {
-        const size_t need = blocks * kMaxBlockBytes;
-        if (static_cast<size_t>(end_ - pos_) < need) {
+    // The store never holds more than `budget` bytes.
+    explicit BlockStore(size_t budget) : budget_(budget), chunkBytes_(std::clamp(budget / 8, kMaxMcuBytes, kChunkBytes)) {}
+
+    // Room for one more MCU at the returned position, or nullptr when that
+    // would take the store over its budget.
+    uint8_t* Reserve() {
+        if (static_cast<size_t>(end_ - pos_) < kMaxMcuBytes) {
+            if (allocated_ + chunkBytes_ > budget_) return nullptr;
             if (!chunks_.empty()) chunks_.back().used = static_cast<size_t>(pos_ - chunks_.back().data.get());
-            const size_t size = std::max(need, kChunkBytes);
-            chunks_.push_back({std::make_unique_for_overwrite<uint8_t[]>(size), 0});
+            chunks_.push_back({std::make_unique_for_overwrite<uint8_t[]>(chunkBytes_), 0});
+            allocated_ += chunkBytes_;
             pos_ = chunks_.back().data.get();
-            end_ = pos_ + size;
+            end_ = pos_ + chunkBytes_;
         }
         return pos_;
     }
     void Commit(uint8_t* newPos) { pos_ = newPos; }
     void Finish() {
         if (!chunks_.empty()) chunks_.back().used = static_cast<size_t>(pos_ - chunks_.back().data.get());
+    }
+    void Release() {
+        std::vector<Chunk>().swap(chunks_);
+        pos_ = end_ = nullptr;
+        allocated_ = 0;
     }
 
     // Walks the blocks back in the order they were stored.
@@ -131,6 +141,9 @@ private:
         std::unique_ptr<uint8_t[]> data;
         size_t used;
     };
+    size_t budget_;
+    size_t chunkBytes_;
+    size_t allocated_ = 0;
     std::vector<Chunk> chunks_;
     uint8_t* pos_ = nullptr;
     uint8_t* end_ = nullptr;
@@ -320,11 +333,17 @@ private:
     size_t full_;
 };
 
+// The coefficient store may take as much memory as the picture's pixels.
+size_t StoreBudget(const Picture& p, const Settings& s) {
+    if (s.memoryLimit > 0) return s.memoryLimit;
+    return 3 * static_cast<size_t>(p.width) * static_cast<size_t>(p.height);
+}
+
 // ---------------------------------------------------------------------------
 class Encoder {
 public:
     Encoder(const Picture& picture, const Settings& settings, Sink& sink)
-        : picture_(picture), settings_(settings), out_(sink) {
+        : picture_(picture), settings_(settings), out_(sink), store_(StoreBudget(picture, settings)) {
         subsampled_ = settings.subsampling == Subsampling::Chroma420;
         mcuSize_ = subsampled_ ? 16 : 8;
         mcusX_ = (static_cast<size_t>(picture.width) + mcuSize_ - 1) / mcuSize_;
@@ -347,7 +366,29 @@ public:
 private:
     size_t chromaWidth() const { return subsampled_ ? stripWidth_ / 2 : stripWidth_; }
 
-    void FirstPass() {
+    // The three components' first-pass state; `freq` receives the counts.
+    struct McuCoder {
+        ComponentPass1 luma, blue, red;
+        McuCoder(const Quantizer& lq, const Quantizer& cq, Frequencies* freq)
+            : luma{&lq, &freq[0], &freq[1]}, blue{&cq, &freq[2], &freq[3]}, red{&cq, &freq[2], &freq[3]} {}
+    };
+
+    // Transforms the blocks of MCU `mx` of the current strip into `p`.
+    uint8_t* TransformMcu(McuCoder& c, size_t mx, uint8_t* p) {
+        const size_t x = mx * mcuSize_;
+        p = c.luma.Block(&y_[x], stripWidth_, p);
+        if (subsampled_) {
+            p = c.luma.Block(&y_[x + 8], stripWidth_, p);
+            p = c.luma.Block(&y_[8 * stripWidth_ + x], stripWidth_, p);
+            p = c.luma.Block(&y_[8 * stripWidth_ + x + 8], stripWidth_, p);
+            p = c.blue.Block(&cb_[x / 2], chromaWidth(), p);
+            return c.red.Block(&cr_[x / 2], chromaWidth(), p);
+        }
+        p = c.blue.Block(&cb_[x], chromaWidth(), p);
+        return c.red.Block(&cr_[x], chromaWidth(), p);
+    }
+
+    void AllocateStrips() {
         const size_t chromaRows = 8;
         y_.assign(stripWidth_ * mcuSize_, 0);
         cb_.assign(chromaWidth() * chromaRows, 0);
@@ -356,36 +397,28 @@ private:
             cbRows_.assign(chromaWidth() * 20, 0);
             crRows_.assign(chromaWidth() * 20, 0);
         }
-        ComponentPass1 luma{&lumaQuantizer_, &freq_[0], &freq_[1]};
-        ComponentPass1 blue{&chromaQuantizer_, &freq_[2], &freq_[3]};
-        ComponentPass1 red{&chromaQuantizer_, &freq_[2], &freq_[3]};
-        const size_t blocksPerMcu = subsampled_ ? 6 : 3;
+    }
+
+    // Counts the symbols and keeps the blocks, unless they outgrow the
+    // store's budget: then the store is dropped and the second pass makes
+    // the blocks again.
+    void FirstPass() {
+        AllocateStrips();
+        McuCoder coder(lumaQuantizer_, chromaQuantizer_, freq_);
         for (size_t my = 0; my < mcusY_; ++my) {
             ConvertStrip(static_cast<int>(my * mcuSize_));
             for (size_t mx = 0; mx < mcusX_; ++mx) {
-                uint8_t* p = store_.Reserve(blocksPerMcu);
-                const size_t x = mx * mcuSize_;
-                p = luma.Block(&y_[x], stripWidth_, p);
-                if (subsampled_) {
-                    p = luma.Block(&y_[x + 8], stripWidth_, p);
-                    p = luma.Block(&y_[8 * stripWidth_ + x], stripWidth_, p);
-                    p = luma.Block(&y_[8 * stripWidth_ + x + 8], stripWidth_, p);
-                    p = blue.Block(&cb_[x / 2], chromaWidth(), p);
-                    p = red.Block(&cr_[x / 2], chromaWidth(), p);
-                } else {
-                    p = blue.Block(&cb_[x], chromaWidth(), p);
-                    p = red.Block(&cr_[x], chromaWidth(), p);
+                uint8_t* p = stored_ ? store_.Reserve() : nullptr;
+                if (stored_ && !p) {
+                    stored_ = false;
+                    store_.Release();
+                    scratch_.resize(BlockStore::kMaxMcuBytes);
                 }
-                store_.Commit(p);
+                if (stored_) store_.Commit(TransformMcu(coder, mx, p));
+                else TransformMcu(coder, mx, scratch_.data());
             }
         }
         store_.Finish();
-        // The strips are done with; give their memory back before the second pass.
-        y_ = {};
-        cb_ = {};
-        cr_ = {};
-        cbRows_ = {};
-        crRows_ = {};
     }
 
     // Colour-converts the picture rows of one MCU row into the strips.
@@ -488,19 +521,28 @@ private:
 
     void SecondPass() {
         ComponentPass2 luma{&codes_[0], &codes_[1]};
-        ComponentPass2 blue{&codes_[2], &codes_[3]};
-        ComponentPass2 red{&codes_[2], &codes_[3]};
+        ComponentPass2 chroma{&codes_[2], &codes_[3]};
         const size_t lumaBlocks = subsampled_ ? 4 : 1;
         BitPacker bits(out_.pos());
-        BlockStore::Reader reader(store_);
-        const size_t mcus = mcusX_ * mcusY_;
-        for (size_t m = 0; m < mcus && out_.ok(); ++m) {
+        auto writeMcu = [&](const uint8_t* p) {
             out_.Ensure();
-            const uint8_t* p = reader.Next();
             for (size_t b = 0; b < lumaBlocks; ++b) p = luma.Block(p, bits);
-            p = blue.Block(p, bits);
-            p = red.Block(p, bits);
-            reader.Advance(p);
+            p = chroma.Block(p, bits);  // Cb
+            return chroma.Block(p, bits);  // Cr
+        };
+        if (stored_) {
+            BlockStore::Reader reader(store_);
+            for (size_t m = 0; m < mcusX_ * mcusY_ && out_.ok(); ++m) reader.Advance(writeMcu(reader.Next()));
+        } else {
+            Frequencies unused[4]{};
+            McuCoder coder(lumaQuantizer_, chromaQuantizer_, unused);
+            for (size_t my = 0; my < mcusY_ && out_.ok(); ++my) {
+                ConvertStrip(static_cast<int>(my * mcuSize_));
+                for (size_t mx = 0; mx < mcusX_; ++mx) {
+                    TransformMcu(coder, mx, scratch_.data());
+                    writeMcu(scratch_.data());
+                }
+            }
         }
         bits.Finish();
         out_.Word(0xFFD9);  // EOI
@@ -517,6 +559,8 @@ private:
     std::vector<int16_t> y_, cb_, cr_;
     std::vector<int16_t> cbRows_, crRows_;  // chroma rows filtered across, before filtering down
     BlockStore store_;
+    bool stored_ = true;            // the blocks are in store_ (else made again)
+    std::vector<uint8_t> scratch_;  // one MCU's blocks when they are not stored
     Frequencies freq_[4]{};  // luminance DC, AC; chrominance DC, AC
     HuffmanCodes codes_[4];
 };

@@ -5,7 +5,9 @@
 // compact store of non-zero coefficients and counts the symbols; the second
 // writes the file with Huffman tables made for those counts. The store only
 // keeps non-zero coefficients, so it stays far below the picture's own size
-// for ordinary screenshots and reaches about its size for noise at quality 100.
+// for ordinary screenshots. It may never grow past that size (noise at high
+// qualities would take it there): then it is dropped and the second pass
+// transforms the picture again, slower but in the same memory.
 #include <cstddef>
 #include <cstdint>
 
@@ -31,6 +33,8 @@ struct Settings {
     int32_t densityUnit = 0;
     int32_t xDensity = 1;
     int32_t yDensity = 1;
+    // Bytes the coefficient store may take; 0: as many as the picture's pixels (3 per pixel).
+    size_t memoryLimit = 0;
 };
 
 // Where the encoded bytes go, in order, in pieces of up to 64 KiB.

@@ -437,6 +437,27 @@ TEST(JpegEncoderTest, AtQuality90TheFileIsNoBiggerThanLibjpegTurbosOptimisedOneA
     }
 }
 
+TEST(JpegEncoderTest, WithoutRoomToKeepTheBlocksTheFileComesOutTheSame) {
+    // Noise keeps nearly every coefficient: the store would outgrow the limit.
+    BgrPicture noise = MakeRamp(123, 45);
+    test::TestRandom rnd(8);
+    for (auto& b : noise.bytes) b = static_cast<uint8_t>(rnd.Next());
+    for (Subsampling sub : {Subsampling::Chroma420, Subsampling::Chroma444}) {
+        Picture picture{noise.bytes.data(), noise.width, noise.height, static_cast<ptrdiff_t>(noise.stride), false};
+        Settings settings;
+        settings.quality = 100;
+        settings.subsampling = sub;
+        VectorSink stored, remade, overflowed;
+        ASSERT_EQ(Encode(picture, settings, stored), EncodeResult::Ok);
+        settings.memoryLimit = 1;  // not even one block
+        ASSERT_EQ(Encode(picture, settings, remade), EncodeResult::Ok);
+        settings.memoryLimit = 4000;  // a few blocks, then no more
+        ASSERT_EQ(Encode(picture, settings, overflowed), EncodeResult::Ok);
+        EXPECT_EQ(remade.bytes, stored.bytes);
+        EXPECT_EQ(overflowed.bytes, stored.bytes);
+    }
+}
+
 TEST(JpegEncoderTest, RejectsWhatItCannotEncode) {
     const BgrPicture p = MakeRamp(10, 10);
     const Picture good{p.bytes.data(), 10, 10, 30, false};

@@ -1,0 +1,237 @@
+#include "export/SaveJPEG.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstring>
+#include <vector>
+
+#include "app/Resources.h"
+#include "controls/uxButtons_H.h"
+#include "export/core/JpegLibrary.h"
+#include "imaging/cDIBSection.h"
+
+namespace px {
+
+namespace {
+
+// Client layout in pixels.
+constexpr int kClientW = 380, kClientH = 172;
+constexpr RECT kShape1{56, 8, 368, 114};  // frame round legend, slider and scale
+constexpr int kSliderX = 62, kSliderY = 52, kSliderW = 300, kSliderH = 30;
+constexpr int kButtonW = 96, kButtonH = 28, kButtonY = 130;
+constexpr int kIdSlider = 101, kIdLabel5 = 105;
+constexpr int kDefaultQuality = 90;
+
+}  // namespace
+
+int ShowMessageBox(HWND owner, const std::wstring& text, UINT type) {
+    return ::MessageBoxW(owner, text.c_str(), kSaveJpegMessageTitle, type);
+}
+
+bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, const MessageBoxFunction& messageBox) {
+    // The block is big (20 KB of working area): on the heap, zero-filled.
+    auto props = std::make_unique<JPEG_CORE_PROPERTIES>();
+    std::memset(props.get(), 0, sizeof(JPEG_CORE_PROPERTIES));
+    const int32_t status = jpgInit(props.get());
+    if (status != JPG_OK) {
+        messageBox(nullptr, L"Failed to initialise the JPEG library: " + std::to_wstring(status), MB_ICONWARNING);
+        return false;
+    }
+    const Dib24Bits bits = dib.Bits();
+    // The name goes over as UTF-8 rather than in the ANSI code page, so
+    // folders and names outside that code page save too.
+    const std::string name = win::Narrow(fileName);
+    props->DIBWidth = bits.width;
+    props->DIBHeight = -bits.height;  // rows lie bottom-up in memory
+    props->DIBBytes = bits.bits;
+    props->DIBPadBytes = bits.bytesPerScanLine - 3 * bits.width;
+    props->JPGFile = name.c_str();
+    props->JPGWidth = bits.width;
+    props->JPGHeight = bits.height;
+    props->jquality = quality;
+    if (jpgWrite(props.get(), JFILE_WRITEWHOLEIMAGE) != JPG_OK) {
+        messageBox(nullptr, L"Failed to save to JPG", MB_ICONWARNING);
+        jpgFree(props.get());
+        return false;
+    }
+    jpgFree(props.get());
+    return true;
+}
+
+std::wstring ShowSaveAsDialog(const SaveDialogRequest& request) {
+    // "text|pattern|" pairs become the dialog's NUL-separated list.
+    std::wstring filter = request.filter;
+    for (wchar_t& c : filter) {
+        if (c == L'|') c = L'\0';
+    }
+    filter.push_back(L'\0');
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW ofn{};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = request.owner;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.nFilterIndex = 1;
+    ofn.lpstrFile = file.data();
+    ofn.nMaxFile = static_cast<DWORD>(file.size());
+    ofn.Flags = request.flags | OFN_EXPLORER;
+    if (!::GetSaveFileNameW(&ofn)) return {};
+    return file.data();
+}
+
+// ---------------------------------------------------------------------------
+
+SaveJPEG& SaveJPEG::Get() {
+    static SaveJPEG form;
+    return form;
+}
+
+SaveJPEG::SaveJPEG() : pathPrompt_(ShowSaveAsDialog), messageBox_(ShowMessageBox) {}
+
+SaveJPEG::~SaveJPEG() = default;
+
+void SaveJPEG::SetPathPrompt(SavePathPrompt prompt) { pathPrompt_ = prompt ? std::move(prompt) : ShowSaveAsDialog; }
+
+void SaveJPEG::SetMessageBox(MessageBoxFunction messageBox) {
+    messageBox_ = messageBox ? std::move(messageBox) : ShowMessageBox;
+}
+
+void SaveJPEG::Show(const Host& host) {
+    host_ = host;
+    if (!host_.showMainWindow) {
+        const HWND main = host_.mainWindow;
+        host_.showMainWindow = [main] {
+            if (main && ::IsWindow(main)) ::ShowWindow(main, SW_SHOW);
+        };
+    }
+    Form::Show(SW_SHOW);
+}
+
+int SaveJPEG::Quality() const {
+    return slider1_ && ::IsWindow(slider1_) ? static_cast<int>(::SendMessageW(slider1_, TBM_GETPOS, 0, 0)) : 0;
+}
+
+HWND SaveJPEG::MakeLabel(const wchar_t* text, int x, int y, int w, int h, DWORD align) {
+    HWND label = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | align, x, y, w, h, hwnd(), nullptr,
+                                   Instance(), nullptr);
+    ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    return label;
+}
+
+void SaveJPEG::CreateFormWindow() {
+    const wchar_t* cls = L"OrvoPixtrel.SaveJPEG";
+    RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT r{0, 0, kClientW, kClientH};
+    ::AdjustWindowRectEx(&r, style, FALSE, 0);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    CreateWindowObject(cls, L" Save JPEG Options", style, 0, x, y, w, h, host_.mainWindow, nullptr);
+    if (!hwnd()) return;
+
+    image1_ = ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP));  // the program's icon, when the module has one
+    if (!image1_) image1_ = ::LoadIconW(nullptr, IDI_APPLICATION);
+
+    MakeLabel(L"Low Quality", 64, 14, 130, 16, SS_LEFT);       // Label3
+    MakeLabel(L"High Compression", 64, 30, 130, 16, SS_LEFT);  // Label1
+    MakeLabel(L"High Quality", 230, 14, 130, 16, SS_RIGHT);    // Label4
+    MakeLabel(L"Low Compression", 230, 30, 130, 16, SS_RIGHT); // Label2
+
+    slider1_ = ::CreateWindowExW(0, TRACKBAR_CLASSW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_AUTOTICKS,
+                                 kSliderX, kSliderY, kSliderW, kSliderH, hwnd(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdSlider)), Instance(), nullptr);
+    ::SendMessageW(slider1_, TBM_SETRANGE, FALSE, MAKELPARAM(1, 100));
+    ::SendMessageW(slider1_, TBM_SETTICFREQ, 10, 0);
+    ::SendMessageW(slider1_, TBM_SETPAGESIZE, 0, 10);
+
+    // Label5: the scale under the slider, drawn so its marks sit under the channel.
+    label5_ = ::CreateWindowExW(0, L"STATIC", L"0% 50% 100%", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, kSliderX,
+                                kSliderY + kSliderH + 2, kSliderW, 16, hwnd(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdLabel5)), Instance(), nullptr);
+
+    // The slider's tooltip; the tooltip window is owned by the form and goes with it.
+    toolTip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, Instance(), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd();
+    tool.uId = reinterpret_cast<UINT_PTR>(slider1_);
+    tool.lpszText = const_cast<wchar_t*>(kSliderToolTip);
+    ::SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+
+    saveJPEG_ = std::make_unique<win::uxButtons_H>();
+    saveJPEG_->Create(hwnd(), L"SaveJPEG", kClientW - 2 * (kButtonW + 12), kButtonY, kButtonW, kButtonH);
+    saveJPEG_->SetCaption(L"Save JPEG");
+    saveJPEG_->Click.connect([this] { SaveJPEG_Click(); });
+    cmdExit_ = std::make_unique<win::uxButtons_H>();
+    cmdExit_->Create(hwnd(), L"cmdExit", kClientW - (kButtonW + 12), kButtonY, kButtonW, kButtonH);
+    cmdExit_->SetCaption(L"Close");
+    cmdExit_->Click.connect([this] { cmdExit_Click(); });
+}
+
+void SaveJPEG::Form_Load() { ::SendMessageW(slider1_, TBM_SETPOS, TRUE, kDefaultQuality); }
+
+void SaveJPEG::Form_Unload() {
+    slider1_ = toolTip_ = label5_ = nullptr;
+    if (host_.showMainWindow) host_.showMainWindow();
+}
+
+LRESULT SaveJPEG::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT: Form_Paint(); return 0;
+    case WM_DRAWITEM:
+        if (wp == kIdLabel5) {
+            Label5_Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE: Unload(); return 0;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}
+
+void SaveJPEG::SaveJPEG_Click() {
+    const std::wstring path = pathPrompt_({hwnd(), kFilter, kDialogFlags});
+    if (path.empty()) return;  // cancelled: the window stays
+    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        messageBox_(hwnd(), L"File already exists ! Overwrite ?", MB_OKCANCEL) != IDOK)
+        return;
+    cDIBSection dib;
+    if (JpegSource == 1 && host_.capture) dib.CreateFromPicture(host_.capture());
+    const int quality = Quality();
+    if (!SaveJPG(dib, path, quality, messageBox_))
+        messageBox_(hwnd(), L"Failed to save the picture to the file: '" + path + L"'", MB_ICONWARNING);
+    Unload();  // shows the main window again
+}
+
+void SaveJPEG::cmdExit_Click() { Unload(); }
+
+void SaveJPEG::Form_Paint() {
+    win::ScopedPaint dc(hwnd());
+    RECT shape = kShape1;
+    ::DrawEdge(dc, &shape, EDGE_ETCHED, BF_RECT);  // Shape1
+    if (image1_) ::DrawIconEx(dc, 12, 12, image1_, 32, 32, 0, nullptr, DI_NORMAL);  // Image1
+}
+
+void SaveJPEG::Label5_Draw(const DRAWITEMSTRUCT& item) {
+    HDC dc = item.hDC;
+    ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
+    // The ends of the slider's channel, in the label's coordinates.
+    RECT channel{};
+    ::SendMessageW(slider1_, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
+    const int left = channel.left, right = channel.right > channel.left ? channel.right : item.rcItem.right;
+    win::ScopedSelectObject font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    RECT r = item.rcItem;
+    r.left = left;
+    ::DrawTextW(dc, L"0%", -1, &r, DT_LEFT | DT_SINGLELINE | DT_TOP);
+    r.left = item.rcItem.left;
+    r.right = right;
+    ::DrawTextW(dc, L"100%", -1, &r, DT_RIGHT | DT_SINGLELINE | DT_TOP);
+    r.left = left;
+    ::DrawTextW(dc, L"50%", -1, &r, DT_CENTER | DT_SINGLELINE | DT_TOP);
+}
+
+}  // namespace px

@@ -1,0 +1,126 @@
+#pragma once
+// The " Save JPEG Options" window and SaveJPG, which writes a cDIBSection as
+// a JPEG file through the JPEG library layer (export/core/JpegLibrary.h).
+//
+// The main window opens it with its "Save As JPEG" command:
+//
+//     JpegSource = 1;
+//     SaveJPEG::Get().Show({hwnd(), [this] { return CurrentCapture(); }, [this] { ShowNormal(); }});
+//
+// The window is modeless and single; every load sets the quality slider to
+// 90. "Save JPEG" asks for a file name (the Save As dialog, filter
+// "JPEG Image (*.jpg)|*.jpg|"), asks before replacing a file, copies the
+// capture into a cDIBSection, writes it with SaveJPG at the slider's quality,
+// reports a failure, then shows the main window and unloads. "Close" and the
+// window's close box unload it too, and every unload shows the main window.
+//
+// The two places the window talks to the user are replaceable, so the main
+// window can route the file name through its own common dialog and tests
+// can answer without a person: the file name prompt and the message box.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "base/win/Form.h"
+#include "base/win/ScopedWin.h"
+
+namespace px {
+
+class cDIBSection;
+namespace win {
+class uxButtons_H;
+}
+
+// What the saving window reads when it saves: 1 is the main window's capture
+// (the only source there is); set by the main window before it opens the window.
+inline int JpegSource = 0;
+
+// Caption of the program's message boxes.
+inline constexpr wchar_t kSaveJpegMessageTitle[] = L"Orvo Pixtrel";
+
+// Shows a message box with kSaveJpegMessageTitle as caption and returns the
+// button pressed (IDOK, IDCANCEL).
+using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& text, UINT type)>;
+int ShowMessageBox(HWND owner, const std::wstring& text, UINT type);
+
+// Writes `dib` to `fileName` as a JPEG of the given quality (1..100). False
+// when nothing was written; the user has then been told why: "Failed to
+// initialise the JPEG library: " and the status, or "Failed to save to JPG".
+bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality,
+             const MessageBoxFunction& messageBox = ShowMessageBox);
+
+// What the save dialog is asked for.
+struct SaveDialogRequest {
+    HWND owner = nullptr;
+    std::wstring filter;  // "description|pattern|" pairs
+    DWORD flags = 0;      // OFN_ flags
+};
+// Returns the chosen full path, or an empty string when the user cancelled.
+using SavePathPrompt = std::function<std::wstring(const SaveDialogRequest&)>;
+// The platform's Save As dialog, starting with an empty file name.
+std::wstring ShowSaveAsDialog(const SaveDialogRequest& request);
+
+class SaveJPEG : public win::Form {
+public:
+    struct Host {
+        HWND mainWindow = nullptr;         // owner of the window and its dialogs
+        std::function<HBITMAP()> capture;  // the current capture when JpegSource is 1
+        // Shown again after every save attempt and unload; by default
+        // ShowWindow(mainWindow, SW_SHOW). The main window may make it a no-op
+        // while it is itself going away.
+        std::function<void()> showMainWindow;
+    };
+
+    static SaveJPEG& Get();
+    ~SaveJPEG() override;
+
+    // Loads the window if needed (slider at 90) and shows it.
+    void Show(const Host& host);
+    using win::Form::Show;
+
+    // Replace the prompts (nullptr restores the real ones).
+    void SetPathPrompt(SavePathPrompt prompt);
+    void SetMessageBox(MessageBoxFunction messageBox);
+
+    // The quality on the slider.
+    int Quality() const;
+    // Controls, for tests and keyboard-free automation.
+    HWND Slider1() const noexcept { return slider1_; }
+    HWND ToolTip() const noexcept { return toolTip_; }
+    win::uxButtons_H& SaveJPEGButton() { return *saveJPEG_; }
+    win::uxButtons_H& CmdExit() { return *cmdExit_; }
+
+    // The slider's tooltip and the filter and flags of the save dialog.
+    static constexpr wchar_t kSliderToolTip[] = L"Set JPEG Quality Compression";
+    static constexpr wchar_t kFilter[] = L"JPEG Image (*.jpg)|*.jpg|";
+    // Read-only box hidden. Unlike a file-open dialog it must not insist that
+    // the file exists, or no new file could ever be named.
+    static constexpr DWORD kDialogFlags = OFN_HIDEREADONLY;
+
+private:
+    SaveJPEG();
+    void CreateFormWindow() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    void SaveJPEG_Click();
+    void cmdExit_Click();
+    void Form_Paint();
+    void Label5_Draw(const DRAWITEMSTRUCT& item);
+    HWND MakeLabel(const wchar_t* text, int x, int y, int w, int h, DWORD align);
+
+    Host host_;
+    SavePathPrompt pathPrompt_;
+    MessageBoxFunction messageBox_;
+    HWND slider1_ = nullptr;
+    HWND toolTip_ = nullptr;
+    HWND label5_ = nullptr;
+    std::unique_ptr<win::uxButtons_H> saveJPEG_;
+    std::unique_ptr<win::uxButtons_H> cmdExit_;
+    HICON image1_ = nullptr;  // shared icon, not owned
+};
+
+}  // namespace px
