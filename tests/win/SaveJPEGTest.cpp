@@ -244,6 +244,14 @@ TEST_F(SaveJPEGTest, AtTheDefaultQualityTheFileIsAFaithfulCopy) {
     EXPECT_GT(Psnr(ReadBitmap(capture_.get()), decoded), 35.0);
 }
 
+TEST_F(SaveJPEGTest, NamesOutsideTheAnsiCodePageAreSaved) {
+    path_ = (dir_ / L"Bildschirm \u00fc\u20ac \u65e5\u672c.jpg").wstring();
+    Open();
+    ClickSave();
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(DecodeFile(path_).width, kCaptureW);
+}
+
 TEST_F(SaveJPEGTest, TheSliderReads90EveryTimeTheWindowOpens) {
     path_ = (dir_ / L"again.jpg").wstring();
     Open();
