@@ -1,0 +1,18 @@
+#pragma once
+// The clipboard's bitmap format (CF_BITMAP, format 2), as the capture
+// commands and "Copy to Clipboard" use it.
+#include <windows.h>
+
+#include "base/win/ScopedWin.h"
+
+namespace px {
+
+// Clears the clipboard and puts a copy of `picture` on it (the clipboard owns
+// the copy). False when the clipboard could not be opened or the copy failed.
+bool PutBitmapOnClipboard(HWND owner, HBITMAP picture);
+// A copy of the clipboard's bitmap, or an empty owner when there is none.
+win::ScopedBitmap CopyBitmapFromClipboard(HWND owner);
+// A copy of a bitmap in the display's format.
+win::ScopedBitmap CopyBitmap(HBITMAP picture);
+
+}  // namespace px
