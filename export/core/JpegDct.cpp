@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "export/core/JpegColor.h"
@@ -83,12 +84,26 @@ Quantizer MakeQuantizer(const std::array<uint8_t, 64>& quant, const std::array<f
 }
 
 uint64_t ForwardDctQuantize(const int16_t* src, size_t stride, const Quantizer& quantizer, int16_t* out) {
+    __m128i rows[8];
+    for (int r = 0; r < 8; ++r) rows[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + r * stride));
+
+    // Flat blocks (window backgrounds, most of a screenshot's colour) have
+    // only a DC term, 64 times the sample: the same result the transform
+    // gives, since it adds and scales the equal samples exactly.
+    const __m128i first = _mm_set1_epi16(src[0]);
+    __m128i same = _mm_cmpeq_epi16(rows[0], first);
+    for (int r = 1; r < 8; ++r) same = _mm_and_si128(same, _mm_cmpeq_epi16(rows[r], first));
+    if (_mm_movemask_epi8(same) == 0xFFFF) {
+        std::memset(out, 0, 64 * sizeof(int16_t));
+        out[0] = static_cast<int16_t>(_mm_cvtss_si32(_mm_mul_ss(_mm_set_ss(64.0f * src[0]), _mm_set_ss(quantizer.multipliers[0]))));
+        return out[0] != 0 ? 1 : 0;
+    }
+
     // left[r] and right[r]: columns 0-3 and 4-7 of row r.
     __m128 left[8], right[8];
     for (int r = 0; r < 8; ++r) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + r * stride));
-        left[r] = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(v, v), 16));
-        right[r] = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(v, v), 16));
+        left[r] = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpacklo_epi16(rows[r], rows[r]), 16));
+        right[r] = _mm_cvtepi32_ps(_mm_srai_epi32(_mm_unpackhi_epi16(rows[r], rows[r]), 16));
     }
     // Down the columns, then transpose and down the columns again.
     Aan8(left);

@@ -265,27 +265,37 @@ private:
     int free_ = 64;
 };
 
+// A Huffman table as the second pass uses it: for each symbol its code in
+// the high bits and, in the low 8, its length plus the number of value bits
+// that follow it (the symbol's low 4 bits), so one look-up gives both.
+struct SymbolTable {
+    std::array<uint32_t, 256> entry{};
+    explicit SymbolTable(const HuffmanCodes& codes) {
+        for (int s = 0; s < 256; ++s) entry[s] = (uint32_t{codes.code[s]} << 8) | (codes.length[s] + (s & 15));
+    }
+};
+
 // Second pass for one block of a component.
 struct ComponentPass2 {
-    const HuffmanCodes* dc;
-    const HuffmanCodes* ac;
+    const SymbolTable& dc;
+    const SymbolTable& ac;
 
     const uint8_t* Block(const uint8_t* src, BitPacker& bits) const {
         uint64_t scan;
         std::memcpy(&scan, src, 8);
-        Put(*dc, 0, Load(src + 8), bits);
+        Put(dc, 0, Load(src + 8), bits);
         src += 10;
         int prev = 0;
         while (scan) {
             const int k = std::countr_zero(scan);
             scan &= scan - 1;
             int run = k - prev - 1;
-            for (; run > 15; run -= 16) bits.Put(ac->code[0xF0], ac->length[0xF0]);
-            Put(*ac, run, Load(src), bits);
+            for (; run > 15; run -= 16) Put(ac, 0xF, 0, bits);
+            Put(ac, run, Load(src), bits);
             src += 2;
             prev = k;
         }
-        if (prev != 63) bits.Put(ac->code[0x00], ac->length[0x00]);
+        if (prev != 63) Put(ac, 0, 0, bits);  // end of block
         return src;
     }
 
@@ -295,11 +305,10 @@ struct ComponentPass2 {
         return v;
     }
     // Code of (run, category) followed by the value's bits.
-    static void Put(const HuffmanCodes& codes, int run, uint32_t coded, BitPacker& bits) {
+    static void Put(const SymbolTable& table, int run, uint32_t coded, BitPacker& bits) {
         const uint32_t size = coded >> kCategoryShift;
-        const uint32_t symbol = (static_cast<uint32_t>(run) << 4) | size;
-        bits.Put((static_cast<uint64_t>(codes.code[symbol]) << size) | (coded & kExtraMask),
-                 static_cast<int>(codes.length[symbol] + size));
+        const uint32_t e = table.entry[(static_cast<uint32_t>(run) << 4) | size];
+        bits.Put((static_cast<uint64_t>(e >> 8) << size) | (coded & kExtraMask), static_cast<int>(e & 0xFF));
     }
 };
 
@@ -390,7 +399,7 @@ private:
 
     void AllocateStrips() {
         const size_t chromaRows = 8;
-        y_.assign(stripWidth_ * mcuSize_, 0);
+        y_.assign(stripWidth_ * (subsampled_ ? 18 : 8), 0);
         cb_.assign(chromaWidth() * chromaRows, 0);
         cr_.assign(chromaWidth() * chromaRows, 0);
         if (subsampled_) {
@@ -428,11 +437,22 @@ private:
         uint8_t tail0[48];
         if (subsampled_) {
             // Chroma row j takes picture rows 2j - 2 to 2j + 3: the strip's
-            // 16 rows and 2 more on either side, each filtered across first.
+            // 16 rows and 2 more on either side, each filtered across first
+            // (row k of the filtered rows is picture row top - 2 + k). The
+            // last 4 are the next strip's first 4, Y of its first 2 included:
+            // they move over instead of being made again.
             const size_t cw = chromaWidth();
-            for (int k = 0; k < 20; ++k) {
+            int first = 0;
+            if (top > 0 && top == lastStripTop_ + 16) {
+                std::copy(cbRows_.begin() + 16 * cw, cbRows_.end(), cbRows_.begin());
+                std::copy(crRows_.begin() + 16 * cw, crRows_.end(), crRows_.begin());
+                std::copy(y_.begin() + 16 * stripWidth_, y_.end(), y_.begin());
+                first = 4;
+            }
+            lastStripTop_ = top;
+            for (int k = first; k < 20; ++k) {
                 const int row = top - 2 + k;
-                int16_t* y = (k >= 2 && k < 18) ? &y_[(k - 2) * stripWidth_] : nullptr;
+                int16_t* y = k >= 2 ? &y_[(k - 2) * stripWidth_] : nullptr;  // y_ has 2 rows to spare
                 ConvertRow420(rows.Row(row), full, rows.hasTail() ? rows.Tail(row, tail0) : nullptr, y,
                               &cbRows_[k * cw], &crRows_[k * cw]);
             }
@@ -520,8 +540,10 @@ private:
     }
 
     void SecondPass() {
-        ComponentPass2 luma{&codes_[0], &codes_[1]};
-        ComponentPass2 chroma{&codes_[2], &codes_[3]};
+        const SymbolTable tables[4] = {SymbolTable(codes_[0]), SymbolTable(codes_[1]), SymbolTable(codes_[2]),
+                                       SymbolTable(codes_[3])};
+        ComponentPass2 luma{tables[0], tables[1]};
+        ComponentPass2 chroma{tables[2], tables[3]};
         const size_t lumaBlocks = subsampled_ ? 4 : 1;
         BitPacker bits(out_.pos());
         auto writeMcu = [&](const uint8_t* p) {
@@ -558,6 +580,7 @@ private:
     Quantizer lumaQuantizer_, chromaQuantizer_;
     std::vector<int16_t> y_, cb_, cr_;
     std::vector<int16_t> cbRows_, crRows_;  // chroma rows filtered across, before filtering down
+    int lastStripTop_ = -1;
     BlockStore store_;
     bool stored_ = true;            // the blocks are in store_ (else made again)
     std::vector<uint8_t> scratch_;  // one MCU's blocks when they are not stored
