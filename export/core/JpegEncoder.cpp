@@ -32,13 +32,12 @@ constexpr std::array<uint8_t, 64> kTransformToZigzag = [] {
 inline int Category(int v) { return std::bit_width(static_cast<uint32_t>(v < 0 ? -v : v)); }
 
 // A value as the entropy coder writes it: its category in the top 4 bits and
-// its low `category` bits below (negative values as v - 1), so the second
-// pass only looks codes up.
+// its low `category` bits below (negative values as v - 1).
 inline uint16_t CodedValue(int v) {
     const int category = Category(v);
     return static_cast<uint16_t>((category << 12) | (static_cast<uint32_t>(v + (v >> 31)) & ((1u << category) - 1)));
 }
-// The same for a value known not to be 0 (AC coefficients that are stored).
+// The same for a value known not to be 0 (the AC coefficients that are coded).
 inline uint16_t CodedNonZero(int v) {
     const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
     const int category = 32 - __builtin_clz(magnitude);
@@ -73,14 +72,15 @@ inline uint64_t ScanMask(uint64_t transformMask) {
 using Frequencies = std::array<uint64_t, 256>;
 
 // ---------------------------------------------------------------------------
-// Store of quantised blocks between the passes. A block is a 64-bit mask of
-// its non-zero AC coefficients in scan order (bit k for coefficient k), the
-// difference of its DC value from the previous block's, and the non-zero AC
-// values in scan order, all values as CodedValue.
-// Kept in chunks so it grows with the content and never copies itself.
+// Store of the symbols between the passes, each as the second pass writes
+// it: 32 bits holding the table (0 luminance DC, 1 luminance AC, 2 chrominance
+// DC, 3 chrominance AC) and the symbol as one 10-bit index from bit 16, and
+// the value bits that follow the symbol's code in the low 16. Kept in chunks
+// so it grows with the content and never copies itself.
 class BlockStore {
 public:
-    static constexpr size_t kMaxBlockBytes = 8 + 2 * 64;
+    // A DC symbol, at most 63 AC symbols, 3 zero runs of 16 and the end of block.
+    static constexpr size_t kMaxBlockBytes = 4 * (1 + 63 + 3 + 1);
     static constexpr size_t kMaxMcuBytes = 6 * kMaxBlockBytes;
 
     // The store never holds more than `budget` bytes.
@@ -109,31 +109,11 @@ public:
         allocated_ = 0;
     }
 
-    // Walks the blocks back in the order they were stored.
-    class Reader {
-    public:
-        explicit Reader(const BlockStore& store) : store_(store) { Enter(0); }
-        // Start of the next group of blocks; a group never straddles two chunks.
-        const uint8_t* Next() {
-            if (pos_ == end_) Enter(chunk_ + 1);
-            return pos_;
-        }
-        void Advance(const uint8_t* p) { pos_ = p; }
-
-    private:
-        void Enter(size_t chunk) {
-            chunk_ = chunk;
-            pos_ = end_ = nullptr;
-            if (chunk < store_.chunks_.size()) {
-                pos_ = store_.chunks_[chunk].data.get();
-                end_ = pos_ + store_.chunks_[chunk].used;
-            }
-        }
-        const BlockStore& store_;
-        size_t chunk_ = 0;
-        const uint8_t* pos_ = nullptr;
-        const uint8_t* end_ = nullptr;
-    };
+    // Calls f(symbols, count) for each chunk, in the order they were stored.
+    template <typename F>
+    void ForEachChunk(F f) const {
+        for (const Chunk& c : chunks_) f(reinterpret_cast<const uint32_t*>(c.data.get()), c.used / 4);
+    }
 
 private:
     static constexpr size_t kChunkBytes = 512 * 1024;
@@ -149,37 +129,38 @@ private:
     uint8_t* end_ = nullptr;
 };
 
-// First pass for one block: transform, quantise, store, count symbols.
+// First pass for one block: transform, quantise, count the symbols and
+// store them as the second pass writes them.
 struct ComponentPass1 {
     const Quantizer* quantizer;
-    Frequencies* dcFreq;
-    Frequencies* acFreq;
+    uint32_t dcTable;  // 0 (luminance) or 2 (chrominance); the AC table follows it
+    uint64_t* freq;    // the four tables' counts, 256 each
     int dcPred = 0;
 
     uint8_t* Block(const int16_t* src, size_t stride, uint8_t* dst) {
         alignas(16) int16_t coef[64];
         uint64_t scan = ScanMask(ForwardDctQuantize(src, stride, *quantizer, coef)) & ~uint64_t{1};
-        std::memcpy(dst, &scan, 8);
+        uint32_t* out = reinterpret_cast<uint32_t*>(dst);
         const uint16_t dc = CodedValue(coef[0] - dcPred);
         dcPred = coef[0];
-        std::memcpy(dst + 8, &dc, 2);
-        ++(*dcFreq)[dc >> kCategoryShift];
-        uint8_t* out = dst + 10;
+        *out++ = Emit(dcTable * 256 + (dc >> kCategoryShift), dc & kExtraMask);
+        const uint32_t ac = (dcTable + 1) * 256;
         int prev = 0;
-        Frequencies& ac = *acFreq;
         while (scan) {
             const int k = std::countr_zero(scan);
             scan &= scan - 1;
             const uint16_t v = CodedNonZero(coef[kZigzagToTransform[k]]);
-            std::memcpy(out, &v, 2);
-            out += 2;
             int run = k - prev - 1;
-            for (; run > 15; run -= 16) ++ac[0xF0];
-            ++ac[(run << 4) | (v >> kCategoryShift)];
+            for (; run > 15; run -= 16) *out++ = Emit(ac + 0xF0, 0);
+            *out++ = Emit(ac + ((run << 4) | (v >> kCategoryShift)), v & kExtraMask);
             prev = k;
         }
-        if (prev != 63) ++ac[0x00];
-        return out;
+        if (prev != 63) *out++ = Emit(ac, 0);
+        return reinterpret_cast<uint8_t*>(out);
+    }
+    uint32_t Emit(uint32_t symbol, uint32_t extra) {
+        ++freq[symbol];
+        return (symbol << 16) | extra;
     }
 };
 
@@ -189,7 +170,7 @@ struct ComponentPass1 {
 class Output {
 public:
     static constexpr size_t kBufferBytes = 64 * 1024;
-    static constexpr size_t kMargin = 4096;  // more than one MCU can take
+    static constexpr size_t kMargin = 4096;  // what the coder may write between two Ensure calls
 
     explicit Output(Sink& sink) : sink_(sink), buffer_(kBufferBytes + kMargin), pos_(buffer_.data()) {}
 
@@ -265,50 +246,25 @@ private:
     int free_ = 64;
 };
 
-// A Huffman table as the second pass uses it: for each symbol its code in
-// the high bits and, in the low 8, its length plus the number of value bits
-// that follow it (the symbol's low 4 bits), so one look-up gives both.
+// The four Huffman tables as the second pass uses them: for each table and
+// symbol its code in the high bits and, in the low 8, its length plus the
+// number of value bits that follow it (the symbol's low 4 bits).
 struct SymbolTable {
-    std::array<uint32_t, 256> entry{};
-    explicit SymbolTable(const HuffmanCodes& codes) {
-        for (int s = 0; s < 256; ++s) entry[s] = (uint32_t{codes.code[s]} << 8) | (codes.length[s] + (s & 15));
-    }
-};
-
-// Second pass for one block of a component.
-struct ComponentPass2 {
-    const SymbolTable& dc;
-    const SymbolTable& ac;
-
-    const uint8_t* Block(const uint8_t* src, BitPacker& bits) const {
-        uint64_t scan;
-        std::memcpy(&scan, src, 8);
-        Put(dc, 0, Load(src + 8), bits);
-        src += 10;
-        int prev = 0;
-        while (scan) {
-            const int k = std::countr_zero(scan);
-            scan &= scan - 1;
-            int run = k - prev - 1;
-            for (; run > 15; run -= 16) Put(ac, 0xF, 0, bits);
-            Put(ac, run, Load(src), bits);
-            src += 2;
-            prev = k;
+    std::array<uint32_t, 4 * 256> entry{};
+    explicit SymbolTable(const HuffmanCodes* codes) {
+        for (int t = 0; t < 4; ++t) {
+            for (int s = 0; s < 256; ++s)
+                entry[t * 256 + s] = (uint32_t{codes[t].code[s]} << 8) | (codes[t].length[s] + (s & 15));
         }
-        if (prev != 63) Put(ac, 0, 0, bits);  // end of block
-        return src;
     }
-
-    static uint32_t Load(const uint8_t* p) {
-        uint16_t v;
-        std::memcpy(&v, p, 2);
-        return v;
-    }
-    // Code of (run, category) followed by the value's bits.
-    static void Put(const SymbolTable& table, int run, uint32_t coded, BitPacker& bits) {
-        const uint32_t size = coded >> kCategoryShift;
-        const uint32_t e = table.entry[(static_cast<uint32_t>(run) << 4) | size];
-        bits.Put((static_cast<uint64_t>(e >> 8) << size) | (coded & kExtraMask), static_cast<int>(e & 0xFF));
+    // Writes `count` stored symbols.
+    const uint32_t* Write(const uint32_t* p, size_t count, BitPacker& bits) const {
+        for (const uint32_t* end = p + count; p != end; ++p) {
+            const uint32_t index = *p >> 16;
+            const uint32_t e = entry[index];
+            bits.Put((static_cast<uint64_t>(e >> 8) << (index & 15)) | (*p & 0xFFFF), static_cast<int>(e & 0xFF));
+        }
+        return p;
     }
 };
 
@@ -379,7 +335,7 @@ private:
     struct McuCoder {
         ComponentPass1 luma, blue, red;
         McuCoder(const Quantizer& lq, const Quantizer& cq, Frequencies* freq)
-            : luma{&lq, &freq[0], &freq[1]}, blue{&cq, &freq[2], &freq[3]}, red{&cq, &freq[2], &freq[3]} {}
+            : luma{&lq, 0, freq[0].data()}, blue{&cq, 2, freq[0].data()}, red{&cq, 2, freq[0].data()} {}
     };
 
     // Transforms the blocks of MCU `mx` of the current strip into `p`.
@@ -540,29 +496,27 @@ private:
     }
 
     void SecondPass() {
-        const SymbolTable tables[4] = {SymbolTable(codes_[0]), SymbolTable(codes_[1]), SymbolTable(codes_[2]),
-                                       SymbolTable(codes_[3])};
-        ComponentPass2 luma{tables[0], tables[1]};
-        ComponentPass2 chroma{tables[2], tables[3]};
-        const size_t lumaBlocks = subsampled_ ? 4 : 1;
+        const SymbolTable table(codes_);
         BitPacker bits(out_.pos());
-        auto writeMcu = [&](const uint8_t* p) {
-            out_.Ensure();
-            for (size_t b = 0; b < lumaBlocks; ++b) p = luma.Block(p, bits);
-            p = chroma.Block(p, bits);  // Cb
-            return chroma.Block(p, bits);  // Cr
+        // A symbol and its value bits are at most 27 bits, under 8 bytes even
+        // if every byte were 0xFF and took a stuffed 0x00.
+        constexpr size_t kSlice = Output::kMargin / 8;
+        auto write = [&](const uint32_t* p, size_t count) {
+            for (size_t done = 0; done < count && out_.ok(); done += kSlice) {
+                out_.Ensure();
+                p = table.Write(p, std::min(kSlice, count - done), bits);
+            }
         };
         if (stored_) {
-            BlockStore::Reader reader(store_);
-            for (size_t m = 0; m < mcusX_ * mcusY_ && out_.ok(); ++m) reader.Advance(writeMcu(reader.Next()));
+            store_.ForEachChunk(write);
         } else {
             Frequencies unused[4]{};
             McuCoder coder(lumaQuantizer_, chromaQuantizer_, unused);
             for (size_t my = 0; my < mcusY_ && out_.ok(); ++my) {
                 ConvertStrip(static_cast<int>(my * mcuSize_));
                 for (size_t mx = 0; mx < mcusX_; ++mx) {
-                    TransformMcu(coder, mx, scratch_.data());
-                    writeMcu(scratch_.data());
+                    const uint8_t* end = TransformMcu(coder, mx, scratch_.data());
+                    write(reinterpret_cast<const uint32_t*>(scratch_.data()), static_cast<size_t>(end - scratch_.data()) / 4);
                 }
             }
         }

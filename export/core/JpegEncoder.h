@@ -1,10 +1,10 @@
 #pragma once
 // Baseline sequential JPEG (JFIF) encoder for 24-bit blue-green-red pictures.
 //
-// Two passes: the first converts, transforms and quantises the picture into a
-// compact store of non-zero coefficients and counts the symbols; the second
-// writes the file with Huffman tables made for those counts. The store only
-// keeps non-zero coefficients, so it stays far below the picture's own size
+// Two passes: the first converts, transforms and quantises the picture,
+// counts the Huffman symbols and keeps them in a store; the second writes the
+// file with Huffman tables made for those counts. Symbols are only kept for
+// non-zero coefficients, so the store stays far below the picture's own size
 // for ordinary screenshots. It may never grow past that size (noise at high
 // qualities would take it there): then it is dropped and the second pass
 // transforms the picture again, slower but in the same memory.
