@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <cwchar>
-#include <vector>
 
 #include "base/Error.h"
 
@@ -11,45 +10,7 @@ namespace px::win {
 
 namespace {
 constexpr UINT kIconId = 1;
-
-// Menus draw 32-bit bitmaps with their alpha, premultiplied; icons without an alpha
-// channel take it from their mask.
-ScopedBitmap MenuBitmapFromIcon(HICON icon) {
-    ICONINFO ii{};
-    if (!icon || !::GetIconInfo(icon, &ii)) return {};
-    ScopedBitmap color(ii.hbmColor), mask(ii.hbmMask);  // GetIconInfo hands us copies
-    BITMAP bm{};
-    if (!color || !::GetObjectW(color.get(), sizeof(bm), &bm)) return {};
-    const int w = bm.bmWidth, h = bm.bmHeight;
-
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    std::vector<uint32_t> px(static_cast<size_t>(w) * h), mk(static_cast<size_t>(w) * h);
-    {
-        ScopedGetDC screen(nullptr);
-        BITMAPINFO q = bi;
-        if (::GetDIBits(screen, color.get(), 0, h, px.data(), &q, DIB_RGB_COLORS) != h) return {};
-        q = bi;
-        if (mask) ::GetDIBits(screen, mask.get(), 0, h, mk.data(), &q, DIB_RGB_COLORS);
-    }
-    bool hasAlpha = false;
-    for (uint32_t p : px) hasAlpha |= (p >> 24) != 0;
-    for (size_t i = 0; i < px.size(); ++i) {
-        uint32_t p = px[i];
-        uint32_t a = hasAlpha ? p >> 24 : ((mk[i] & 0xFFFFFF) ? 0 : 255);
-        uint32_t r = ((p >> 16) & 0xFF) * a / 255, g = ((p >> 8) & 0xFF) * a / 255, b = (p & 0xFF) * a / 255;
-        px[i] = (a << 24) | (r << 16) | (g << 8) | b;
-    }
-    void* bits = nullptr;
-    ScopedBitmap out(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!out) return {};
-    memcpy(bits, px.data(), px.size() * 4);
-    return out;
-}
+constexpr int kPictureSize = 16;
 }  // namespace
 
 // ---- entries ----
@@ -57,7 +18,7 @@ ScopedBitmap MenuBitmapFromIcon(HICON icon) {
 long TrayIcon::MenuEntry::CommandId() const noexcept { return 1000000000L + 10000000L * position_; }
 
 void TrayIcon::MenuEntry::SetPicture(HICON icon) {
-    picture_ = MenuBitmapFromIcon(icon);
+    picture_.reset(icon ? ::CopyIcon(icon) : nullptr);
     if (owner_) owner_->UpdateEntry(*this);
 }
 
@@ -92,7 +53,7 @@ void TrayIcon::UpdateEntry(const MenuEntry& e) {
     if (e.kind_ == kSeparator) return;
     MENUITEMINFOW mii{sizeof(mii)};
     mii.fMask = MIIM_BITMAP | MIIM_STATE;
-    mii.hbmpItem = e.picture_.get();
+    mii.hbmpItem = e.picture_ ? HBMMENU_CALLBACK : nullptr;
     mii.fState = e.enabled_ ? MFS_ENABLED : MFS_DISABLED;
     ::SetMenuItemInfoW(menu_.get(), static_cast<UINT>(e.position_ - 1), TRUE, &mii);
 }
@@ -185,8 +146,37 @@ LRESULT TrayIcon::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Show(icon_);
         return 0;
     }
-    if (msg == WM_DESTROY) Remove();
+    switch (msg) {
+    case WM_MEASUREITEM:
+        if (Menu_MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (Menu_DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+        break;
+    case WM_DESTROY: Remove(); break;
+    }
     return Window::HandleMessage(msg, wp, lp);
+}
+
+TrayIcon::MenuEntry* TrayIcon::EntryAt(UINT position) {
+    if (position < 1 || position > static_cast<UINT>(menus_.Count())) return nullptr;
+    return menus_.entries_[position - 1].get();
+}
+
+bool TrayIcon::Menu_MeasureItem(MEASUREITEMSTRUCT& mi) {
+    if (mi.CtlType != ODT_MENU || !EntryAt(mi.itemID)) return false;
+    mi.itemWidth = kPictureSize;
+    mi.itemHeight = kPictureSize;
+    return true;
+}
+
+bool TrayIcon::Menu_DrawItem(const DRAWITEMSTRUCT& di) {
+    MenuEntry* e = di.CtlType == ODT_MENU ? EntryAt(di.itemID) : nullptr;
+    if (!e || !e->picture_) return false;
+    const RECT& r = di.rcItem;
+    const int x = r.left + (r.right - r.left - kPictureSize) / 2, y = r.top + (r.bottom - r.top - kPictureSize) / 2;
+    ::DrawIconEx(di.hDC, x, y, e->picture_.get(), kPictureSize, kPictureSize, 0, nullptr, DI_NORMAL);
+    return true;
 }
 
 void TrayIcon::TrayIcon_Callback(UINT mouseMsg) {

@@ -52,7 +52,7 @@ public:
         int position_ = 0;
         bool enabled_ = true;
         std::wstring caption_;
-        ScopedBitmap picture_;  // 32-bit premultiplied, as menus draw bitmaps with alpha
+        ScopedIcon picture_;  // drawn by the icon's window when the menu asks (HBMMENU_CALLBACK)
     };
 
     class MenuCollection {
@@ -96,6 +96,11 @@ protected:
 
 private:
     void TrayIcon_Callback(UINT mouseMsg);
+    // The entry pictures are drawn here: every platform draws icons with their
+    // transparency, while menu bitmaps with alpha are not drawn alike everywhere.
+    bool Menu_MeasureItem(MEASUREITEMSTRUCT& mi);
+    bool Menu_DrawItem(const DRAWITEMSTRUCT& di);
+    MenuEntry* EntryAt(UINT position);
     void UpdateEntry(const MenuEntry& e);
     bool Notify(DWORD message);
 
