@@ -1,0 +1,84 @@
+#pragma once
+// The annotation window: a copy of the current capture to draw on freehand
+// and to print text on (through the text inserter, Form2). "Apply" makes the
+// marked-up picture the current capture; "Cancel" leaves the capture alone.
+#include <windows.h>
+
+#include <memory>
+
+#include "app/DrawingPicture.h"
+#include "base/win/Form.h"
+#include "base/win/ScopedWin.h"
+#include "controls/ScrollFrame.h"
+#include "controls/uxButtons_H.h"
+
+namespace px {
+
+class Form1 : public win::Form {
+public:
+    // Child window identities (for GetDlgItem).
+    enum ControlId : int {
+        IdCmdColor = 101,
+        IdCommand3,
+        IdCmdApply,
+        IdCmdCancel,
+        IdPicture51,
+        IdPicture50,
+        IdFontPro,
+        IdFraScroll1,
+        IdPictureA,
+        IdPicture1,
+    };
+    static constexpr UINT_PTR kTimer1Id = 1;
+    static constexpr UINT kTimer1Interval = 1;
+
+    static Form1& Get();
+
+    // --- what the text inserter reads and writes ---
+    win::DrawingPicture& Picture1() { return c_->Picture1; }
+    win::uxButtons_H& Command3() { return c_->Command3; }
+    HWND FontPro() const noexcept { return c_ ? c_->FontPro : nullptr; }
+    // Text-placement mode (textposval): on while waiting for the click that places text.
+    bool TextPlacementMode() const noexcept { return textposval_; }
+    void SetTextPlacementMode(bool on) { textposval_ = on; }
+    // Where the text goes (textposx, textposy), in Picture1's pixels.
+    POINT TextPosition() const noexcept { return textpos_; }
+    // The annotation colour: Picture1's pen colour.
+    COLORREF AnnotationColor() const { return c_ ? c_->Picture1.ForeColor() : RGB(0, 0, 0); }
+
+private:
+    Form1() = default;
+    void CreateFormWindow() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    void Form_Resize();
+    void Picture1_MouseDown(int button, int shift, int x, int y);
+    void Picture1_MouseMove(int button, int shift, int x, int y);
+    void cmdColor_Click();   // "Text Color"
+    void Command3_Click();   // "Add Text"
+    void cmdApply_Click();   // "Apply"
+    void cmdCancel_Click();  // "Cancel"
+    void Timer1_Timer();
+
+    // The window's controls, made afresh for every load. The previous set is
+    // kept until then because an unload can start inside one of its handlers.
+    struct Controls {
+        win::uxButtons_H cmdColor, Command3, cmdApply, cmdCancel;
+        win::DrawingPicture Picture51;  // annotation colour swatch
+        win::DrawingPicture Picture50;  // pen preview
+        HWND FontPro = nullptr;         // font listing progress (Form2), hidden
+        win::ScrollFrame fraScroll1;
+        win::DrawingPicture PictureA;   // container of Picture1, scrolled by fraScroll1
+        win::DrawingPicture Picture1;   // the picture being annotated
+    };
+    std::unique_ptr<Controls> c_;
+    win::ScopedTimer Timer1_;
+    bool textposval_ = false;
+    POINT textpos_{0, 0};
+    COLORREF dlgColor_ = RGB(0, 0, 0);  // Dlg's colour
+    COLORREF customColors_[16] = {};
+};
+
+}  // namespace px

@@ -1,0 +1,159 @@
+#include "app/zoom.h"
+
+#include <algorithm>
+
+#include "app/Application.h"
+#include "app/core/ZoomTable.h"
+#include "controls/ScrollFrame.h"
+
+namespace px {
+
+namespace {
+constexpr int kMargin = 4;
+constexpr int kDisplay = kZoomToolDisplaySize;
+constexpr int kBarY = kMargin + kDisplay + 4, kBarH = 17;
+constexpr int kRowY = kBarY + kBarH + 4, kRowH = 24;
+constexpr int kClientW = kDisplay + 2 * kMargin, kClientH = kRowY + kRowH + kMargin;
+}  // namespace
+
+zoom& zoom::Get() {
+    static zoom form;
+    return form;
+}
+
+void zoom::CreateFormWindow() {
+    const wchar_t* cls = L"OrvoPixtrel.zoom";
+    RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const DWORD exStyle = WS_EX_TOOLWINDOW;
+    RECT r{0, 0, kClientW, kClientH};
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    CreateWindowObject(cls, L" Zoom", style, exStyle, ::GetSystemMetrics(SM_CXSCREEN) - w - 24, 48, w, h, nullptr,
+                       nullptr);
+    if (!hwnd()) return;
+
+    c_ = std::make_unique<Controls>();
+    Controls& c = *c_;
+    c.zoom.Create(hwnd(), IdZoom, kMargin, kMargin, kDisplay, kDisplay);
+    c.HScroll1 = ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, kMargin, kBarY,
+                                   kDisplay, kBarH, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdHScroll1)),
+                                   Instance(), nullptr);
+    ::SetScrollRange(c.HScroll1, SB_CTL, kZoomToolMinStep, kZoomToolMaxStep, FALSE);
+    ::SetScrollPos(c.HScroll1, SB_CTL, kZoomToolMinStep, TRUE);
+    c.Text1 = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"100", WS_CHILD | WS_VISIBLE | ES_CENTER | ES_READONLY,
+                                kMargin, kRowY + 1, 56, kRowH - 2, hwnd(),
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdText1)), Instance(), nullptr);
+    ::SendMessageW(c.Text1, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    c.cmdReset.Create(hwnd(), L"cmdReset", kMargin + 60, kRowY, 96, kRowH, IdCmdReset);
+    c.cmdReset.SetCaption(L"Reset Zoom");
+    c.cmdExit.Create(hwnd(), L"cmdExit", kClientW - kMargin - 40, kRowY, 40, kRowH, IdCmdExit);
+    c.cmdExit.SetCaption(L"X");
+
+    c.cmdReset.Click.connect([this] { cmdReset_Click(); });
+    c.cmdExit.Click.connect([this] { cmdExit_Click(); });
+}
+
+void zoom::Form_Load() {
+    static bool shutdownRegistered = false;
+    if (!shutdownRegistered) {
+        shutdownRegistered = true;
+        Application::Get().Shutdown().Register(ShutdownSlot::zoom, [] { zoom::Get().Unload(); });
+    }
+    sourceSize_ = kZoomToolResetSource;
+    // The refresh runs as long as the window is loaded, visible or not.
+    Timer1_.start(hwnd(), kTimer1Id, kTimer1Interval);
+}
+
+void zoom::Form_Unload() { Timer1_.stop(); }
+
+LRESULT zoom::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE) Form_Activate();
+        break;
+    case WM_TIMER:
+        if (wp == kTimer1Id) {
+            Timer1_Timer();
+            return 0;
+        }
+        break;
+    case WM_HSCROLL:
+        if (c_ && reinterpret_cast<HWND>(lp) == c_->HScroll1) {
+            HScroll1_Scroll(wp);
+            return 0;
+        }
+        break;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(::GetStockObject(DEFAULT_GUI_FONT));
+    case WM_CLOSE: cmdExit_Click(); return 0;
+    }
+    return Form::HandleMessage(msg, wp, lp);
+}
+
+void zoom::Form_Activate() {
+    ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, kTopMostFlags);
+    SetScrollValue(kZoomToolResetStep);
+    ShowOneToOne();
+}
+
+void zoom::ShowOneToOne() {
+    sourceSize_ = kZoomToolResetSource;
+    ::SetWindowTextW(c_->Text1, kZoomToolResetReadout);
+}
+
+int zoom::ScrollValue() const {
+    return c_ && c_->HScroll1 ? ::GetScrollPos(c_->HScroll1, SB_CTL) : kZoomToolMinStep;
+}
+
+std::wstring zoom::Readout() const { return c_ ? win::GetWindowTextString(c_->Text1) : std::wstring(); }
+
+void zoom::SetScrollValue(int v) {
+    if (!c_ || !c_->HScroll1) return;
+    v = std::clamp(v, kZoomToolMinStep, kZoomToolMaxStep);
+    if (v == ScrollValue()) return;
+    ::SetScrollPos(c_->HScroll1, SB_CTL, v, TRUE);
+    HScroll1_Change();
+}
+
+void zoom::HScroll1_Change() {
+    ZoomToolStep step = ZoomToolStepFor(ScrollValue());
+    sourceSize_ = step.sourceSize;
+    ::SetWindowTextW(c_->Text1, step.readout.c_str());
+}
+
+void zoom::HScroll1_Scroll(WPARAM wp) {
+    controls::ScrollAction action;
+    if (!win::ScrollActionOf(LOWORD(wp), action)) return;
+    // Positions counted from the first step; one step per arrow and per page.
+    const int first = kZoomToolMinStep;
+    int p = controls::ScrollActionPosition(action, ScrollValue() - first, static_cast<int>(HIWORD(wp)) - first, 1, 1,
+                                           kZoomToolMaxStep - first);
+    SetScrollValue(p + first);
+}
+
+void zoom::cmdReset_Click() {
+    SetScrollValue(kZoomToolResetStep);
+    ShowOneToOne();
+}
+
+void zoom::cmdExit_Click() { Unload(); }
+
+void zoom::Timer1_Timer() {
+    POINT cursor;
+    if (!::GetCursorPos(&cursor)) return;
+    HDC display = c_->zoom.SurfaceDC();
+    if (!display) return;
+    const ZoomToolSource src = ZoomToolSourceAt(cursor.x, cursor.y, sourceSize_);
+    {
+        // Borrowed for this tick only and given back at once.
+        win::ScopedGetDC desktop(::GetDesktopWindow());
+        if (!desktop) return;
+        // Colour on colour: reducing (the 75% step) drops rows instead of
+        // AND-ing colours together.
+        ::SetStretchBltMode(display, COLORONCOLOR);
+        ::StretchBlt(display, 0, 0, kDisplay, kDisplay, desktop, src.x, src.y, src.size, src.size, SRCCOPY);
+    }
+    c_->zoom.RefreshNow();
+}
+
+}  // namespace px

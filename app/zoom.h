@@ -1,0 +1,61 @@
+#pragma once
+// The zoom tool: a small always-on-top window that keeps showing, magnified,
+// the screen area right of and below the mouse cursor, wherever it is.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/DrawingPicture.h"
+#include "base/win/Form.h"
+#include "base/win/ScopedWin.h"
+#include "controls/uxButtons_H.h"
+
+namespace px {
+
+class zoom : public win::Form {
+public:
+    // Child window identities (for GetDlgItem).
+    enum ControlId : int { IdZoom = 301, IdHScroll1, IdText1, IdCmdReset, IdCmdExit };
+    static constexpr UINT_PTR kTimer1Id = 1;
+    static constexpr UINT kTimer1Interval = 10;
+    // SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW
+    static constexpr UINT kTopMostFlags = 0x53;
+
+    static zoom& Get();
+
+    int ScrollValue() const;
+    int SourceSize() const noexcept { return sourceSize_; }
+    std::wstring Readout() const;
+    // The magnified display (the picture box `zoom`).
+    const win::DrawingPicture& Display() const { return c_->zoom; }
+    // Sets the scroll bar as the user would; a new value raises its change.
+    void SetScrollValue(int v);
+
+private:
+    zoom() = default;
+    void CreateFormWindow() override;
+    void Form_Load() override;
+    void Form_Unload() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+    void Form_Activate();
+    void HScroll1_Change();
+    void HScroll1_Scroll(WPARAM wp);
+    void cmdReset_Click();  // "Reset Zoom"
+    void cmdExit_Click();   // "X"
+    void Timer1_Timer();
+    void ShowOneToOne();
+
+    struct Controls {
+        win::DrawingPicture zoom;  // 200 x 200 display
+        HWND HScroll1 = nullptr;
+        HWND Text1 = nullptr;
+        win::uxButtons_H cmdReset, cmdExit;
+    };
+    std::unique_ptr<Controls> c_;  // made afresh for every load; see Form1
+    win::ScopedTimer Timer1_;
+    int sourceSize_ = 200;
+};
+
+}  // namespace px
