@@ -117,7 +117,7 @@ BgrPicture Decode(const std::vector<uint8_t>& bytes) {
 
 void PrintFidelity() {
     std::printf("Quality %d, decoded with libjpeg-turbo, PSNR over blue, green and red against the source:\n", kQuality);
-    std::printf("%-11s %-36s %10s %9s\n", "picture", "encoder", "bytes", "PSNR dB");
+    std::printf("%-11s %-42s %10s %9s\n", "picture", "encoder", "bytes", "PSNR dB");
     for (auto [w, h] : {std::pair{1920, 1080}, std::pair{3840, 2160}}) {
         const BgrPicture& p = Screenshot(w, h);
         const std::string name = std::to_string(w) + "x" + std::to_string(h);
@@ -139,7 +139,7 @@ void PrintFidelity() {
                     {"ours 4:2:0", ours420.bytes},
                     {"ours 4:4:4 (automatic choice at 90)", ours444.bytes}};
         for (const auto& row : rows) {
-            std::printf("%-11s %-36s %10zu %9.3f\n", name.c_str(), row.encoder, row.bytes.size(),
+            std::printf("%-11s %-42s %10zu %9.3f\n", name.c_str(), row.encoder, row.bytes.size(),
                         px::test::Psnr(p, Decode(row.bytes)));
         }
         std::printf("%-11s ours 4:2:0 / optimised libjpeg-turbo: size %.4f, PSNR %+.3f dB\n", name.c_str(),
@@ -150,13 +150,14 @@ void PrintFidelity() {
 }
 #endif
 
-// Keeps the real time of every run so the ratios of this run can be printed.
+// Keeps the CPU time of every run (steadier than wall time on a shared
+// machine) so the ratios of this run can be printed.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
-                seconds[run.run_name.str()] = run.GetAdjustedRealTime();
+                seconds[run.run_name.str()] = run.GetAdjustedCPUTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
