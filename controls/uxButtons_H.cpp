@@ -1,14 +1,13 @@
 #include "controls/uxButtons_H.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cwchar>
 
 #include "base/Rounding.h"
 #include "controls/ButtonFace.h"
+#include "controls/ControlSupport.h"
 #include "controls/PictureReference.h"
 #include "controls/core/ButtonLayout.h"
 #include "controls/core/ColorMath.h"
@@ -36,11 +35,6 @@ public:
 private:
     HWND h_;
 };
-
-int ShiftState() {
-    return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-           (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
 
 bool IsArrowKey(WPARAM vk) { return vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN; }
 
@@ -91,15 +85,7 @@ bool uxButtons_H::Create(HWND parent, const std::wstring& name, const RECT& r, c
     return Create(parent, name, r.left, r.top, r.right - r.left, r.bottom - r.top, id);
 }
 
-uxButtons_H* uxButtons_H::FromHandle(HWND hwnd) {
-    if (!hwnd || !::IsWindow(hwnd)) return nullptr;
-    wchar_t cls[64] = {};
-    if (!::GetClassNameW(hwnd, cls, 64) || std::wcscmp(cls, kClassName) != 0) return nullptr;
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != ::GetCurrentProcessId()) return nullptr;
-    return dynamic_cast<uxButtons_H*>(reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA)));
-}
+uxButtons_H* uxButtons_H::FromHandle(HWND hwnd) { return ControlFromHandle<uxButtons_H>(hwnd, kClassName); }
 
 void uxButtons_H::ReadProperties(const PropertyBag& bag) {
     p_ = ButtonProperties::Load(bag, name_);
@@ -354,28 +340,7 @@ void uxButtons_H::SetResetDefaultColors(bool v) {
 
 void uxButtons_H::SetToolTipText(const std::wstring& v) {
     toolTip_ = v;
-    if (!IsCreated()) return;
-    if (!toolTipWnd_ && !v.empty()) {
-        toolTipWnd_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                                            CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr, Instance(), nullptr));
-        if (!toolTipWnd_) return;
-        TTTOOLINFOW ti{};
-        ti.cbSize = sizeof(ti);
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        ti.hwnd = container_;
-        ti.uId = reinterpret_cast<UINT_PTR>(hwnd());
-        ti.lpszText = toolTip_.data();
-        ::SendMessageW(toolTipWnd_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-        return;
-    }
-    if (!toolTipWnd_) return;
-    TTTOOLINFOW ti{};
-    ti.cbSize = sizeof(ti);
-    ti.hwnd = container_;
-    ti.uId = reinterpret_cast<UINT_PTR>(hwnd());
-    ti.lpszText = toolTip_.data();
-    ::SendMessageW(toolTipWnd_.get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    if (IsCreated()) toolTipWnd_.Set(hwnd(), container_, v);
 }
 
 void uxButtons_H::SetOLEDropMode(int v) {
@@ -404,7 +369,8 @@ void uxButtons_H::DelayDrawing(bool delay) {
 }
 
 void uxButtons_H::Redraw() {
-    if (!delayDrawing_) Refresh();
+    // Invalidate only: several changes in one handler cost one paint.
+    if (!delayDrawing_ && IsCreated()) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 // ---- hover ----
@@ -601,15 +567,24 @@ void uxButtons_H::RefreshCustomOutline() {
 
 void uxButtons_H::UpdateShapeRegion() {
     if (!IsCreated()) return;
-    if (p_.shape == ShapeRectangle) {
-        ::SetWindowRgn(hwnd(), nullptr, TRUE);
-        return;
+    HRGN region = nullptr;
+    ScopedRgn rgn;
+    if (p_.shape != ShapeRectangle) {
+        RECT rc;
+        ::GetClientRect(hwnd(), &rc);
+        rgn = face::ShapeRegion(p_.shape, rc.right, rc.bottom, customRuns_);
+        region = rgn.get();
     }
-    RECT rc;
-    ::GetClientRect(hwnd(), &rc);
-    ScopedRgn rgn = face::ShapeRegion(p_.shape, rc.right, rc.bottom, customRuns_);
-    // The window owns the region from here on.
-    if (::SetWindowRgn(hwnd(), rgn.get(), TRUE)) rgn.release();
+    // No redraw by the platform here (it repaints the whole parent area, slowly under
+    // some drivers); the container repaints just what the outline uncovered, we repaint ourselves.
+    if (!::SetWindowRgn(hwnd(), region, FALSE)) return;
+    rgn.release();  // the window owns the region from here on
+    if (container_ && ::IsWindowVisible(hwnd())) {
+        RECT r;
+        ::GetWindowRect(hwnd(), &r);
+        ::MapWindowPoints(nullptr, container_, reinterpret_cast<POINT*>(&r), 2);
+        ::RedrawWindow(container_, &r, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    }
 }
 
 void uxButtons_H::DrawFace(HDC dc, int w, int h) {
@@ -768,7 +743,7 @@ void uxButtons_H::UserControl_Destroy() {
         UnregisterOption(props, reinterpret_cast<intptr_t>(hwnd()));
         registered_ = false;
     }
-    toolTipWnd_.reset();
+    toolTipWnd_.Destroy();
     back_.Reset();
     leftDown_ = spaceDown_ = false;
     state_.set(StateBit::Hover | StateBit::Pressed | StateBit::Focus, false);

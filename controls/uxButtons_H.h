@@ -41,6 +41,7 @@
 #include "base/win/OlePicture.h"
 #include "base/win/ScopedWin.h"
 #include "base/win/Window.h"
+#include "controls/ControlToolTip.h"
 #include "controls/core/ButtonState.h"
 #include "controls/core/CaptionText.h"
 #include "controls/core/ControlProperties.h"
@@ -207,7 +208,7 @@ private:
     bool registered_ = false;
     HFONT borrowedFont_ = nullptr;  // WM_SETFONT from the owner; not ours to delete
     ScopedFont ownFont_;
-    ScopedHwnd toolTipWnd_;
+    ControlToolTip toolTipWnd_;
 
     // Back buffer; the previous bitmap is selected back before either goes.
     struct BackBuffer {

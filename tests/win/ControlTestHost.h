@@ -186,4 +186,31 @@ inline POINT ScreenPointOf(HWND hwnd, int x, int y) {
 
 inline LPARAM ClientLParam(int x, int y) { return MAKELPARAM(x, y); }
 
+// Real pointer input through the platform's input queue (absolute screen pixels).
+inline bool MouseTo(POINT screen) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(screen.x * 65535LL / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(screen.y * 65535LL / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return ::SendInput(1, &in, sizeof(in)) == 1;
+}
+
+inline bool LeftButton(bool down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    return ::SendInput(1, &in, sizeof(in)) == 1;
+}
+
+// Moves the pointer there and waits until the platform reports it there.
+inline bool PointerAt(POINT screen) {
+    if (!MouseTo(screen)) return false;
+    return PumpUntil([&] {
+        POINT p;
+        ::GetCursorPos(&p);
+        return p.x == screen.x && p.y == screen.y;
+    });
+}
+
 }  // namespace px::test
