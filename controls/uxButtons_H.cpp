@@ -114,7 +114,8 @@ void uxButtons_H::ApplyProperties() {
     }
     // Custom shapes need a bitmap picture.
     if (IsCustomShape(p_.shape) && !face::IsBitmapPicture(picture_)) p_.shape = ShapeRectangle;
-    ApplyModeChange(state_.SetMode(p_.mode));
+    state_.SetMode(p_.mode);
+    SyncOptionRegistration();
     if (state_.SetValue(p_.value) && p_.value && state_.mode() == ModeOption) TurnOthersOff();
     caption_ = ParseCaption(p_.caption);
     ::EnableWindow(hwnd(), p_.enabled);
@@ -140,22 +141,23 @@ void uxButtons_H::SetMode(int v) {
     if (!ButtonRange::Mode(v)) return;
     p_.mode = v;
     ModeChangeOutcome o = state_.SetMode(v);
-    ApplyModeChange(o);
+    SyncOptionRegistration();
     if (o.valueCleared) p_.value = false;
     Redraw();
 }
 
-void uxButtons_H::ApplyModeChange(const ModeChangeOutcome& o) {
-    if (!container_) return;
+void uxButtons_H::SyncOptionRegistration() {
+    // Option buttons are registered with their container while the window
+    // exists, whenever the mode was set (before or after creation).
+    if (!container_ || !IsCreated()) return;
+    const bool wanted = state_.mode() == ModeOption;
+    if (wanted == registered_) return;
     ContainerProps props(container_);
-    if (o.unregisterOption && registered_) {
-        UnregisterOption(props, reinterpret_cast<intptr_t>(hwnd()));
-        registered_ = false;
-    }
-    if (o.registerOption && !registered_ && IsCreated()) {
+    if (wanted)
         RegisterOption(props, reinterpret_cast<intptr_t>(hwnd()));
-        registered_ = true;
-    }
+    else
+        UnregisterOption(props, reinterpret_cast<intptr_t>(hwnd()));
+    registered_ = wanted;
 }
 
 void uxButtons_H::SetValue(bool v) {

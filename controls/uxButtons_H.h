@@ -175,7 +175,7 @@ private:
     void PerformClick();
     void TurnOthersOff();
     void SetValueFromGroup(bool v);
-    void ApplyModeChange(const controls::ModeChangeOutcome& o);
+    void SyncOptionRegistration();
     bool IsPointInside(POINT clientPt) const;
 
     void Redraw();

@@ -1,6 +1,9 @@
 // The button control under the platform: clicks by mode, option groups in
 // the container's properties, hover with timer 237, keyboard, shapes and
 // faces, persisted properties.
+#include <windows.h>
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -443,6 +446,88 @@ TEST(uxButtons_H, PropertiesLoadFromABagAndSaveBack) {
     copy.SetResetDefaultColors(true);
     EXPECT_EQ(copy.BackColor(), 0x8000000Fu);
     EXPECT_EQ(copy.HoverForeColor(), copy.ForeColor());
+}
+
+TEST(uxButtons_H, OptionModeSetBeforeCreationRegistersAtCreation) {
+    TestHost host;
+    uxButtons_H a, b;
+    a.SetMode(2);
+    b.SetMode(2);
+    b.SetValue(true);
+    ASSERT_TRUE(a.Create(host.hwnd(), L"optA", 10, 10, 80, 24));
+    ASSERT_TRUE(b.Create(host.hwnd(), L"optB", 10, 40, 80, 24));
+    EXPECT_EQ(HostProp(host.hwnd(), L"ux_OptCount"), 2);
+    a.SetValue(true);
+    EXPECT_FALSE(b.Value());
+}
+
+TEST(uxButtons_H, AccessKeyThroughTheDialogManager) {
+    TestHost host;
+    uxButtons_H other, save;
+    ASSERT_TRUE(other.Create(host.hwnd(), L"cmdOther", 10, 10, 80, 24));
+    ASSERT_TRUE(save.Create(host.hwnd(), L"cmdSave", 10, 40, 80, 24));
+    save.SetCaption(L"Sa&ve");
+    Recorder r;
+    r.Attach(save);
+    ::SetFocus(other.hwnd());
+    MSG msg{other.hwnd(), WM_SYSCHAR, L'v', 0x20000001, 0, {0, 0}};
+    EXPECT_TRUE(::IsDialogMessageW(host.hwnd(), &msg));
+    PumpPending();
+    EXPECT_EQ(r.clicks, 1) << "Alt+V clicks the button whose caption underlines V";
+}
+
+TEST(uxButtons_H, MouseMoveKeyPressAndDroppedFiles) {
+    TestHost host;
+    uxButtons_H b;
+    ASSERT_TRUE(b.Create(host.hwnd(), L"cmdDrop", 10, 10, 100, 30));
+    std::vector<int> moves;
+    std::vector<int> chars;
+    std::vector<std::wstring> dropped;
+    POINT dropAt{};
+    b.MouseMove.connect([&](int button, int, int x, int y) { moves.insert(moves.end(), {button, x, y}); });
+    b.KeyPress.connect([&](int& ascii) { chars.push_back(ascii); });
+    b.OLEDragDrop.connect([&](const std::vector<std::wstring>& files, int, int, int x, int y) {
+        dropped = files;
+        dropAt = {x, y};
+    });
+    ::SendMessageW(b.hwnd(), WM_MOUSEMOVE, MK_RBUTTON, ClientLParam(7, 9));
+    ::SendMessageW(b.hwnd(), WM_CHAR, 'q', 1);
+    EXPECT_EQ(moves, (std::vector<int>{2, 7, 9}));
+    EXPECT_EQ(chars, std::vector<int>{'q'});
+
+    b.SetOLEDropMode(1);
+    EXPECT_TRUE(::GetWindowLongW(b.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    const wchar_t names[] = L"C:\\a.bmp\0C:\\b.gif\0";
+    HGLOBAL mem = ::GlobalAlloc(GHND, sizeof(DROPFILES) + sizeof(names));
+    auto* df = static_cast<DROPFILES*>(::GlobalLock(mem));
+    df->pFiles = sizeof(DROPFILES);
+    df->pt = {5, 6};
+    df->fWide = TRUE;
+    memcpy(df + 1, names, sizeof(names));
+    ::GlobalUnlock(mem);
+    ::SendMessageW(b.hwnd(), WM_DROPFILES, reinterpret_cast<WPARAM>(mem), 0);  // the button frees it
+    EXPECT_EQ(dropped, (std::vector<std::wstring>{L"C:\\a.bmp", L"C:\\b.gif"}));
+    EXPECT_EQ(dropAt.x, 5);
+    EXPECT_EQ(dropAt.y, 6);
+    b.SetOLEDropMode(0);
+    EXPECT_FALSE(::GetWindowLongW(b.hwnd(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST(uxButtons_H, MousePointerSetsTheCursorOverTheButton) {
+    TestHost host;
+    uxButtons_H b;
+    ASSERT_TRUE(b.Create(host.hwnd(), L"cmdCursor", 10, 10, 100, 30));
+    struct {
+        int pointer;
+        LPCWSTR cursor;
+    } cases[] = {{2, IDC_CROSS}, {3, IDC_IBEAM}, {11, IDC_WAIT}, {0, IDC_ARROW}};
+    for (auto& c : cases) {
+        b.SetMousePointer(c.pointer);
+        ::SendMessageW(b.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(b.hwnd()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, c.cursor)) << c.pointer;
+    }
+    b.SetMousePointer(16);
+    EXPECT_EQ(b.MousePointer(), 0);
 }
 
 }  // namespace
