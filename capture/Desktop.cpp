@@ -264,8 +264,10 @@ void Desktop::Render(bool resampleMagnifier) {
     if (fullRedraw_) {
         present.push_back(screen);
     } else {
+        // Last frame's pixels go back to the desktop, this frame's show up; most overlap.
         present = drawn_;
         present.insert(present.end(), cover.begin(), cover.end());
+        present = capture::MergeRects(present);
     }
     Present(present);
     drawn_ = std::move(cover);

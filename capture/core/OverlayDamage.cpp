@@ -39,12 +39,14 @@ std::vector<Rect> EllipseOutlineCover(const Rect& box, int penWidth, int bandRow
         return q >= 1.0 ? 0.0 : ra * std::sqrt(1.0 - q * q);
     };
 
+    // Strips lie on a fixed grid of rows, so those of consecutive frames share
+    // their rows and merge (MergeRects).
+    const int first = (b.top >= 0 ? b.top / bandRows : -((-b.top + bandRows - 1) / bandRows)) * bandRows;
     std::vector<Rect> cover;
-    cover.reserve(2 * static_cast<size_t>(b.height() / bandRows + 1));
-    for (int y0 = b.top; y0 < b.bottom; y0 += bandRows) {
-        const int y1 = std::min(y0 + bandRows, b.bottom);
-        // Rows y0..y1-1, widened by a pixel for rasterisation.
-        const double lo = y0 - 1.0, hi = static_cast<double>(y1);
+    cover.reserve(2 * static_cast<size_t>(b.height() / bandRows + 2));
+    for (int y0 = first; y0 < b.bottom; y0 += bandRows) {
+        // The box's rows in this strip, widened by a pixel for rasterisation.
+        const double lo = std::max(y0, b.top) - 1.0, hi = std::min(y0 + bandRows, b.bottom);
         const double nearDy = (lo <= cy && cy <= hi) ? 0.0 : std::min(std::abs(lo - cy), std::abs(hi - cy));
         const double farDy = std::max(std::abs(lo - cy), std::abs(hi - cy));
         const double wide = halfWidthAt(nearDy), narrow = halfWidthAt(farDy);
@@ -52,11 +54,12 @@ std::vector<Rect> EllipseOutlineCover(const Rect& box, int penWidth, int bandRow
         const int leftTo = static_cast<int>(std::ceil(cx - narrow)) + m + 1;
         const int rightFrom = static_cast<int>(std::floor(cx + narrow)) - m;
         const int rightTo = static_cast<int>(std::ceil(cx + wide)) + m + 1;
+        const int top = y0 - m, bottom = y0 + bandRows + m;
         if (leftTo >= rightFrom) {
-            cover.push_back({leftFrom, y0 - m, rightTo, y1 + m});
+            cover.push_back({leftFrom, top, rightTo, bottom});
         } else {
-            cover.push_back({leftFrom, y0 - m, leftTo, y1 + m});
-            cover.push_back({rightFrom, y0 - m, rightTo, y1 + m});
+            cover.push_back({leftFrom, top, leftTo, bottom});
+            cover.push_back({rightFrom, top, rightTo, bottom});
         }
     }
     return cover;
@@ -75,6 +78,30 @@ std::vector<Rect> ClipRects(std::span<const Rect> rects, const Rect& bounds) {
     for (const Rect& r : rects) {
         Rect c = Intersect(r, bounds);
         if (!c.empty()) out.push_back(c);
+    }
+    return out;
+}
+
+std::vector<Rect> MergeRects(std::span<const Rect> rects) {
+    std::vector<Rect> sorted;
+    sorted.reserve(rects.size());
+    for (const Rect& r : rects)
+        if (!r.empty()) sorted.push_back(r);
+    std::sort(sorted.begin(), sorted.end(), [](const Rect& a, const Rect& b) {
+        if (a.top != b.top) return a.top < b.top;
+        if (a.bottom != b.bottom) return a.bottom < b.bottom;
+        return a.left < b.left;
+    });
+    std::vector<Rect> out;
+    for (const Rect& r : sorted) {
+        if (!out.empty()) {
+            Rect& last = out.back();
+            if (last.top == r.top && last.bottom == r.bottom && r.left <= last.right) {
+                last.right = std::max(last.right, r.right);
+                continue;
+            }
+        }
+        out.push_back(r);
     }
     return out;
 }

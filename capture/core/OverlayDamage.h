@@ -18,14 +18,19 @@ std::vector<Rect> RectangleOutlineCover(Point start, Point end, int penWidth);
 
 // The outline of the ellipse inscribed in `box` (half-open, as given to the
 // platform's ellipse) drawn with a pen of `penWidth`: strips of at most
-// `bandRows` rows, each covering the arc's left and right parts in them.
-std::vector<Rect> EllipseOutlineCover(const Rect& box, int penWidth, int bandRows = 16);
+// `bandRows` rows on a fixed grid of rows, each covering the arc's left and
+// right parts in them.
+std::vector<Rect> EllipseOutlineCover(const Rect& box, int penWidth, int bandRows = 32);
 
 // One-pixel grid lines across a screen of `width` x `height`.
 std::vector<Rect> GridCover(int width, int height, int spacing);
 
 // The rectangles clipped to `bounds`, empty ones dropped.
 std::vector<Rect> ClipRects(std::span<const Rect> rects, const Rect& bounds);
+
+// The same pixels in fewer rectangles: rectangles spanning the same rows whose
+// columns overlap or touch become one; empty ones are dropped.
+std::vector<Rect> MergeRects(std::span<const Rect> rects);
 
 // Sum of the rectangles' areas (overlaps counted as often as they occur).
 int64_t TotalArea(std::span<const Rect> rects);
