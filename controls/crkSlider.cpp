@@ -374,6 +374,7 @@ LRESULT crkSlider::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (dragging_ && reinterpret_cast<HWND>(lp) != hwnd()) EndDrag(true);
         return 0;
     case WM_ENABLE:
+        if ((wp != 0) != p_.enabled) SetEnabled(wp != 0);
         Redraw();
         return 0;
     case WM_DESTROY:

@@ -834,6 +834,8 @@ LRESULT uxButtons_H::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Redraw();
         return 0;
     case WM_ENABLE:
+        // EnableWindow from the owner is the same as setting Enabled.
+        if ((wp != 0) != p_.enabled) SetEnabled(wp != 0);
         Redraw();
         return 0;
     case WM_SETFONT:

@@ -106,6 +106,13 @@ TEST(uxButtons_H, OnlyALeftReleaseInsideCounts) {
     PostClick(b.hwnd(), 50, 15);
     EXPECT_EQ(r.clicks, 1);
     EXPECT_TRUE(b.Value());
+    // The owner disabling the window directly is the same as Enabled false.
+    ::EnableWindow(b.hwnd(), FALSE);
+    EXPECT_FALSE(b.Enabled());
+    ::SendMessageW(b.hwnd(), BM_CLICK, 0, 0);
+    EXPECT_EQ(r.clicks, 1);
+    ::EnableWindow(b.hwnd(), TRUE);
+    EXPECT_TRUE(b.Enabled());
 }
 
 TEST(uxButtons_H, DoubleClickCountsAsClickThenDoubleClick) {
