@@ -475,6 +475,49 @@ TEST_F(DesktopTest, EscapeClosesTheOverlayWithoutACapture) {
     EXPECT_EQ(captures_, 0);
 }
 
+TEST_F(DesktopTest, ClosingFromOutsideCancelsLikeEscape) {
+    Begin(Options());
+    Down(100, 100);
+    ::SendMessageW(Desktop::Get().hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(Desktop::Get().IsLoaded());
+    EXPECT_EQ(cancels_, 1);
+    EXPECT_EQ(captures_, 0);
+}
+
+TEST_F(DesktopTest, AnyMouseButtonMarksTheRegion) {
+    Begin(Options());
+    ::SetCursorPos(320, 240);
+    ::SendMessageW(Desktop::Get().hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(320, 240));
+    Move(350, 300);
+    ::SendMessageW(Desktop::Get().hwnd(), WM_MBUTTONUP, 0, MAKELPARAM(380, 290));
+    ExpectPictureIsPattern(320, 240, 60, 50);
+}
+
+TEST_F(DesktopTest, ASecondBeginWhileLoadedStartsOverWithTheNewCallbacks) {
+    Begin(Options());
+    Down(100, 100);
+    Move(300, 300);
+    const long gdi = px::test::GdiObjectCount();
+    int firstCaptures = captures_;
+    // The main window starting another capture while the overlay is up (from the tray).
+    Desktop::Get().Begin(
+        Options(L"Square"),
+        [this](px::win::ScopedBitmap bmp) {
+            captures_ += 10;
+            picture_ = ReadBitmap(bmp.get());
+            Desktop::Get().Unload();
+        },
+        [] {});
+    EXPECT_EQ(px::test::GdiObjectCount(), gdi);  // the same surfaces, re-made pens only
+    Up(300, 300);  // the press belonged to the previous selection
+    EXPECT_TRUE(Desktop::Get().IsLoaded());
+    Drag(200, 200, 240, 150);
+    EXPECT_EQ(captures_, firstCaptures + 10);
+    EXPECT_EQ(picture_.w, 40);
+    EXPECT_EQ(picture_.h, 40);
+    EXPECT_EQ(picture_.at(5, 7), PatternAt(205, 207));
+}
+
 TEST_F(DesktopTest, IncrementalFramesEqualFullRedraws) {
     for (const wchar_t* shape : {L"Rectangle", L"Ellipse", L"Circle", L"Square"}) {
         SCOPED_TRACE(px::win::Narrow(shape));
