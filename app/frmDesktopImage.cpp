@@ -741,6 +741,7 @@ void frmDesktopImage::tmrDesktop_Timer() {
 // Any failure ends the capture silently, the window staying in the tray.
 void frmDesktopImage::cmdActive_Click() {
     TimerC_.start(hwnd(), kTimerCId, ActiveDelayMs(WindowText(lblActive_)));
+    WriteTestDump();
 }
 
 void frmDesktopImage::TimerC_Timer() {
@@ -894,6 +895,7 @@ void frmDesktopImage::WriteTestDump() {
     const SIZE shown = picMV_.PictureSize();
     json += ",\"view\":[" + std::to_string(shown.cx) + "," + std::to_string(shown.cy) + "]";
     json += ",\"overlayMs\":" + std::string(ms);
+    json += ",\"activeTimer\":" + b(TimerC_.running());
     json += "}";
     testhook::Write(json);
 }

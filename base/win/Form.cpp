@@ -67,7 +67,9 @@ void Form::OnFinalDestroy() {
     modal_ = false;
     if (counted_) {
         counted_ = false;
-        --g_loadedForms;
+        // The loop looks at the count when GetMessage returns; a form destroyed inside a
+        // message sent from another thread (a tray callback) would leave it waiting.
+        if (--g_loadedForms == 0) ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
     }
 }
 

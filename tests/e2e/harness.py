@@ -134,8 +134,21 @@ def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, timeout=15)
 
 
+def mouse_location():
+    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True, check=True,
+                         timeout=15).stdout
+    v = dict(line.split("=", 1) for line in out.split())
+    return int(v["X"]), int(v["Y"])
+
+
+def move_mouse(x, y):
+    # --sync waits for the pointer to move, which it never does when it is already there.
+    if mouse_location() != (x, y):
+        xdotool("mousemove", "--sync", x, y)
+
+
 def click(x, y, button=1):
-    xdotool("mousemove", "--sync", x, y)
+    move_mouse(x, y)
     xdotool("click", button)
 
 
@@ -145,7 +158,7 @@ def click_center(rect, button=1):
 
 
 def drag(x0, y0, x1, y1, steps=8):
-    xdotool("mousemove", "--sync", x0, y0)
+    move_mouse(x0, y0)
     xdotool("mousedown", 1)
     for i in range(1, steps + 1):
         # Moves chained in one call may be merged; separate calls keep each one.
@@ -231,3 +244,201 @@ class Program:
         if self.running():
             self.proc.kill()
             self.proc.wait(timeout=15)
+
+
+# --- the main capture window ------------------------------------------------------
+# The program writes its menus and some state to the file named by
+# PIXTREL_TEST_DUMP (a test hook: another process cannot read its menus under Wine).
+
+import json  # noqa: E402
+
+DUMP_ENV = "PIXTREL_TEST_DUMP"
+WM_KEYDOWN, WM_COMMAND, WM_SYSCOMMAND = 0x100, 0x111, 0x112
+VK_RETURN, VK_ESCAPE, VK_DOWN = 0x0D, 0x1B, 0x28
+SC_MINIMIZE = 0xF020
+
+# Menu identities of the main window (WM_COMMAND).
+MNU = dict(FileSave=100, FileSaveJPEG=101, FileSaveGIF=102, Print=103, FileExit=104, EditCap=105, Entire=106,
+           EditCopy=107, Zoom=108, Hide=109)
+TRAY_CAPTIONS = ["  Capture Selection", "  Capture Screen", "  Capture Active ", "  Show Window",
+                 "  Copy to Clipboard", "  Zoom Tool", " ", "  How to Use", "  Ordering Information",
+                 "  License Agreement", " ", "  About", "  Exit"]
+
+
+@dataclass
+class TopWin:
+    hwnd: int
+    visible: bool
+    pid: int
+    cls: str
+    title: str
+    rect: tuple
+
+
+def toplevel():
+    """Every top-level window of every process."""
+    out = []
+    for line in wintool("toplevel").stdout.splitlines():
+        p = line.split("\t")
+        if len(p) >= 6:
+            out.append(TopWin(int(p[0]), p[1] == "1", int(p[2]), p[3], p[4], tuple(int(v) for v in p[5].split(","))))
+    return out
+
+
+def post(hwnd, msg, wparam=0, lparam=0):
+    wintool("post", hwnd, msg, wparam, lparam, check=True)
+
+
+def control_text(hwnd):
+    """A control's text, also of another process's edit boxes."""
+    return wintool("gettext", hwnd, check=True).stdout.rstrip("\r\n")
+
+
+def pattern_colour(x, y):
+    """The colour of the pattern window's pixel (x, y), as wintool paints it."""
+    return bytes(((x * 7 + 20) & 0xFF, (y * 5 + 40) & 0xFF, ((x + y) * 3) & 0xFF))
+
+
+class PatternWindow:
+    """A window with a known pattern (wintool pattern), ended by pid when done."""
+
+    def __init__(self, x, y, w, h, seconds=300):
+        self.x, self.y, self.w, self.h = x, y, w, h
+        self.proc = subprocess.Popen(["wine", str(WINTOOL), "pattern", *map(str, (x, y, w, h, seconds))],
+                                     stdout=subprocess.PIPE, stdin=subprocess.DEVNULL, text=True)
+        self.hwnd = int(self.proc.stdout.readline())
+
+    def wait_on_screen(self):
+        """Waits until the screen shows the pattern (its window is drawn)."""
+        shot = ARTEFACTS / f"pattern-check-{os.getpid()}.png"
+
+        def shown():
+            w, _, rgb = read_rgb(screenshot(shot))
+            return all(bmp_pixel(rgb, w, self.x + x, self.y + y) == pattern_colour(x, y)
+                       for x, y in ((0, 0), (self.w - 1, self.h - 1), (self.w // 2, self.h // 3)))
+        wait_until(shown, what="the pattern on the screen")
+        shot.unlink(missing_ok=True)
+        return self
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(timeout=15)
+
+
+def bmp_pixel(rgb, width, x, y):
+    i = 3 * (y * width + x)
+    return rgb[i:i + 3]
+
+
+class MainWindow:
+    """The main window of a started program, driven through its controls and tray."""
+
+    def __init__(self, program: Program):
+        self.program = program
+        self.dump_path = program.folder / "pixtrel-dump.json"
+        self.hwnd = None
+
+    # -- start-up --
+    def start(self):
+        env = dict(os.environ, **{DUMP_ENV: windows_path(self.dump_path)})
+        log = open(self.program.folder / "wine-stderr.log", "ab")
+        self.program.proc = subprocess.Popen(["wine", str(self.program.exe)], cwd=self.program.folder, env=env,
+                                             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=log)
+        start = self.program.wait_window(START_TITLE)
+        click_center(child_by_text(start.hwnd, "Continue").rect)
+        main = self.program.wait_window(MAIN_TITLE)
+        self.hwnd = main.hwnd
+        self.wait_dump(lambda d: d["hwnd"] == self.hwnd, "the first dump")
+        return self
+
+    # -- state --
+    def dump(self):
+        try:
+            return json.loads(self.dump_path.read_text())
+        except (OSError, ValueError):
+            return None
+
+    def wait_dump(self, condition, what, timeout=20):
+        def check():
+            d = self.dump()
+            return d if d and condition(d) else None
+        return wait_until(check, timeout, what)
+
+    def seq(self):
+        d = self.dump()
+        return d["seq"] if d else 0
+
+    def visible(self):
+        return any(w.hwnd == self.hwnd and w.visible for w in toplevel())
+
+    def wait_visible(self, visible=True, timeout=20):
+        wait_until(lambda: self.visible() == visible, timeout, f"main window visible={visible}")
+
+    def control(self, text):
+        c = child_by_text(self.hwnd, text)
+        assert c is not None, f"no control {text!r}"
+        return c
+
+    def control_by_id(self, ident):
+        return next(c for c in children(self.hwnd) if c.id == ident)
+
+    def zoom_label(self):
+        return self.control_by_id(205).text  # lblZoomLevel
+
+    def click(self, text):
+        click_center(self.control(text).rect)
+
+    def option_panels(self):
+        """The option-button groups, top first: [shape buttons, line style buttons], each left to right."""
+        panels = sorted((c for c in children(self.hwnd) if c.cls == "OrvoPixtrel.OptionPanel"),
+                        key=lambda c: c.rect[1])
+        return [sorted((b for b in children(p.hwnd) if b.cls == "uxButtons_H"), key=lambda b: (b.rect[1], b.rect[0]))
+                for p in panels]
+
+    def command(self, name):
+        post(self.hwnd, WM_COMMAND, MNU[name])
+
+    def capture_entire(self):
+        n = self.dump()["captures"]
+        self.click("Capture Screen")
+        return self.wait_dump(lambda d: d["captures"] == n + 1 and d["visible"], "the entire-screen capture")
+
+    def menu_entry(self, *path):
+        entries = self.dump()["menu"]
+        for caption in path[:-1]:
+            entries = next(e for e in entries if e["caption"] == caption)["items"]
+        return next(e for e in entries if e["caption"] == path[-1])
+
+    def own_windows(self, cls):
+        return [w for w in toplevel() if w.pid == self.program.win_pid and w.cls == cls and w.visible]
+
+    # -- tray --
+    def tray_icon_point(self):
+        tray = wait_until(lambda: next((w for w in toplevel() if w.title == "Wine System Tray" and w.visible), None),
+                          what="the system tray window")
+        _, (cx, cy) = window_rect(tray.hwnd)
+        return cx + 10, cy + 10  # the first icon cell
+
+    def open_tray_menu(self):
+        """Right-clicks the tray icon until the menu is up; returns the menu window."""
+        def opened():
+            menus = self.own_windows("#32768")
+            if menus:
+                return menus[0]
+            x, y = self.tray_icon_point()
+            click(x, y, 3)
+            try:
+                return wait_until(lambda: (self.own_windows("#32768") or [None])[0], 3, "the tray menu")
+            except Timeout:
+                return None
+        return wait_until(opened, 20, "the tray menu")
+
+    def choose_tray_entry(self, position):
+        """Opens the tray menu and chooses the entry at `position` (1-based) with the arrow keys."""
+        menu = self.open_tray_menu()
+        downs = sum(1 for p in range(1, position + 1) if TRAY_CAPTIONS[p - 1] != " ")
+        for _ in range(downs):
+            post(menu.hwnd, WM_KEYDOWN, VK_DOWN)
+        post(menu.hwnd, WM_KEYDOWN, VK_RETURN)
+        wait_until(lambda: not self.own_windows("#32768"), what="the tray menu closing")

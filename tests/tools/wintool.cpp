@@ -20,6 +20,19 @@ HWND ParseHwnd(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<uin
 
 std::string WindowText(HWND h) { return Narrow(px::win::GetWindowTextString(h)); }
 
+// One output line per window: line breaks inside a text (message boxes) are written as "\n".
+std::string OneLine(std::string s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
+        if (s[i] == '\r' || s[i] == '\n')
+            out += "\\n";
+        else
+            out += s[i];
+    }
+    return out;
+}
+
 std::string ClassName(HWND h) {
     wchar_t cls[256] = L"";
     ::GetClassNameW(h, cls, 256);
@@ -79,7 +92,7 @@ int CmdChildren(int argc, wchar_t** argv) {
             std::printf("%llu\t%d\t%d\t%d\t%d\t%s\t%s\t%ld,%ld,%ld,%ld\n",
                         static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)), ::GetDlgCtrlID(h),
                         ::IsWindowVisible(h) ? 1 : 0, ::IsWindowEnabled(h) ? 1 : 0, static_cast<int>(check),
-                        ClassName(h).c_str(), WindowText(h).c_str(), r.left, r.top, r.right, r.bottom);
+                        ClassName(h).c_str(), OneLine(WindowText(h)).c_str(), r.left, r.top, r.right, r.bottom);
             return TRUE;
         },
         0);
@@ -105,6 +118,104 @@ int CmdMessage(int argc, wchar_t** argv) {
                                static_cast<WPARAM>(wcstoull(argv[4], nullptr, 0)),
                                static_cast<LPARAM>(wcstoll(argv[5], nullptr, 0)));
     std::printf("%lld\n", static_cast<long long>(r));
+    return 0;
+}
+
+// post <hwnd> <msg> <wparam> <lparam>: posts a message (for windows whose thread is busy in a
+// modal loop, such as an open menu, which reads posted keys from its queue).
+int CmdPost(int argc, wchar_t** argv) {
+    if (argc < 6) return 2;
+    BOOL ok = ::PostMessageW(ParseHwnd(argv[2]), static_cast<UINT>(wcstoul(argv[3], nullptr, 0)),
+                             static_cast<WPARAM>(wcstoull(argv[4], nullptr, 0)),
+                             static_cast<LPARAM>(wcstoll(argv[5], nullptr, 0)));
+    return ok ? 0 : 1;
+}
+
+// settext <hwnd> <text>: sets a window's text (WM_SETTEXT, which the platform carries across processes).
+int CmdSetText(int argc, wchar_t** argv) {
+    if (argc < 4) return 2;
+    LRESULT ok = ::SendMessageW(ParseHwnd(argv[2]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    return ok ? 0 : 1;
+}
+
+// gettext <hwnd>: a control's text through WM_GETTEXT (GetWindowText does not read the
+// controls of another process).
+int CmdGetText(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    wchar_t text[1024] = L"";
+    ::SendMessageW(ParseHwnd(argv[2]), WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+    std::printf("%s\n", Narrow(text).c_str());
+    return 0;
+}
+
+// The colour of pixel (x, y) of the pattern window, as the tests compute it too.
+COLORREF PatternColour(int x, int y) { return RGB((x * 7 + 20) & 0xFF, (y * 5 + 40) & 0xFF, ((x + y) * 3) & 0xFF); }
+
+// pattern <x> <y> <w> <h> <seconds>: shows a window painted with a known pattern at a fixed
+// place (no frame), prints its handle and keeps it up until it is closed or the time is over.
+int CmdPattern(int argc, wchar_t** argv) {
+    if (argc < 7) return 2;
+    const int x = _wtoi(argv[2]), y = _wtoi(argv[3]), w = _wtoi(argv[4]), h = _wtoi(argv[5]);
+    const DWORD ms = static_cast<DWORD>(_wtoi(argv[6])) * 1000;
+    static std::vector<uint32_t> pixels;
+    pixels.assign(static_cast<size_t>(w) * h, 0);
+    for (int py = 0; py < h; ++py)
+        for (int px = 0; px < w; ++px) {
+            COLORREF c = PatternColour(px, py);
+            pixels[static_cast<size_t>(py) * w + px] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    static BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = [](HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (msg == WM_PAINT) {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(hwnd, &ps);
+            ::SetDIBitsToDevice(dc, 0, 0, bi.bmiHeader.biWidth, -bi.bmiHeader.biHeight, 0, 0, 0,
+                                -bi.bmiHeader.biHeight, pixels.data(), &bi, DIB_RGB_COLORS);
+            ::EndPaint(hwnd, &ps);
+            return 0;
+        }
+        if (msg == WM_DESTROY) ::PostQuitMessage(0);
+        return ::DefWindowProcW(hwnd, msg, wp, lp);
+    };
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = L"PxPatternFixture";
+    ::RegisterClassW(&wc);
+    HWND hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"Pattern fixture", WS_POPUP | WS_VISIBLE, x, y, w, h,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    if (!hwnd) return 1;
+    ::UpdateWindow(hwnd);
+    std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
+    std::fflush(stdout);
+    ::SetTimer(hwnd, 1, ms ? ms : 60000, [](HWND h, UINT, UINT_PTR, DWORD) { ::DestroyWindow(h); });
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+// toplevel: every top-level window of every process: handle, visible, pid, class, title, rect.
+int CmdTopLevel(int, wchar_t**) {
+    ::EnumWindows(
+        [](HWND h, LPARAM) -> BOOL {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            RECT r{};
+            ::GetWindowRect(h, &r);
+            std::printf("%llu\t%d\t%lu\t%s\t%s\t%ld,%ld,%ld,%ld\n",
+                        static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(h)), ::IsWindowVisible(h) ? 1 : 0,
+                        pid, ClassName(h).c_str(), OneLine(WindowText(h)).c_str(), r.left, r.top, r.right, r.bottom);
+            return TRUE;
+        },
+        0);
     return 0;
 }
 
@@ -160,7 +271,7 @@ int CmdForeground(int, wchar_t**) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|clipboard|gdi|foreground ...\n");
+        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|gdi|foreground ...\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -170,6 +281,11 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"rect") return CmdRect(argc, argv);
     if (cmd == L"message") return CmdMessage(argc, argv);
     if (cmd == L"clipboard") return CmdClipboard(argc, argv);
+    if (cmd == L"post") return CmdPost(argc, argv);
+    if (cmd == L"toplevel") return CmdTopLevel(argc, argv);
+    if (cmd == L"settext") return CmdSetText(argc, argv);
+    if (cmd == L"gettext") return CmdGetText(argc, argv);
+    if (cmd == L"pattern") return CmdPattern(argc, argv);
     if (cmd == L"gdi") return CmdGdi(argc, argv);
     if (cmd == L"foreground") return CmdForeground(argc, argv);
     std::fprintf(stderr, "unknown command\n");
