@@ -4,7 +4,6 @@
 // is running, waits for each step's condition and then performs its action.
 // Nothing sleeps; the test pumps messages until the script is done.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <functional>
 #include <string>
@@ -121,10 +120,14 @@ inline HICON DialogIcon(HWND dialog) {
     return icon;
 }
 
-// Chooses `color` in an open colour dialog and confirms it.
+// Chooses `color` in an open colour dialog and confirms it. The red, green and
+// blue boxes take it (Wine's dialog does not implement SETRGBSTRING); they
+// exist, hidden, also when the dialog is not opened fully.
 inline void PickColorInDialog(HWND dialog, COLORREF color) {
-    static const UINT setRgb = ::RegisterWindowMessageW(SETRGBSTRINGW);
-    ::SendMessageW(dialog, setRgb, 0, static_cast<LPARAM>(color));
+    constexpr int kRedBox = 706, kGreenBox = 707, kBlueBox = 708;
+    ::SetDlgItemInt(dialog, kRedBox, GetRValue(color), FALSE);
+    ::SetDlgItemInt(dialog, kGreenBox, GetGValue(color), FALSE);
+    ::SetDlgItemInt(dialog, kBlueBox, GetBValue(color), FALSE);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dialog, IDOK)));
 }
 
