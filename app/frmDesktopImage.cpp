@@ -12,13 +12,18 @@
 #include "app/Application.h"
 #include "app/ClipboardBitmap.h"
 #include "app/ColorDialog.h"
+#include "app/Form1.h"
 #include "app/PrintPicture.h"
 #include "app/Resources.h"
 #include "app/TestDump.h"
 #include "app/core/CaptureRules.h"
 #include "app/core/TrayMenuTable.h"
 #include "app/core/ZoomSteps.h"
+#include "app/zoom.h"
 #include "base/win/SavePicture.h"
+#include "export/SaveJPEG.h"
+#include "imaging/cDIBSection.h"
+#include "imaging/frmBrightnessAndContrast.h"
 
 namespace px {
 
@@ -412,6 +417,8 @@ void frmDesktopImage::Form_Load() {
     // The unload takes everything down in one fixed order.
     ShutdownOrder& shutdown = Application::Get().Shutdown();
     shutdown.Register(ShutdownSlot::Desktop, [] { Desktop::Get().Unload(); });
+    shutdown.Register(ShutdownSlot::frmBrightnessAndContrast, [] { frmBrightnessAndContrast::Get().Unload(); });
+    shutdown.Register(ShutdownSlot::SaveJPEG, [] { SaveJPEG::Get().Unload(); });
     shutdown.Register(ShutdownSlot::TrayIcon, [this] {
         TrayIcon1_.Remove();
         TrayIcon1_.Destroy();
@@ -423,6 +430,7 @@ void frmDesktopImage::Form_Load() {
 
 // Unloading the main window takes the whole program down, in its fixed order.
 void frmDesktopImage::Form_Unload() {
+    unloading_ = true;
     tmrDesktop_.stop();
     TimerC_.stop();
     Application::Get().Shutdown().Run();
@@ -551,7 +559,14 @@ void frmDesktopImage::mnuFileSave_Click() {
     }
 }
 
-void frmDesktopImage::mnuFileSaveJPEG_Click() {}
+void frmDesktopImage::mnuFileSaveJPEG_Click() {
+    JpegSource = 1;
+    // While the program goes down, the saving window's unload must not bring this window back.
+    SaveJPEG::Get().Show({hwnd(), [this] { return CurrentCapture(); },
+                          [this] {
+                              if (!unloading_) ::ShowWindow(hwnd(), SW_SHOW);
+                          }});
+}
 
 void frmDesktopImage::mnuFileSaveGIF_Click() {}
 
@@ -586,11 +601,26 @@ void frmDesktopImage::cmdClip_Click() {
 
 void frmDesktopImage::cmdHide_Click() { Hide(); }
 
-void frmDesktopImage::cmdZoom_Click() {}
+void frmDesktopImage::cmdZoom_Click() { zoom::Get().Show(); }
 
-void frmDesktopImage::cmdText1_Click() {}
+void frmDesktopImage::cmdText1_Click() { Form1::Get().Show(); }
 
-void frmDesktopImage::cmdBC_Click() {}
+// "Apply" there has written the adjusted picture to the scratch file: the view and
+// the capture are taken from that file, as after every change of the capture.
+void frmDesktopImage::cmdBC_Click() {
+    frmBrightnessAndContrast::Get().Show(
+        hwnd(), CurrentCapture(), Application::Get().Paths().ScratchBitmapPath(),
+        [this](const std::wstring& scratchPath, const cDIBSection&) {
+            picMV_.LoadFile(scratchPath);
+            if (win::ScopedBitmap adjusted = LoadBitmapFile(scratchPath)) {
+                picSelImage_ = std::move(adjusted);
+                UpdateCaptureSizeLabel();
+            }
+            ShowNormal();
+            WriteTestDump();
+        },
+        [this] { ShowNormal(); });
+}
 
 void frmDesktopImage::PickColor(ColorChooser& dialog, HWND swatch) {
     if (auto chosen = win::ChooseColorDialog(hwnd(), dialog.color, true, dialog.custom)) dialog.color = *chosen;
@@ -809,6 +839,13 @@ bool frmDesktopImage::StoreCapture(win::ScopedBitmap& picture) {
     picSelImage_ = std::move(picture);
     UpdateCaptureSizeLabel();
     return true;
+}
+
+// A bitmap file as a picture in the display's format, as the capture is held.
+win::ScopedBitmap frmDesktopImage::LoadBitmapFile(const std::wstring& path) {
+    win::ScopedBitmap dib(static_cast<HBITMAP>(
+        ::LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    return dib ? CopyBitmap(dib.get()) : win::ScopedBitmap{};
 }
 
 void frmDesktopImage::ReloadView() { picMV_.LoadFile(Application::Get().Paths().ScratchBitmapPath()); }

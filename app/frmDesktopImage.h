@@ -133,6 +133,7 @@ private:
     // Writes the scratch file and makes `picture` the capture; false (nothing changed) when the file fails.
     bool StoreCapture(win::ScopedBitmap& picture);
     void ReloadView();
+    static win::ScopedBitmap LoadBitmapFile(const std::wstring& path);
     void EnableSaveEntries();
     void EnableZoomButtons();
     void SetZoomLabel(int level);
@@ -179,6 +180,7 @@ private:
     ColorChooser CommonDialog1_;  // back colour of ellipse and circle captures
     ColorChooser CommonDialog2_;  // lasso colour
     bool waitPointer_ = false;
+    bool unloading_ = false;
     int captures_ = 0;            // finished captures, for the test hook
     LARGE_INTEGER commandTime_{};  // when the last overlay capture was asked for
     double overlayMs_ = -1;        // from that command until the overlay was up

@@ -345,3 +345,46 @@ def test_tray_capture_screen_entry_captures(main):
     main.choose_tray_entry(2)  # "  Capture Screen"
     d = main.wait_dump(lambda d: d["captures"] == 1 and d["visible"], "the capture from the tray")
     assert d["capture"] == [SCREEN_W, SCREEN_H]
+
+
+# --- the windows the main window opens -------------------------------------------
+
+def test_applied_adjustments_become_the_capture_in_the_view_and_on_copy(main, tmp_path):
+    pattern = harness.PatternWindow(400, 690, 160, 100)
+    try:
+        pattern.wait_on_screen()
+        capture_active_of(main, pattern)
+    finally:
+        pattern.close()
+    main.click("Image Adjustments")
+    adjust = wait_until(lambda: (main.own_windows("OrvoPixtrel.frmBrightnessAndContrast") or [None])[0],
+                        what="the adjustments window")
+    bars = sorted((c for c in harness.children(adjust.hwnd) if c.cls == "ScrollBar"), key=lambda c: c.rect[1])
+    l, t, r, b = bars[0].rect  # brightness
+    for _ in range(3):
+        harness.click(r - 40, (t + b) // 2)  # a page to the right: brighter
+    seq = main.seq()
+    harness.click_center(harness.child_by_text(adjust.hwnd, "Apply").rect)
+    main.wait_dump(lambda d: d["seq"] > seq and d["visible"], "the applied adjustment")
+    w, h, scratch = harness.read_rgb(main.program.scratch_bitmap)
+    assert (w, h) == (160, 100)
+    original = b"".join(harness.pattern_colour(x, y) for y in range(h) for x in range(w))
+    assert sum(scratch) > sum(original)  # brighter
+    # The capture itself follows the file: copying it gives the adjusted pixels.
+    main.click("Copy to   Clipboard")
+    out = tmp_path / "copy.bmp"
+    wait_until(lambda: harness.clipboard_to(out) is not None and harness.read_rgb(out)[2] == scratch,
+               what="the adjusted capture on the clipboard")
+
+
+def test_exit_with_every_other_window_open_ends_the_program(main):
+    main.capture_entire()
+    for caption, cls in [("Zoom Tool", "OrvoPixtrel.zoom"), ("Text Annotation", "OrvoPixtrel.Form1"),
+                         ("Image Adjustments", "OrvoPixtrel.frmBrightnessAndContrast")]:
+        main.click(caption)
+        wait_until(lambda: main.own_windows(cls), what=cls)
+    main.command("FileSaveJPEG")
+    wait_until(lambda: main.own_windows("OrvoPixtrel.SaveJPEG"), what="the JPEG window")
+    main.command("FileExit")
+    assert main.program.wait_exit() == 0
+    wait_until(lambda: not tray_icon_shown(), what="the tray icon to go")
