@@ -265,10 +265,12 @@ void frmDesktopImage::CreateControls() {
         return h;
     };
     chkGrid_ = check(IdChkGrid, L" Show Screen Ruler Grid", 458, L"Show Screen Ruler Grid");
-    sliderGrid_.Create(me, L"sliderGrid", RECT{x + 20, 482, x + kColumnW, 503},
+    sliderGrid_.Create(me, L"sliderGrid", RECT{x + 20, 482, x + kColumnW - 50, 503},
                        controls::PropertyBag{{"Orientation", 0}, {"Min", 50}, {"Max", 200}, {"Value", 100}});
     sliderGrid_.SetBackColor(kSideColor);
     sliderGrid_.SetToolTipText(L"Set Screen Ruler Grid Pixel Spacing");
+    lblGridSpacing_ = MakeStatic(L"100 px", rc(x + kColumnW - 46, 483, 46, 18), 0, SS_RIGHT);
+    sliderGrid_.ValueChanged.connect([this](int32_t v) { SetText(lblGridSpacing_, std::to_wstring(v) + L" px"); });
     chkDetails_ = check(IdChkDetails, L" Show Image Details", 510, L"Show Image Capture Details");
     chkAutoMagnifier_ = check(IdChkAutoMagnifier, L" Show Auto Magnifier", 532, L"Show Auto Magnifier");
     MakeButton(cmdHide_, me, L"cmdHide", L"Hide Main Window", L"Hide the Main Window", IDR_ICON_HIDE,

@@ -160,7 +160,7 @@ private:
     HWND chkGrid_ = nullptr, chkDetails_ = nullptr, chkAutoMagnifier_ = nullptr;
     HWND scrActive_ = nullptr, lblActive_ = nullptr, Label3_ = nullptr, lblDelay_ = nullptr;
     HWND Label1_ = nullptr, Label2_ = nullptr, lblCapture_ = nullptr, lblColors_ = nullptr, lblOverlay_ = nullptr;
-    HWND lblLasso_ = nullptr, lblBack_ = nullptr;
+    HWND lblLasso_ = nullptr, lblBack_ = nullptr, lblGridSpacing_ = nullptr;
     HWND picLassoColor_ = nullptr, picSelBackColor_ = nullptr;
     HWND lblZoomLevel_ = nullptr, lblCaptureSize_ = nullptr;
     win::ScopedHwnd toolTips_;
