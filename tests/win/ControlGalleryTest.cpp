@@ -289,10 +289,6 @@ TEST(ControlGallery, EveryStyleShapeAndAlignmentDrawsAndIsSaved) {
 
     int w = 0, ht = 0;
     std::string path = ArtefactPath("ControlGallery.bmp");
-    RECT tr;
-    ::GetWindowRect(tip, &tr);
-    std::printf("tip at %ld,%ld-%ld,%ld visible %d text %ls\n", tr.left, tr.top, tr.right, tr.bottom,
-                ::IsWindowVisible(tip), px::win::frmValueTip::Instance().lblTip().c_str());
     ASSERT_TRUE(SaveWindowShot(h, path, w, ht)) << path;
     FILE* f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);
