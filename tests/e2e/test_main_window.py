@@ -177,12 +177,16 @@ def pdf_printer():
     """A CUPS printer "PDF" (cups-pdf) as the default; cupsd is started when it is not running."""
     if not shutil.which("lpadmin") or not Path("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd").exists():
         pytest.skip("CUPS with cups-pdf is not installed")
+    def scheduler_running():
+        # lpstat -r answers 0 either way; its words tell.
+        out = subprocess.run(["lpstat", "-r"], capture_output=True, text=True).stdout
+        return out.strip() == "scheduler is running"
+
     started = None
-    if subprocess.run(["lpstat", "-r"], capture_output=True).returncode != 0:
+    if not scheduler_running():
         started = subprocess.Popen(["/usr/sbin/cupsd", "-f"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
-            wait_until(lambda: subprocess.run(["lpstat", "-r"], capture_output=True).returncode == 0, 15,
-                       "the CUPS scheduler")
+            wait_until(scheduler_running, 15, "the CUPS scheduler")
         except harness.Timeout:
             started.kill()
             pytest.skip("the CUPS scheduler cannot run here")
