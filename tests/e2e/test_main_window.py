@@ -84,7 +84,12 @@ def test_load_builds_menus_controls_and_the_tray(main):
     assert (d["shape"], d["drStyle"], d["optShape"]) == ("Rectangle", 0, 0)
     assert (d["gridSpacing"], d["lassoColor"], d["backColor"]) == (100, 0x00FF00, 0)
     assert d["zoom"] == 100
-    harness.screenshot(harness.ARTEFACTS / "main-window.png")
+    # The view shows the start picture on its background colour 0x9C8E85 (red 0x85, green 0x8E, blue 0x9C).
+    assert d["view"][0] > 0 and d["view"][1] > 0
+    shot = harness.screenshot(harness.ARTEFACTS / "main-window.png")
+    w, _, rgb = harness.read_rgb(shot)
+    view = main.control_by_id(208)  # picMV
+    assert harness.bmp_pixel(rgb, w, view.rect[0] + 6, view.rect[1] + 6) == bytes((0x85, 0x8E, 0x9C))
 
 
 def test_zoom_buttons_step_between_10_and_500_percent(main):
