@@ -246,6 +246,36 @@ TEST_F(Annotation, ApplyWithoutDrawingRewritesTheSamePicture) {
     EXPECT_EQ(FilePixels(scratch_), capture_);
 }
 
+// Sound behaviour where the scratch file cannot be written: the main window
+// says so, the capture stays, and the annotations stay open instead of being lost.
+TEST_F(Annotation, ApplyThatCannotWriteTheScratchFileKeepsTheAnnotations) {
+    OpenForm1();
+    Form1::Get().Picture1().SetForeColor(kRed);
+    Stroke({{5, 5}, {60, 5}});
+    ::DeleteFileW(scratch_.c_str());
+    ASSERT_TRUE(::CreateDirectoryW(scratch_.c_str(), nullptr)) << "a folder where the file should go";
+    HBITMAP captureBefore = frmDesktopImage::Get().CurrentCapture();
+    int boxes = 0;
+    ModalScript closer;
+    closer.Then([] { return FindThreadDialog() != nullptr; },
+                [&] {
+                    ++boxes;
+                    ::PostMessageW(FindThreadDialog(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                });
+    closer.Start();
+    ClickButton(Form1Child(Form1::IdCmdApply));
+    PumpUntil([&] { return closer.Done() && !FindThreadDialog(); });
+    ::RemoveDirectoryW(scratch_.c_str());
+    EXPECT_EQ(boxes, 1) << "the user is told";
+    EXPECT_TRUE(Form1::Get().IsLoaded());
+    EXPECT_EQ(Form1::Get().Picture1().PixelAt(30, 5), kRed) << "the drawing is still there";
+    EXPECT_EQ(frmDesktopImage::Get().CurrentCapture(), captureBefore);
+    // Once the file can be written again, Apply goes through.
+    ClickButton(Form1Child(Form1::IdCmdApply));
+    EXPECT_FALSE(Form1::Get().IsLoaded());
+    EXPECT_EQ(FilePixels(scratch_).at(30, 5), kRed);
+}
+
 TEST_F(Annotation, CancelLeavesTheCaptureAsItWas) {
     const std::string fileBefore = FileBytes(scratch_);
     HBITMAP captureBefore = frmDesktopImage::Get().CurrentCapture();
