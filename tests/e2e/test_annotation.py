@@ -38,7 +38,8 @@ def gone(hwnd):
 
 
 def child(hwnd, ident):
-    return next(c for c in harness.children(hwnd) if c.id == ident)
+    return wait_until(lambda: next((c for c in harness.children(hwnd) if c.id == ident), None),
+                      what=f"child {ident} of window {hwnd}")
 
 
 def open_form1(main):

@@ -30,7 +30,8 @@ def zoom_window(main, visible=True):
 
 
 def child(hwnd, ident):
-    return next(c for c in harness.children(hwnd) if c.id == ident)
+    return wait_until(lambda: next((c for c in harness.children(hwnd) if c.id == ident), None),
+                      what=f"child {ident} of window {hwnd}")
 
 
 def scroll_to(zoom_hwnd, bar_hwnd, v):
