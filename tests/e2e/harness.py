@@ -7,6 +7,7 @@ conditions and ends only the processes it started.
 import os
 import shutil
 import subprocess
+import tempfile
 import time
 from dataclasses import dataclass
 from pathlib import Path
@@ -44,8 +45,15 @@ def windows_path(path: Path) -> str:
 
 
 def wintool(*args, check=False, timeout=30):
-    r = subprocess.run(["wine", str(WINTOOL), *map(str, args)], capture_output=True, text=True,
-                       timeout=timeout, stdin=subprocess.DEVNULL)
+    # Output through files, not pipes: when this call happens to start the prefix's desktop
+    # process (explorer), that process inherits the output handles and would hold a pipe open
+    # long after wintool has ended.
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        r = subprocess.run(["wine", str(WINTOOL), *map(str, args)], stdout=out, stderr=err, text=True,
+                           timeout=timeout, stdin=subprocess.DEVNULL)
+        out.seek(0)
+        err.seek(0)
+        r.stdout, r.stderr = out.read(), err.read()
     if check and r.returncode != 0:
         raise AssertionError(f"wintool {args} failed: {r.returncode} {r.stderr}")
     return r
