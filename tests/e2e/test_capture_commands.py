@@ -130,17 +130,33 @@ def test_a_scratch_file_that_cannot_be_written_is_reported_and_the_window_comes_
 def test_a_hundred_captures_leave_the_gdi_objects_where_they_were(main):
     main.capture_entire()
     pid = main.program.win_pid
-    before = harness.gdi_count(pid)
+
+    def settled_count():
+        # Objects of the capture just finished (the overlay's) may still be on their way out:
+        # read until two readings agree.
+        last = [None]
+
+        def same():
+            now = harness.gdi_count(pid)
+            agreed = now == last[0]
+            last[0] = now
+            return agreed
+        wait_until(same, what="a settled GDI count", interval=0.2)
+        return last[0]
+
+    before = settled_count()
     timings = []
     for i in range(100):
         main.command("Entire")
         d = main.wait_dump(lambda d: d["captures"] == i + 2 and d["visible"], f"capture {i + 2}")
         timings.append(d["overlayMs"])
-    after = harness.gdi_count(pid)
+    after = settled_count()
     report = (f"overlay on screen after the command, over {len(timings)} captures: median "
               f"{statistics.median(timings):.1f} ms, max {max(timings):.1f} ms (50 ms of it the timer); "
               f"GDI objects {before} -> {after}")
     print("\nobservation: " + report)
     harness.ARTEFACTS.mkdir(parents=True, exist_ok=True)
     (harness.ARTEFACTS / "capture-timing.txt").write_text(report + "\n")
-    assert after == before
+    # A leak grows the count with every capture; a transient object of the first capture that
+    # was still alive at the first reading may only lower it.
+    assert after <= before
