@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/core/AnnotationText.h"
-#include "controls/core/FontSpec.h"
+#include "controls/core/FontDescription.h"
 
 namespace px::win {
 

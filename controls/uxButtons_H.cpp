@@ -278,7 +278,7 @@ void uxButtons_H::SetMouseIcon(const OlePicture& icon) {
     p_.mouseIcon.clear();
 }
 
-void uxButtons_H::SetFont(const FontSpec& f) {
+void uxButtons_H::SetFont(const FontDescription& f) {
     p_.font = f;
     RebuildFont();
     Redraw();
@@ -539,7 +539,7 @@ HFONT uxButtons_H::CurrentFont() {
 
 void uxButtons_H::RebuildFont() {
     ownFont_.reset();
-    const FontSpec& f = p_.font;
+    const FontDescription& f = p_.font;
     if (f.usesContainerFont() && f.style == 0) return;
     LOGFONTW lf{};
     if (f.usesContainerFont()) {

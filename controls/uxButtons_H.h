@@ -102,8 +102,8 @@ public:
     void SetMousePointer(int v);
     const OlePicture& MouseIcon() const noexcept { return mouseIcon_; }
     void SetMouseIcon(const OlePicture& icon);  // icons and cursors only
-    const controls::FontSpec& Font() const noexcept { return p_.font; }
-    void SetFont(const controls::FontSpec& f);
+    const controls::FontDescription& Font() const noexcept { return p_.font; }
+    void SetFont(const controls::FontDescription& f);
     int FontStyle() const noexcept { return p_.font.style; }
     void SetFontStyle(int bits);
     uint32_t ForeColor() const noexcept { return p_.foreColor; }

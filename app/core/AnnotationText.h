@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/core/FontSpec.h"
+#include "controls/core/FontDescription.h"
 #include "controls/core/Geometry.h"
 
 namespace px {

@@ -43,8 +43,8 @@ ButtonProperties ButtonProperties::Load(const PropertyBag& bag, const std::wstri
     p.showFocusRect = bag.ReadBool("Focus", true);
     p.mousePointer = ReadRanged(bag, "mPointer", p.mousePointer, ButtonRange::MousePointer);
     p.mouseIcon = bag.ReadString("mIcon", L"");
-    FontSpec f;
-    if (ParseFontSpec(bag.ReadString("Font", L""), f)) p.font = f;
+    FontDescription f;
+    if (ParseFontDescription(bag.ReadString("Font", L""), f)) p.font = f;
     p.foreColor = ReadOleColor(bag, "cFore", kDefaultForeColor);
     p.backColor = ReadOleColor(bag, "cBack", kDefaultBackColor);
     p.gradientColor = ReadOleColor(bag, "cGradient", kDefaultGradientColor);
@@ -75,7 +75,7 @@ void ButtonProperties::Save(PropertyBag& bag) const {
     bag.Write("Focus", showFocusRect);
     bag.Write("mPointer", mousePointer);
     bag.Write("mIcon", mouseIcon);
-    bag.Write("Font", FormatFontSpec(font));
+    bag.Write("Font", FormatFontDescription(font));
     bag.Write("cFore", foreColor);
     bag.Write("cBack", backColor);
     bag.Write("cGradient", gradientColor);

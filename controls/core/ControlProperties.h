@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "controls/core/FontSpec.h"
+#include "controls/core/FontDescription.h"
 #include "controls/core/PropertyBag.h"
 
 namespace px::controls {
@@ -52,7 +52,7 @@ struct ButtonProperties {
     bool showFocusRect = true;
     int mousePointer = 0;
     std::wstring mouseIcon;  // picture reference of a .cur or .ico
-    FontSpec font;
+    FontDescription font;
     uint32_t foreColor = kDefaultForeColor;
     uint32_t backColor = kDefaultBackColor;
     uint32_t gradientColor = kDefaultGradientColor;

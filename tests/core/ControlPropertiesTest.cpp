@@ -22,11 +22,11 @@ TEST(PropertyBagTest, TypedReadsFallBackToTheDefault) {
     EXPECT_EQ(bag.ReadInt("i", -5), -5);
 }
 
-TEST(FontSpecTest, FormatAndParse) {
+TEST(FontDescriptionTest, FormatAndParse) {
     struct {
         const wchar_t* text;
         bool ok;
-        FontSpec spec;
+        FontDescription spec;
     } cases[] = {
         {L"", true, {}},
         {L"Tahoma,8", true, {L"Tahoma", 8, 0}},
@@ -40,13 +40,13 @@ TEST(FontSpecTest, FormatAndParse) {
         {L"Arial,9,x", false, {}},
     };
     for (auto& c : cases) {
-        FontSpec f{L"Old", 3, 0};
-        EXPECT_EQ(ParseFontSpec(c.text, f), c.ok) << c.text;
+        FontDescription f{L"Old", 3, 0};
+        EXPECT_EQ(ParseFontDescription(c.text, f), c.ok) << c.text;
         if (c.ok) {
             EXPECT_EQ(f, c.spec) << c.text;
-            EXPECT_EQ(FormatFontSpec(f), c.text);
+            EXPECT_EQ(FormatFontDescription(f), c.text);
         } else {
-            EXPECT_EQ(f, (FontSpec{L"Old", 3, 0})) << "a refused text must leave the font alone";
+            EXPECT_EQ(f, (FontDescription{L"Old", 3, 0})) << "a refused text must leave the font alone";
         }
     }
 }

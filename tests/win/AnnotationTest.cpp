@@ -19,7 +19,7 @@
 #include "app/Form2.h"
 #include "app/core/AnnotationText.h"
 #include "app/frmDesktopImage.h"
-#include "controls/core/FontSpec.h"
+#include "controls/core/FontDescription.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/ModalScript.h"
 #include "tests/win/support/GdiCount.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "controls/core/FontSpec.h"
+#include "controls/core/FontDescription.h"
 #include "controls/crkSlider.h"
 #include "controls/uxButtons_H.h"
 #include "tests/win/ControlTestHost.h"

@@ -1,11 +1,11 @@
-#include "controls/core/FontSpec.h"
+#include "controls/core/FontDescription.h"
 
 #include <cmath>
 #include <cwchar>
 
 namespace px::controls {
 
-std::wstring FormatFontSpec(const FontSpec& f) {
+std::wstring FormatFontDescription(const FontDescription& f) {
     if (f.usesContainerFont()) return {};
     wchar_t size[32];
     std::swprintf(size, 32, L"%g", f.size);
@@ -19,9 +19,9 @@ std::wstring FormatFontSpec(const FontSpec& f) {
     return s;
 }
 
-bool ParseFontSpec(const std::wstring& text, FontSpec& out) {
+bool ParseFontDescription(const std::wstring& text, FontDescription& out) {
     if (text.empty()) {
-        out = FontSpec{};
+        out = FontDescription{};
         return true;
     }
     size_t c1 = text.find(L',');

@@ -13,17 +13,17 @@ inline constexpr int Underline = 4;
 inline constexpr int Strikeout = 8;
 }  // namespace FontStyleBit
 
-struct FontSpec {
+struct FontDescription {
     std::wstring name;   // empty: the container's font
     double size = 8.0;   // points
     int style = 0;       // FontStyleBit set
 
     bool usesContainerFont() const noexcept { return name.empty(); }
-    friend bool operator==(const FontSpec&, const FontSpec&) = default;
+    friend bool operator==(const FontDescription&, const FontDescription&) = default;
 };
 
-std::wstring FormatFontSpec(const FontSpec& f);
+std::wstring FormatFontDescription(const FontDescription& f);
 // Malformed text (no size, size outside 1..1638 points, unknown flag) gives false.
-bool ParseFontSpec(const std::wstring& text, FontSpec& out);
+bool ParseFontDescription(const std::wstring& text, FontDescription& out);
 
 }  // namespace px::controls
