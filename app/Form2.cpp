@@ -59,11 +59,9 @@ void Form2::CreateFormWindow() {
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    RECT r{0, 0, kClientW, kClientH};
-    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, exStyle);
     HWND owner = Form1::Get().IsLoaded() ? Form1::Get().hwnd() : nullptr;
-    CreateWindowObject(cls, L"Text Inserter", style, exStyle, 0, 0, r.right - r.left, r.bottom - r.top, owner,
-                       nullptr);
+    CreateWindowObject(cls, L"Text Inserter", style, exStyle, 0, 0, outer.cx, outer.cy, owner, nullptr);
     if (!hwnd()) return;
 
     c_ = std::make_unique<Controls>();

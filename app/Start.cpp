@@ -31,11 +31,9 @@ void Start::CreateFormWindow() {
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                       ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT r{0, 0, kPictureW, kPictureH + kButtonH + 2 * kMargin};
-    ::AdjustWindowRectEx(&r, style, FALSE, WS_EX_APPWINDOW);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    CreateWindowObject(cls, L"Orvo Pixtrel", style, WS_EX_APPWINDOW, x, y, w, h, nullptr, nullptr);
+    const SIZE outer = OuterSizeForClient(kPictureW, kPictureH + kButtonH + 2 * kMargin, style, WS_EX_APPWINDOW);
+    const POINT at = CentredOnScreen(outer);
+    CreateWindowObject(cls, L"Orvo Pixtrel", style, WS_EX_APPWINDOW, at.x, at.y, outer.cx, outer.cy, nullptr, nullptr);
     if (!hwnd()) return;
 
     image2_ = win::OlePicture::FromResource(Instance(), IDR_START_PICTURE);

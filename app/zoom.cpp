@@ -26,9 +26,8 @@ void zoom::CreateFormWindow() {
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_TOOLWINDOW;
-    RECT r{0, 0, kClientW, kClientH};
-    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
-    const int w = r.right - r.left, h = r.bottom - r.top;
+    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, exStyle);
+    const int w = outer.cx, h = outer.cy;
     CreateWindowObject(cls, L" Zoom", style, exStyle, ::GetSystemMetrics(SM_CXSCREEN) - w - 24, 48, w, h, nullptr,
                        nullptr);
     if (!hwnd()) return;

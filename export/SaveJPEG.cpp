@@ -122,11 +122,10 @@ void SaveJPEG::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.SaveJPEG";
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT r{0, 0, kClientW, kClientH};
-    ::AdjustWindowRectEx(&r, style, FALSE, 0);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    const int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
-    CreateWindowObject(cls, L" Save JPEG Options", style, 0, x, y, w, h, host_.mainWindow, nullptr);
+    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
+    const POINT at = CentredOnScreen(outer);
+    CreateWindowObject(cls, L" Save JPEG Options", style, 0, at.x, at.y, outer.cx, outer.cy, host_.mainWindow,
+                       nullptr);
     if (!hwnd()) return;
 
     image1_ = ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP));  // the program's icon, when the module has one

@@ -177,9 +177,8 @@ void frmBrightnessAndContrast::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.frmBrightnessAndContrast";
     RegisterClassOnce(cls);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    RECT r{0, 0, kClientW, kClientH};
-    ::AdjustWindowRectEx(&r, style, FALSE, 0);
-    const int w = r.right - r.left, h = r.bottom - r.top;
+    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
+    const int w = outer.cx, h = outer.cy;
     RECT around{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (owner_ && ::IsWindowVisible(owner_)) ::GetWindowRect(owner_, &around);
     const int x = std::max(0, static_cast<int>((around.left + around.right - w) / 2));

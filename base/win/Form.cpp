@@ -8,6 +8,16 @@ int g_loadedForms = 0;
 
 int Form::LoadedCount() noexcept { return g_loadedForms; }
 
+SIZE Form::OuterSizeForClient(int clientW, int clientH, DWORD style, DWORD exStyle) {
+    RECT r{0, 0, clientW, clientH};
+    ::AdjustWindowRectEx(&r, style, FALSE, exStyle);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+POINT Form::CentredOnScreen(SIZE size) {
+    return POINT{(::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, (::GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2};
+}
+
 void Form::Load() {
     if (IsLoaded()) return;
     CreateFormWindow();

@@ -21,6 +21,10 @@ public:
     void ShowModal(HWND owner);
 
     static int LoadedCount() noexcept;
+    // Outer size of a window with the given styles whose client area is clientW x clientH.
+    static SIZE OuterSizeForClient(int clientW, int clientH, DWORD style, DWORD exStyle);
+    // Top-left corner that centres a window of `size` on the primary screen.
+    static POINT CentredOnScreen(SIZE size);
     // The program's message loop; returns when no form is loaded or WM_QUIT arrives.
     static int RunMessageLoop();
 
