@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   # native build and core tests
-  cmake make g++ pkg-config googletest libgtest-dev libbenchmark-dev libturbojpeg0-dev libjpeg-turbo-progs
+  cmake make ccache g++ pkg-config googletest libgtest-dev libbenchmark-dev libturbojpeg0-dev libjpeg-turbo-progs
   # Windows cross build
   g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   # running under Wine on a virtual display
