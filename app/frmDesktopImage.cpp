@@ -10,7 +10,7 @@
 #include "app/ActiveWindowGrab.h"
 #include "app/AppIcons.h"
 #include "app/Application.h"
-#include "app/ClipboardBitmap.h"
+#include "capture/ClipboardBitmap.h"
 #include "app/ColorDialog.h"
 #include "app/Form1.h"
 #include "app/PrintPicture.h"

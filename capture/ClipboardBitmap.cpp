@@ -1,4 +1,4 @@
-#include "app/ClipboardBitmap.h"
+#include "capture/ClipboardBitmap.h"
 
 namespace px {
 
