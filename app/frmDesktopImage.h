@@ -1,16 +1,22 @@
 #pragma once
-// The main capture window: hub of every command, owner of the tray icon and
-// holder of the current capture (the hidden picture box picSelImage). Its
-// view picMV always shows ScratchBitmapPath, the capture as a file.
+// The main capture window: the buttons of the capture commands, the options
+// the overlay reads, the view picMV of the current capture, and the tray icon.
+// It owns the current capture and the capture commands and opens the other
+// windows with a reference to the capture; they say they are gone through
+// their Closed event.
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/OptionPanel.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "capture/CaptureCommands.h"
+#include "capture/CurrentCapture.h"
 #include "capture/Desktop.h"
 #include "controls/PictureView.h"
 #include "controls/TrayIcon.h"
@@ -25,23 +31,17 @@ class frmDesktopImage : public win::Form {
 public:
     static frmDesktopImage& Get();
 
-    // --- the current capture, for the capture paths and the other windows ---
-    // The picture of picSelImage (a bitmap in the display's format), or nullptr before the first capture.
-    HBITMAP CurrentCapture() const noexcept { return picSelImage_.get(); }
-    bool HasCapture() const noexcept { return static_cast<bool>(picSelImage_); }
-    // Replaces the current capture and writes ScratchBitmapPath, then reloads
-    // the view from that file. On a file that cannot be written the user is told,
-    // the previous capture stays and false is returned.
-    bool ReplaceCapture(win::ScopedBitmap picture);
+    // The current capture: the windows opened from here get a reference to it.
+    px::CurrentCapture& Capture();
+    bool HasCapture() const noexcept { return capture_ && capture_->HasPicture(); }
     // Shows the window in its normal state (end of captures, "Show Window", Apply in other windows).
     void ShowNormal();
 
-    // --- capture options, read by the overlay ---
-    const std::wstring& Shape() const noexcept { return Shape_; }
-    int16_t DrStyle() const noexcept { return DrStyle_; }
-    COLORREF LassoColor() const noexcept { return CommonDialog2_.color; }
-    COLORREF SelBackColor() const noexcept { return CommonDialog1_.color; }
+    CaptureCommands& Commands();
+    // The options the overlay reads, as the controls show them.
     CaptureOptions OverlayOptions() const;
+    // Dots per inch the window lays itself out for (96 is 100 %).
+    int Dpi() const noexcept { return dpi_; }
     win::PictureView& picMV() noexcept { return picMV_; }
 
     // Menu and control identities (WM_COMMAND and GetDlgCtrlID).
@@ -80,15 +80,28 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
     // --- building the window ---
+    // (frmDesktopImageLayout.cpp: the controls built from a table in 96-dpi units.)
+    struct Placed {
+        HWND hwnd;
+        RECT at;   // in 96-dpi units of its parent's client area
+        int font;  // 0 uiFont_, 1 headerFont_, -1 its own
+    };
     void CreateMenuBar();
     void CreateControls();
+    void CreateOptionButtons();
+    void ConnectControls();
     void CreateFonts();
     win::uxButtons_H& MakeButton(win::uxButtons_H& b, HWND parent, const wchar_t* name, const wchar_t* caption,
-                                 const wchar_t* tip, int iconId, const RECT& r);
-    HWND MakeStatic(const wchar_t* text, const RECT& r, int id = 0, DWORD style = SS_LEFT, HFONT font = nullptr);
+                                 const wchar_t* tip, int iconId, bool onSide);
+    HWND MakeStatic(const wchar_t* text, int id, DWORD style, HFONT font);
+    HWND MakeCheck(const wchar_t* text, int id);
     void AddToolTip(HWND control, const wchar_t* text);
+    int Scale(int units96) const noexcept;
+    RECT ScaleRect(const RECT& units96) const noexcept;
     void LayoutControls();
+    void Form_DpiChanged(int dpi, const RECT& suggested);
     void BuildTrayMenu();
+    void RegisterShutdown();
 
     // --- handlers ---
     void Form_Resize(UINT sizeType);
@@ -123,22 +136,18 @@ private:
     void TrayIcon1_MenuCommand(long id);
     void TrayIcon1_IconActivated();
 
-    void tmrDesktop_Timer();
-    void TimerC_Timer();
-    // The common end of region and entire-screen captures, called by the overlay.
-    void CaptureFinish(win::ScopedBitmap picture);
-    void CaptureCancelled();
+    void Commands_Ended();
+    void Commands_Failed(const std::wstring& text);
 
     // --- helpers ---
-    // Writes the scratch file and makes `picture` the capture; false (nothing changed) when the file fails.
-    bool StoreCapture(win::ScopedBitmap& picture);
-    void ReloadView();
-    static win::ScopedBitmap LoadBitmapFile(const std::wstring& path);
+    void Capture_Changed();
+    void WireSatelliteWindows();
     void EnableSaveEntries();
     void EnableZoomButtons();
     void SetZoomLabel(int level);
-    void SetWaitPointer(bool wait);
     void UpdateCaptureSizeLabel();
+    // TEST HOOK (frmDesktopImageDump.cpp): subscribes the dump to the events after which it is written.
+    void SubscribeTestDump();
     void WriteTestDump();
 
     struct ColorChooser {
@@ -165,25 +174,20 @@ private:
     HWND lblZoomLevel_ = nullptr, lblCaptureSize_ = nullptr;
     win::ScopedHwnd toolTips_;
     win::PictureView picMV_;
-    win::ScopedBitmap picSelImage_;  // the current capture
+    std::unique_ptr<px::CurrentCapture> capture_;  // made on first use
     win::TrayIcon TrayIcon1_;
     std::array<win::ScopedIcon, 9> imlTrayMenu_;
     win::ScopedIcon trayIcon_;
 
-    win::ScopedTimer tmrDesktop_, TimerC_;
-    static constexpr UINT_PTR kTmrDesktopId = 1, kTimerCId = 2;
+    std::unique_ptr<CaptureCommands> commands_;  // made with the capture
+    std::vector<Placed> placed_;                 // every control of the table, for re-layout
 
     // --- state ---
-    std::wstring Shape_ = L"Rectangle";
     int16_t DrStyle_ = 0;
-    int16_t startCounter_ = 0;  // tmrDesktop ticks
     ColorChooser CommonDialog1_;  // back colour of ellipse and circle captures
     ColorChooser CommonDialog2_;  // lasso colour
-    bool waitPointer_ = false;
     bool unloading_ = false;
-    int captures_ = 0;            // finished captures, for the test hook
-    LARGE_INTEGER commandTime_{};  // when the last overlay capture was asked for
-    double overlayMs_ = -1;        // from that command until the overlay was up
+    int dpi_ = 96;
 
     // --- look ---
     win::ScopedFont uiFont_, headerFont_, zoomFont_;

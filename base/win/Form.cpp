@@ -80,6 +80,7 @@ void Form::OnFinalDestroy() {
         // The loop looks at the count when GetMessage returns; a form destroyed inside a
         // message sent from another thread (a tray callback) would leave it waiting.
         if (--g_loadedForms == 0) ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
+        Closed();
     }
 }
 

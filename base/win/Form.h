@@ -3,6 +3,7 @@
 // first use (Load) and kept until it is unloaded; the program ends when the
 // last loaded form is unloaded, which the message loop checks after every
 // message (so unloading one form and loading the next in one handler is fine).
+#include "base/Event.h"
 #include "base/win/Window.h"
 
 namespace px::win {
@@ -19,6 +20,10 @@ public:
     void Unload();
     // Shows the form modally over `owner` and returns when it is hidden or unloaded.
     void ShowModal(HWND owner);
+
+    // Raised once per load, after the window is gone (its owner shows itself
+    // again, forgets the window, and so on). Handlers stay connected across loads.
+    Event<> Closed;
 
     static int LoadedCount() noexcept;
     // Outer size of a window with the given styles whose client area is clientW x clientH.

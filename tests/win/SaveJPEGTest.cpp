@@ -17,6 +17,8 @@
 
 #include "controls/uxButtons_H.h"
 #include "export/SaveJPEG.h"
+#include "capture/ClipboardBitmap.h"
+#include "capture/CurrentCapture.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
 
@@ -146,7 +148,14 @@ protected:
         capture_ = MakeCapture();
         mainWindow_ = std::make_unique<test::TestHost>(20, 20, 300, 200);
         ::ShowWindow(mainWindow_->hwnd(), SW_HIDE);  // hidden while the saving window is up
-        JpegSource = 1;
+        current_ = std::make_unique<CurrentCapture>((TempDir() / L"scratch.bmp").wstring());
+        ASSERT_TRUE(current_->Replace(CopyBitmap(capture_.get())));
+        // The owner shows itself again when the window says it is gone.
+        static HWND owner = nullptr;
+        static bool connected = false;
+        owner = mainWindow_->hwnd();
+        if (!connected) form().Closed.connect([] { ::ShowWindow(owner, SW_SHOW); });
+        connected = true;
         form().SetMessageBox([this](HWND, const std::wstring& text, UINT type) {
             messages_.push_back({text, type});
             return answer_;
@@ -168,7 +177,7 @@ protected:
 
     static SaveJPEG& form() { return SaveJPEG::Get(); }
     void Open() {
-        form().Show(SaveJPEG::Host{mainWindow_->hwnd(), [this] { return capture_.get(); }, nullptr});
+        form().Show(mainWindow_->hwnd(), *current_);
         ASSERT_TRUE(form().IsLoaded());
     }
     // Clicks "Save JPEG" and waits until the click has been handled.
@@ -181,6 +190,7 @@ protected:
     bool MainWindowVisible() const { return ::IsWindowVisible(mainWindow_->hwnd()) != FALSE; }
 
     win::ScopedBitmap capture_;
+    std::unique_ptr<CurrentCapture> current_;
     std::unique_ptr<test::TestHost> mainWindow_;
     std::filesystem::path dir_;
     std::wstring path_;
