@@ -81,6 +81,17 @@ private:
 
     // --- building the window ---
     // (frmDesktopImageLayout.cpp: the controls built from a table in 96-dpi units.)
+    enum class RowKind { Header, Label, Check, Swatch, Button, Scroll };
+    struct Row {
+        RowKind kind;
+        HWND frmDesktopImage::*handle;
+        win::uxButtons_H frmDesktopImage::*button;
+        const wchar_t *name, *text, *tip;
+        int icon, id;
+        DWORD style;
+        RECT at;  // 96-dpi units
+    };
+    static const Row kRows[];
     struct Placed {
         HWND hwnd;
         RECT at;   // in 96-dpi units of its parent's client area

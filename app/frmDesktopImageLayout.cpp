@@ -25,8 +25,6 @@ constexpr int kRounded = 1;
 constexpr int x0 = look::kPad, cw = look::kColumnW;
 constexpr RECT At(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
 
-enum class Kind { Header, Label, Check, Swatch, Button, Scroll };
-
 }  // namespace
 
 int frmDesktopImage::Scale(int units96) const noexcept { return ::MulDiv(units96, dpi_, 96); }
@@ -134,73 +132,65 @@ void frmDesktopImage::AddToolTip(HWND control, const wchar_t* text) {
 }
 
 // The options column, top to bottom.
+using F = frmDesktopImage;
+const frmDesktopImage::Row frmDesktopImage::kRows[] = {
+    {RowKind::Header, &F::lblCapture_, nullptr, nullptr, L"Capture", nullptr, 0, 0, SS_LEFT, At(x0, 14, cw, 18)},
+    {RowKind::Button, nullptr, &F::cmdCaptureDesktop_, L"cmdCaptureDesktop", L"Capture Selection",
+     L"Capture Selection ", IDR_ICON_CAPTURE_SELECTION, 0, 0, At(x0, 36, cw, 30)},
+    {RowKind::Button, nullptr, &F::cmdEntire_, L"cmdEntire", L"Capture Screen", L"Capture the Entire Screen",
+     IDR_ICON_CAPTURE_SCREEN, 0, 0, At(x0, 68, cw, 30)},
+    {RowKind::Button, nullptr, &F::cmdActive_, L"cmdActive", L"Capture Active Window", L"Capture Active Window",
+     IDR_ICON_CAPTURE_ACTIVE, 0, 0, At(x0, 100, cw, 30)},
+    {RowKind::Label, &F::lblDelay_, nullptr, nullptr, L"Delay", nullptr, 0, 0, SS_LEFT, At(x0 + 4, 141, 40, 18)},
+    {RowKind::Scroll, &F::scrActive_, nullptr, nullptr, L"", nullptr, 0, IdScrActive, 0, At(x0 + 46, 141, 112, 17)},
+    {RowKind::Label, &F::lblActive_, nullptr, nullptr, L"2", L"Timer Interval To Capture Active Window", 0,
+     IdLblActive, SS_RIGHT | SS_NOTIFY, At(x0 + 162, 141, 22, 18)},
+    {RowKind::Label, &F::Label3_, nullptr, nullptr, L"Sec", nullptr, 0, 0, SS_LEFT, At(x0 + 188, 141, 30, 18)},
+    {RowKind::Header, &F::Label2_, nullptr, nullptr, L"  Selection Shape", nullptr, 0, 0, SS_LEFT,
+     At(x0 - 8, 176, cw, 18)},
+    {RowKind::Header, &F::Label1_, nullptr, nullptr, L"Lasso Style", nullptr, 0, 0, SS_LEFT, At(x0, 244, cw, 18)},
+    {RowKind::Header, &F::lblColors_, nullptr, nullptr, L"Colours", nullptr, 0, 0, SS_LEFT, At(x0, 340, cw, 18)},
+    {RowKind::Swatch, &F::picLassoColor_, nullptr, nullptr, L"", L"Selection Lasso Color ", 0, IdPicLassoColor,
+     SS_NOTIFY | WS_BORDER, At(x0 + 2, 364, 22, 22)},
+    {RowKind::Button, nullptr, &F::cmdLassoColor_, L"cmdLassoColor", L"", L"Select Color for Selection Lasso ",
+     IDR_ICON_LASSO_COLOR, 0, 0, At(x0 + 30, 362, 30, 26)},
+    {RowKind::Label, &F::lblLasso_, nullptr, nullptr, L"Selection lasso", nullptr, 0, 0, SS_LEFT,
+     At(x0 + 68, 367, 150, 18)},
+    {RowKind::Swatch, &F::picSelBackColor_, nullptr, nullptr, L"", L"Ellipse & Circular Shapes Back Color", 0,
+     IdPicSelBackColor, SS_NOTIFY | WS_BORDER, At(x0 + 2, 396, 22, 22)},
+    {RowKind::Button, nullptr, &F::cmdBackColor_, L"cmdBackColor", L"",
+     L"Set Back Color for Ellipse & Circular Shapes", IDR_ICON_BACK_COLOR, 0, 0, At(x0 + 30, 394, 30, 26)},
+    {RowKind::Label, &F::lblBack_, nullptr, nullptr, L"Ellipse & circle back", nullptr, 0, 0, SS_LEFT,
+     At(x0 + 68, 399, 150, 18)},
+    {RowKind::Header, &F::lblOverlay_, nullptr, nullptr, L"While Selecting", nullptr, 0, 0, SS_LEFT,
+     At(x0, 436, cw, 18)},
+    {RowKind::Check, &F::chkGrid_, nullptr, nullptr, L" Show Screen Ruler Grid", L"Show Screen Ruler Grid", 0,
+     IdChkGrid, 0, At(x0 + 2, 458, cw - 2, 20)},
+    {RowKind::Label, &F::lblGridSpacing_, nullptr, nullptr, L"100 px", nullptr, 0, 0, SS_RIGHT,
+     At(x0 + cw - 46, 483, 46, 18)},
+    {RowKind::Check, &F::chkDetails_, nullptr, nullptr, L" Show Image Details", L"Show Image Capture Details", 0,
+     IdChkDetails, 0, At(x0 + 2, 510, cw - 2, 20)},
+    {RowKind::Check, &F::chkAutoMagnifier_, nullptr, nullptr, L" Show Auto Magnifier", L"Show Auto Magnifier", 0,
+     IdChkAutoMagnifier, 0, At(x0 + 2, 532, cw - 2, 20)},
+};
+
 void frmDesktopImage::CreateControls() {
-    struct Row {
-        Kind kind;
-        HWND frmDesktopImage::*handle;
-        win::uxButtons_H frmDesktopImage::*button;
-        const wchar_t *name, *text, *tip;
-        int icon, id;
-        DWORD style;
-        RECT at;
-    };
-    using F = frmDesktopImage;
-    static const Row kRows[] = {
-        {Kind::Header, &F::lblCapture_, nullptr, nullptr, L"Capture", nullptr, 0, 0, SS_LEFT, At(x0, 14, cw, 18)},
-        {Kind::Button, nullptr, &F::cmdCaptureDesktop_, L"cmdCaptureDesktop", L"Capture Selection",
-         L"Capture Selection ", IDR_ICON_CAPTURE_SELECTION, 0, 0, At(x0, 36, cw, 30)},
-        {Kind::Button, nullptr, &F::cmdEntire_, L"cmdEntire", L"Capture Screen", L"Capture the Entire Screen",
-         IDR_ICON_CAPTURE_SCREEN, 0, 0, At(x0, 68, cw, 30)},
-        {Kind::Button, nullptr, &F::cmdActive_, L"cmdActive", L"Capture Active Window", L"Capture Active Window",
-         IDR_ICON_CAPTURE_ACTIVE, 0, 0, At(x0, 100, cw, 30)},
-        {Kind::Label, &F::lblDelay_, nullptr, nullptr, L"Delay", nullptr, 0, 0, SS_LEFT, At(x0 + 4, 141, 40, 18)},
-        {Kind::Scroll, &F::scrActive_, nullptr, nullptr, L"", nullptr, 0, IdScrActive, 0, At(x0 + 46, 141, 112, 17)},
-        {Kind::Label, &F::lblActive_, nullptr, nullptr, L"2", L"Timer Interval To Capture Active Window", 0,
-         IdLblActive, SS_RIGHT | SS_NOTIFY, At(x0 + 162, 141, 22, 18)},
-        {Kind::Label, &F::Label3_, nullptr, nullptr, L"Sec", nullptr, 0, 0, SS_LEFT, At(x0 + 188, 141, 30, 18)},
-        {Kind::Header, &F::Label2_, nullptr, nullptr, L"  Selection Shape", nullptr, 0, 0, SS_LEFT,
-         At(x0 - 8, 176, cw, 18)},
-        {Kind::Header, &F::Label1_, nullptr, nullptr, L"Lasso Style", nullptr, 0, 0, SS_LEFT, At(x0, 244, cw, 18)},
-        {Kind::Header, &F::lblColors_, nullptr, nullptr, L"Colours", nullptr, 0, 0, SS_LEFT, At(x0, 340, cw, 18)},
-        {Kind::Swatch, &F::picLassoColor_, nullptr, nullptr, L"", L"Selection Lasso Color ", 0, IdPicLassoColor,
-         SS_NOTIFY | WS_BORDER, At(x0 + 2, 364, 22, 22)},
-        {Kind::Button, nullptr, &F::cmdLassoColor_, L"cmdLassoColor", L"", L"Select Color for Selection Lasso ",
-         IDR_ICON_LASSO_COLOR, 0, 0, At(x0 + 30, 362, 30, 26)},
-        {Kind::Label, &F::lblLasso_, nullptr, nullptr, L"Selection lasso", nullptr, 0, 0, SS_LEFT,
-         At(x0 + 68, 367, 150, 18)},
-        {Kind::Swatch, &F::picSelBackColor_, nullptr, nullptr, L"", L"Ellipse & Circular Shapes Back Color", 0,
-         IdPicSelBackColor, SS_NOTIFY | WS_BORDER, At(x0 + 2, 396, 22, 22)},
-        {Kind::Button, nullptr, &F::cmdBackColor_, L"cmdBackColor", L"",
-         L"Set Back Color for Ellipse & Circular Shapes", IDR_ICON_BACK_COLOR, 0, 0, At(x0 + 30, 394, 30, 26)},
-        {Kind::Label, &F::lblBack_, nullptr, nullptr, L"Ellipse & circle back", nullptr, 0, 0, SS_LEFT,
-         At(x0 + 68, 399, 150, 18)},
-        {Kind::Header, &F::lblOverlay_, nullptr, nullptr, L"While Selecting", nullptr, 0, 0, SS_LEFT,
-         At(x0, 436, cw, 18)},
-        {Kind::Check, &F::chkGrid_, nullptr, nullptr, L" Show Screen Ruler Grid", L"Show Screen Ruler Grid", 0,
-         IdChkGrid, 0, At(x0 + 2, 458, cw - 2, 20)},
-        {Kind::Label, &F::lblGridSpacing_, nullptr, nullptr, L"100 px", nullptr, 0, 0, SS_RIGHT,
-         At(x0 + cw - 46, 483, 46, 18)},
-        {Kind::Check, &F::chkDetails_, nullptr, nullptr, L" Show Image Details", L"Show Image Capture Details", 0,
-         IdChkDetails, 0, At(x0 + 2, 510, cw - 2, 20)},
-        {Kind::Check, &F::chkAutoMagnifier_, nullptr, nullptr, L" Show Auto Magnifier", L"Show Auto Magnifier", 0,
-         IdChkAutoMagnifier, 0, At(x0 + 2, 532, cw - 2, 20)},
-    };
     for (const Row& r : kRows) {
         HWND h = nullptr;
         switch (r.kind) {
-        case Kind::Header: h = this->*r.handle = MakeStatic(r.text, r.id, r.style, headerFont_.get()); break;
-        case Kind::Label:
-        case Kind::Swatch: h = this->*r.handle = MakeStatic(r.text, r.id, r.style, uiFont_.get()); break;
-        case Kind::Check: h = this->*r.handle = MakeCheck(r.text, r.id); break;
-        case Kind::Button: h = MakeButton(this->*r.button, hwnd(), r.name, r.text, r.tip, r.icon, true).hwnd(); break;
-        case Kind::Scroll:
+        case RowKind::Header: h = this->*r.handle = MakeStatic(r.text, r.id, r.style, headerFont_.get()); break;
+        case RowKind::Label:
+        case RowKind::Swatch: h = this->*r.handle = MakeStatic(r.text, r.id, r.style, uiFont_.get()); break;
+        case RowKind::Check: h = this->*r.handle = MakeCheck(r.text, r.id); break;
+        case RowKind::Button: h = MakeButton(this->*r.button, hwnd(), r.name, r.text, r.tip, r.icon, true).hwnd(); break;
+        case RowKind::Scroll:
             h = this->*r.handle = ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 1, 1,
                                                     hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(r.id)),
                                                     Instance(), nullptr);
             break;
         }
-        if (r.tip && r.kind != Kind::Button) AddToolTip(h, r.tip);
-        placed_.push_back({h, r.at, r.kind == Kind::Header ? 1 : r.kind == Kind::Scroll ? -1 : 0});
+        if (r.tip && r.kind != RowKind::Button) AddToolTip(h, r.tip);
+        placed_.push_back({h, r.at, r.kind == RowKind::Header ? 1 : r.kind == RowKind::Scroll ? -1 : 0});
     }
     for (auto* b : {&cmdCaptureDesktop_, &cmdEntire_, &cmdActive_}) b->SetCaptionAlign(0);
     ::SetScrollRange(scrActive_, SB_CTL, 0, 10, FALSE);

@@ -140,6 +140,7 @@ void ClickButton(win::uxButtons_H& button) {
 struct ShownMessage {
     std::wstring text;
     UINT type;
+    HWND owner;
 };
 
 class SaveJPEGTest : public ::testing::Test {
@@ -156,8 +157,8 @@ protected:
         owner = mainWindow_->hwnd();
         if (!connected) form().Closed.connect([] { ::ShowWindow(owner, SW_SHOW); });
         connected = true;
-        form().SetMessageBox([this](HWND, const std::wstring& text, UINT type) {
-            messages_.push_back({text, type});
+        form().SetMessageBox([this](HWND owner, const std::wstring& text, UINT type) {
+            messages_.push_back({text, type, owner});
             return answer_;
         });
         form().SetPathPrompt([this](const SaveDialogRequest& request) {
@@ -316,12 +317,16 @@ TEST_F(SaveJPEGTest, ACancelledFileDialogKeepsTheWindowWithoutAWord) {
 TEST_F(SaveJPEGTest, APathInAMissingFolderShowsBothMessagesInOrderAndCloses) {
     path_ = (dir_ / L"no such folder" / L"x.jpg").wstring();
     Open();
+    const HWND saving = form().hwnd();
     ClickSave();
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[0].text, L"Failed to save to JPG");
     EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_ICONWARNING));
     EXPECT_EQ(messages_[1].text, L"Failed to save the picture to the file: '" + path_ + L"'");
     EXPECT_EQ(messages_[1].type, static_cast<UINT>(MB_ICONWARNING));
+    for (const ShownMessage& m : messages_) {
+        EXPECT_EQ(m.owner, saving) << "every message has the saving window as owner";
+    }
     EXPECT_FALSE(form().IsLoaded());
     EXPECT_TRUE(MainWindowVisible());
     EXPECT_FALSE(std::filesystem::exists(path_));
