@@ -61,7 +61,12 @@ void frmDesktopImage::CreateFormWindow() {
     dpi_ = WindowDpi(hwnd());
     RECT r{0, 0, Scale(look::kClientW), Scale(look::kClientH)};
     ::AdjustWindowRectEx(&r, style, TRUE, WS_EX_APPWINDOW);
-    ::SetWindowPos(hwnd(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // At a high DPI on a small screen the window would reach beyond it: no larger than the work area.
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = std::min<int>(r.right - r.left, work.right - work.left);
+    const int h = std::min<int>(r.bottom - r.top, work.bottom - work.top);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateFonts();
     sideBrush_.reset(::CreateSolidBrush(look::kSideColor));
     mainBrush_.reset(::CreateSolidBrush(look::kMainColor));
@@ -179,7 +184,10 @@ LRESULT frmDesktopImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
         RECT r{0, 0, Scale(look::kMinClientW), Scale(look::kMinClientH)};
         ::AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_APPWINDOW);
-        mmi->ptMinTrackSize = POINT{r.right - r.left, r.bottom - r.top};
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        mmi->ptMinTrackSize = POINT{std::min<LONG>(r.right - r.left, work.right - work.left),
+                                    std::min<LONG>(r.bottom - r.top, work.bottom - work.top)};
         return 0;
     }
     case WM_DPICHANGED: Form_DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;

@@ -52,6 +52,8 @@ if (wants win || wants e2e) && [[ ! " ${failed_steps[*]} " == *" win-build "* ]]
   trap pixtrel_wine_down EXIT
   pixtrel_wine_up || { echo "!! Wine environment failed"; exit 1; }
   echo "== display $DISPLAY, prefix $WINEPREFIX"
+  # Every run starts at the default 96 dpi, even after an interrupted 144-dpi run.
+  wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
   if wants win; then
     echo "== win tests"
     mkdir -p "$ART/win"
@@ -59,6 +61,12 @@ if (wants win || wants e2e) && [[ ! " ${failed_steps[*]} " == *" win-build "* ]]
     (cd "$ART/win" && timeout 1200 wine "$PIXTREL_BUILD/win/tests/win/win_tests.exe" --gtest_output=xml:win.xml \
        > "$ART/win.log" 2>&1) || { tail -n 60 "$ART/win.log"; failed_steps+=(win-tests); }
     [ -f "$ART/win/win.xml" ] && mv "$ART/win/win.xml" "$ART/win.xml"
+    # The main window once more at 150 % (LogPixels 144), then the prefix back at its default.
+    echo "== win tests at 144 dpi"
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+    (cd "$ART/win" && timeout 300 wine "$PIXTREL_BUILD/win/tests/win/win_tests.exe" --gtest_filter='MainWindowDpi*' \
+       --gtest_output=xml:win144.xml > "$ART/win144.log" 2>&1) || { tail -n 30 "$ART/win144.log"; failed_steps+=(win-tests-144dpi); }
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
   fi
   if wants e2e; then
     echo "== e2e tests"
