@@ -1,20 +1,14 @@
 #include "app/frmDesktopImage.h"
 
-#include <commdlg.h>
-
 #include <algorithm>
 
-#include "app/AppIcons.h"
 #include "app/Application.h"
 #include "app/ColorDialog.h"
 #include "app/Form1.h"
-#include "app/PrintPicture.h"
 #include "app/Resources.h"
-#include "app/core/TrayMenuTable.h"
 #include "app/core/ZoomSteps.h"
 #include "app/frmDesktopImageLook.h"
 #include "app/zoom.h"
-#include "base/win/SavePicture.h"
 #include "capture/ClipboardBitmap.h"
 #include "capture/core/CaptureRules.h"
 #include "controls/frmValueTip.h"
@@ -25,8 +19,6 @@ namespace px {
 
 namespace {
 
-constexpr wchar_t kCaption[] = L" Orvo Pixtrel 4.5";
-constexpr wchar_t kTrayTip[] = L"Orvo Pixtrel 4.5";
 
 std::wstring WindowText(HWND h) { return win::GetWindowTextString(h); }
 
@@ -56,7 +48,7 @@ void frmDesktopImage::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.frmDesktopImage";
     RegisterClassOnce(cls, CS_DBLCLKS, nullptr, ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    CreateWindowObject(cls, kCaption, style, WS_EX_APPWINDOW, 0, 0, 100, 100, nullptr, nullptr);
+    CreateWindowObject(cls, look::kCaption, style, WS_EX_APPWINDOW, 0, 0, 100, 100, nullptr, nullptr);
     if (!hwnd()) return;
     dpi_ = WindowDpi(hwnd());
     RECT r{0, 0, Scale(look::kClientW), Scale(look::kClientH)};
@@ -351,7 +343,7 @@ void frmDesktopImage::Commands_Ended() {
 
 void frmDesktopImage::Commands_Failed(const std::wstring& text) {
     Commands_Ended();
-    ::MessageBoxW(hwnd(), text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+    ::MessageBoxW(hwnd(), text.c_str(), look::kCaption, MB_OK | MB_ICONWARNING);
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,15 @@
 // It owns the current capture and the capture commands and opens the other
 // windows with a reference to the capture; they say they are gone through
 // their Closed event.
+//
+// A window opened from here (the files of this class: frmDesktopImage.cpp,
+// ...Layout.cpp for the controls, ...Menus.cpp for the menu and tray commands):
+//   - its command handler shows it with the owner and the capture it needs:
+//         void frmDesktopImage::mnuFileSaveGIF_Click() { fMain::Get().Show(hwnd(), Capture()); }
+//   - WireSatelliteWindows connects its Closed event once (this window comes back);
+//   - RegisterShutdown puts its Unload into the fixed shutdown order;
+//   - it never includes this header: it reads the capture through CurrentCapture
+//     (Picture, Size, Changed) and changes it through Replace.
 #include <windows.h>
 
 #include <array>

@@ -1,8 +1,11 @@
 #pragma once
-// The main window's measures (96-dpi units, scaled by the window's DPI) and colours.
+// The main window's captions, measures (96-dpi units, scaled by the window's DPI) and colours.
 #include <windows.h>
 
 namespace px::look {
+
+constexpr wchar_t kCaption[] = L" Orvo Pixtrel 4.5";
+constexpr wchar_t kTrayTip[] = L"Orvo Pixtrel 4.5";
 
 constexpr int kClientW = 960, kClientH = 620;
 constexpr int kSideW = 248;  // the options column on the left

@@ -1,4 +1,5 @@
-// The main window's menus: the menu bar, its File menu and the tray icon's menu.
+// The main window's commands from its menu bar (the File menu's own handlers
+// among them) and from the tray icon's menu.
 #include "app/frmDesktopImage.h"
 
 #include <commdlg.h>
@@ -7,14 +8,13 @@
 #include "app/PrintPicture.h"
 #include "app/Resources.h"
 #include "app/core/TrayMenuTable.h"
+#include "app/frmDesktopImageLook.h"
 #include "base/win/SavePicture.h"
 #include "export/SaveJPEG.h"
 
 namespace px {
 
 namespace {
-constexpr wchar_t kCaption[] = L" Orvo Pixtrel 4.5";
-constexpr wchar_t kTrayTip[] = L"Orvo Pixtrel 4.5";
 std::wstring WindowText(HWND h) { return win::GetWindowTextString(h); }
 }  // namespace
 
@@ -78,10 +78,10 @@ void frmDesktopImage::mnuPrint_Click() {
         ::MessageBoxW(hwnd(),
                       L"There is no default printer.\r\nInstall a printer and make it the default printer to print "
                       L"captures.",
-                      kCaption, MB_OK | MB_ICONINFORMATION);
+                      look::kCaption, MB_OK | MB_ICONINFORMATION);
         break;
     case PrintResult::Failed:
-        ::MessageBoxW(hwnd(), L"The capture could not be printed.", kCaption, MB_OK | MB_ICONWARNING);
+        ::MessageBoxW(hwnd(), L"The capture could not be printed.", look::kCaption, MB_OK | MB_ICONWARNING);
         break;
     }
 }
@@ -126,7 +126,7 @@ void frmDesktopImage::BuildTrayMenu() {
         const int icon = kTrayMenu[static_cast<size_t>(pos - 1)].icon;
         if (icon) menus.Item(pos).SetPicture(imlTrayMenu_[static_cast<size_t>(icon - 1)].get());
     }
-    TrayIcon1_.SetToolTipText(kTrayTip);
+    TrayIcon1_.SetToolTipText(look::kTrayTip);
     trayIcon_.reset(static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                     ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
                                                     LR_DEFAULTCOLOR)));

@@ -1,7 +1,8 @@
 // The main window at the DPI the platform gives it: every label's and check
 // box's text fits its control when measured in the control's own font, and a
 // screenshot of the window goes into the artefacts. scripts/test.sh runs this
-// once more with the prefix at 144 dpi (150 %).
+// in processes of its own (the main window's tray icon stays up for the rest
+// of a process), with the prefix at 96 and at 144 dpi (150 %).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
