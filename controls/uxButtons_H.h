@@ -210,14 +210,14 @@ private:
     ScopedFont ownFont_;
     ControlToolTip toolTipWnd_;
 
-    // Back buffer; the previous bitmap is selected back before either goes.
+    // Back buffer.
     struct BackBuffer {
-        AutoDeleteDC dc;
-        ScopedBitmap bitmap;
-        HGDIOBJ previous = nullptr;
+        MemoryBitmapDC surface;
         int w = 0, h = 0;
-        void Reset();
-        ~BackBuffer() { Reset(); }
+        void Reset() {
+            surface.reset();
+            w = h = 0;
+        }
     } back_;
 };
 

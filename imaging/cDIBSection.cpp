@@ -46,9 +46,10 @@ bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
     if (!dc) return false;
     HBITMAP section = nullptr;
     if (!CreateDIB(dc.get(), lWidth, lHeight, section)) return false;  // the DC goes with `dc`
-    dib_.reset(section);
-    previous_ = ::SelectObject(dc.get(), section);
-    memDC_ = std::move(dc);
+    dc.reset();
+    win::MemoryBitmapDC selected(nullptr, win::ScopedBitmap(section));
+    if (!selected) return false;
+    dib_ = std::move(selected);
     UseDrawDib(drawDib);
     return true;
 }
@@ -75,7 +76,7 @@ void cDIBSection::LoadPictureBlt(HDC lhDC, int32_t lSrcLeft, int32_t lSrcTop, in
                                  DWORD eRop) {
     const int32_t w = lSrcWidth < 0 ? Width() : lSrcWidth;
     const int32_t h = lSrcHeight < 0 ? Height() : lSrcHeight;
-    ::BitBlt(memDC_.get(), 0, 0, w, h, lhDC, lSrcLeft, lSrcTop, eRop);
+    ::BitBlt(dib_.dc(), 0, 0, w, h, lhDC, lSrcLeft, lSrcTop, eRop);
 }
 
 void cDIBSection::PaintPicture(HDC lhDC, int32_t lDestLeft, int32_t lDestTop, int32_t lDestWidth, int32_t lDestHeight,
@@ -87,7 +88,7 @@ void cDIBSection::PaintPicture(HDC lhDC, int32_t lDestLeft, int32_t lDestTop, in
         ::DrawDibDraw(drawDib_, lhDC, lDestLeft, lDestTop, w, h, const_cast<BITMAPINFOHEADER*>(&info_.header), bits_,
                       lSrcLeft, lSrcTop, w, h, 0);
     } else {
-        ::BitBlt(lhDC, lDestLeft, lDestTop, w, h, memDC_.get(), lSrcLeft, lSrcTop, eRop);
+        ::BitBlt(lhDC, lDestLeft, lDestTop, w, h, dib_.dc(), lSrcLeft, lSrcTop, eRop);
     }
 }
 
@@ -135,15 +136,7 @@ void cDIBSection::RandomiseBits(bool bGray) {
 }
 
 void cDIBSection::ClearUp() {
-    if (memDC_) {
-        if (dib_) {
-            ::SelectObject(memDC_.get(), previous_);
-            dib_.reset();
-        }
-        memDC_.reset();
-    }
     dib_.reset();
-    previous_ = nullptr;
     bits_ = nullptr;
     UseDrawDib(false);
 }
@@ -152,7 +145,7 @@ std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t l
     std::unique_ptr<cDIBSection> target(new cDIBSection(className_));
     if (!target->Create(lNewWidth, lNewHeight)) return nullptr;
     if (lNewWidth == Width() && lNewHeight == Height()) {
-        target->LoadPictureBlt(memDC_.get(), 0, 0, -1, -1, SRCCOPY);
+        target->LoadPictureBlt(dib_.dc(), 0, 0, -1, -1, SRCCOPY);
     } else {
         ResampleBilinear(Bits(), target->Bits());  // an error drops `target`
     }
