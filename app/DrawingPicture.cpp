@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/core/AnnotationText.h"
-#include "controls/core/FontDescription.h"
+#include "base/FontDescription.h"
 
 namespace px::win {
 
@@ -175,7 +175,7 @@ void DrawingPicture::Circle(int cx, int cy, int radius) {
 
 HFONT DrawingPicture::CurrentFont() {
     if (font_ || !surface_) return font_.get();
-    using namespace controls::FontStyleBit;
+    using namespace px::FontStyleBit;
     LOGFONTW lf{};
     lf.lfHeight = FontCharacterHeight(fontSize_, ::GetDeviceCaps(surface_.dc(), LOGPIXELSY));
     lf.lfWeight = (fontStyle_ & Bold) ? FW_BOLD : FW_NORMAL;

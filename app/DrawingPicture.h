@@ -42,7 +42,7 @@ public:
     POINT CurrentPosition() const noexcept { return current_; }
     void SetCurrentPosition(int x, int y) { current_ = {x, y}; }
 
-    // Font of text output: face, size in points and style bits (controls::FontStyleBit).
+    // Font of text output: face, size in points and style bits (px::FontStyleBit).
     const std::wstring& FontName() const noexcept { return fontName_; }
     void SetFontName(const std::wstring& name);
     double FontSize() const noexcept { return fontSize_; }

@@ -58,9 +58,9 @@ void ScrollFrame::Relayout() {
     RECT rc;
     ::GetClientRect(hwnd(), &rc);
     const LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
-    const controls::Size bars{::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL)};
-    controls::Size outer{rc.right + ((style & WS_VSCROLL) ? bars.cx : 0), rc.bottom + ((style & WS_HSCROLL) ? bars.cy : 0)};
-    controls::Size content;
+    const px::Size bars{::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL)};
+    px::Size outer{rc.right + ((style & WS_VSCROLL) ? bars.cx : 0), rc.bottom + ((style & WS_HSCROLL) ? bars.cy : 0)};
+    px::Size content;
     if (child_ && ::IsWindow(child_)) {
         RECT cr;
         ::GetWindowRect(child_, &cr);

@@ -37,7 +37,7 @@ private:
 
     HWND child_ = nullptr;
     controls::ScrollLayout layout_;
-    controls::Point requested_;
+    px::Point requested_;
     bool inLayout_ = false;
     int wheelRest_[2] = {0, 0};  // partial wheel notches (high-resolution wheels)
 };

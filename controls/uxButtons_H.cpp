@@ -1,4 +1,5 @@
 #include "controls/uxButtons_H.h"
+#include "base/Text.h"
 
 #include <shellapi.h>
 #include <windowsx.h>

@@ -1,4 +1,5 @@
 #include "imaging/cDIBSection.h"
+#include "base/Text.h"
 
 #include "base/Error.h"
 #include "base/win/Window.h"
@@ -119,7 +120,7 @@ std::string cDIBSection::ApiErrorText(DWORD code) {
     wchar_t buffer[256];
     const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                      buffer, 256, nullptr);
-    return win::Narrow(std::wstring(buffer, n));
+    return px::Narrow(std::wstring(buffer, n));
 }
 
 Dib24Bits cDIBSection::Bits() const {

@@ -1,4 +1,5 @@
 #include "imaging/frmBrightnessAndContrast.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <optional>
@@ -28,7 +29,7 @@ HWND MakeChild(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int 
 std::string UserDecimalSeparator() {
     wchar_t buf[8] = L".";
     if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8) <= 0) return ".";
-    return win::Narrow(buf);
+    return px::Narrow(buf);
 }
 
 std::optional<ScrollRequest> RequestOf(WORD code) {
@@ -243,7 +244,7 @@ void frmBrightnessAndContrast::LoadSourceImage() {
 
 void frmBrightnessAndContrast::UpdatePreview() {
     const double contrast = ContrastFromSlider();
-    ::SetWindowTextW(lblContrastAmount_, win::Widen(FormatGeneralNumber(contrast, UserDecimalSeparator())).c_str());
+    ::SetWindowTextW(lblContrastAmount_, px::Widen(FormatGeneralNumber(contrast, UserDecimalSeparator())).c_str());
     const int32_t brightness = BrightnessFromSlider();
     ::SetWindowTextW(lblBrightnessAmount_, std::to_wstring(brightness).c_str());
     processor_.Contrast(contrast);
@@ -277,7 +278,7 @@ void frmBrightnessAndContrast::cmdApply_Click() {
         written = result_.SavePicture(scratchPath_);
     } catch (const Error& e) {
         const std::wstring text = L"The adjusted picture could not be saved to\n" + scratchPath_ + L"\n\n" +
-                                  win::Widen(e.description()) + L"\nThe capture has not been changed.";
+                                  px::Widen(e.description()) + L"\nThe capture has not been changed.";
         ::MessageBoxW(hwnd(), text.c_str(), kMessageTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }

@@ -2,6 +2,9 @@
 
 #include <set>
 
+// The linker's symbol for the start of the image this code is linked into.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace px::win {
 
 Window::~Window() { Destroy(); }
@@ -11,7 +14,7 @@ void Window::Destroy() {
     hwnd_ = nullptr;
 }
 
-HINSTANCE Window::Instance() { return ::GetModuleHandleW(nullptr); }
+HINSTANCE Window::Instance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 namespace {
 // Marks our windows; GWLP_USERDATA alone could belong to anyone's window class.
@@ -72,22 +75,6 @@ std::wstring GetWindowTextString(HWND hwnd) {
     std::wstring s(static_cast<size_t>(n) + 1, L'\0');
     n = ::GetWindowTextW(hwnd, s.data(), n + 1);
     s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
-}
-
-std::wstring Widen(const std::string& s) {
-    if (s.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
 }
 

@@ -23,6 +23,8 @@ public:
     static void RegisterClassOnce(const wchar_t* className, UINT style = CS_DBLCLKS,
                                   HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                                   HICON icon = nullptr, HCURSOR cursor = nullptr);
+    // The module that holds this code (the program, or the DLL it is linked
+    // into): window classes and resources are registered and found there.
     static HINSTANCE Instance();
     // The object behind a window of ours, or nullptr for any other window.
     static Window* FromHandle(HWND hwnd);
@@ -42,9 +44,6 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-// Small text helpers shared by the windows.
 std::wstring GetWindowTextString(HWND hwnd);
-std::wstring Widen(const std::string& s);   // UTF-8 -> UTF-16
-std::string Narrow(const std::wstring& s);  // UTF-16 -> UTF-8
 
 }  // namespace px::win

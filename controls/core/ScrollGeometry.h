@@ -3,7 +3,7 @@
 // an outer area, how much of the content is visible, and where a scroll
 // position may go. Showing one bar takes room from the other direction, so a
 // bar can become necessary only because the other one appeared.
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 
 namespace px::controls {
 
