@@ -2,6 +2,8 @@
 
 #include <set>
 
+#include "base/Dpi.h"
+
 // The linker's symbol for the start of the image this code is linked into.
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
@@ -12,6 +14,20 @@ Window::~Window() { Destroy(); }
 void Window::Destroy() {
     if (hwnd_ && ::IsWindow(hwnd_)) ::DestroyWindow(hwnd_);
     hwnd_ = nullptr;
+}
+
+UINT Window::Dpi() const { return DpiOf(hwnd_); }
+
+int Window::Scale(int units96) const { return ScaleForDpi(units96, static_cast<int>(Dpi())); }
+
+UINT Window::DpiOf(HWND hwnd) {
+    if (hwnd && ::IsWindow(hwnd)) {
+        if (UINT dpi = ::GetDpiForWindow(hwnd)) return dpi;
+    }
+    HDC screen = ::GetDC(nullptr);
+    int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : static_cast<UINT>(kDefaultDpi);
 }
 
 HINSTANCE Window::Instance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }

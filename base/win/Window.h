@@ -29,6 +29,12 @@ public:
     // The object behind a window of ours, or nullptr for any other window.
     static Window* FromHandle(HWND hwnd);
 
+    // The DPI this window is shown at (the screen's before it exists), and a
+    // length in 96-DPI units scaled to it: layouts are written at 100 %.
+    UINT Dpi() const;
+    int Scale(int units96) const;
+    static UINT DpiOf(HWND hwnd);
+
 protected:
     // Creates the window; `this` receives every message from WM_NCCREATE on.
     HWND CreateWindowObject(const wchar_t* className, const wchar_t* title, DWORD style, DWORD exStyle,
