@@ -121,12 +121,12 @@ void zoom::HScroll1_Change() {
 }
 
 void zoom::HScroll1_Scroll(WPARAM wp) {
-    controls::ScrollAction action;
-    if (!win::ScrollActionOf(LOWORD(wp), action)) return;
+    const auto request = ScrollRequestFromCode(LOWORD(wp));
+    if (!request || *request == ScrollRequest::EndScroll) return;
     // Positions counted from the first step; one step per arrow and per page.
     const int first = kZoomToolMinStep;
-    int p = controls::ScrollActionPosition(action, ScrollValue() - first, static_cast<int>(HIWORD(wp)) - first, 1, 1,
-                                           kZoomToolMaxStep - first);
+    int p = controls::ScrollPosition(*request, ScrollValue() - first, static_cast<int>(HIWORD(wp)) - first, 1, 1,
+                                     kZoomToolMaxStep - first);
     SetScrollValue(p + first);
 }
 

@@ -1,5 +1,7 @@
 #include "controls/PictureView.h"
 
+#include "controls/core/ScrollGeometry.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -214,17 +216,10 @@ void PictureView::UserControl_Scroll(int bar, int request) {
     ::GetScrollInfo(hwnd(), bar, &si);
     int pos = si.nPos;
     int page = static_cast<int>(si.nPage);
-    switch (request) {
-    case SB_LINELEFT: pos -= kLineStep; break;
-    case SB_LINERIGHT: pos += kLineStep; break;
-    case SB_PAGELEFT: pos -= page; break;
-    case SB_PAGERIGHT: pos += page; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_LEFT: pos = 0; break;
-    case SB_RIGHT: pos = si.nMax; break;
-    default: return;
-    }
+    const auto r = ScrollRequestFromCode(static_cast<unsigned>(request));
+    if (!r || *r == ScrollRequest::EndScroll) return;
+    // Clamped again by SetScrollPosition to what the picture allows.
+    pos = controls::ScrollPosition(*r, pos, si.nTrackPos, kLineStep, page, si.nMax);
     if (bar == SB_HORZ)
         SetScrollPosition(pos, layout_.scrollY);
     else
