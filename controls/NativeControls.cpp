@@ -76,14 +76,19 @@ void NativeScrollBar::SetValue(int value) {
     if (hwnd()) ::SetScrollPos(hwnd(), SB_CTL, value_, TRUE);
 }
 
-void NativeScrollBar::OnScroll(WORD code) {
-    const auto request = ScrollRequestFromCode(code);
+void NativeScrollBar::OnScroll(WPARAM wp) {
+    const auto request = ScrollRequestFromCode(LOWORD(wp));
     if (!request || *request == ScrollRequest::EndScroll) return;
     int track = value_;
     if (IsThumbRequest(*request)) {
-        SCROLLINFO si{sizeof(si), SIF_TRACKPOS};  // 32 bits; the message carries 16
-        ::GetScrollInfo(hwnd(), SB_CTL, &si);
-        track = si.nTrackPos;
+        // The message carries the thumb in 16 bits; a wider range reads the 32-bit track position.
+        if (min_ >= 0 && max_ <= 0xFFFF) {
+            track = HIWORD(wp);
+        } else {
+            SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
+            ::GetScrollInfo(hwnd(), SB_CTL, &si);
+            track = si.nTrackPos;
+        }
     }
     const int next =
         min_ + controls::ScrollPosition(*request, value_ - min_, track - min_, small_, large_, max_ - min_);
@@ -107,7 +112,7 @@ bool NativeControlRouter::Route(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND: c->OnCommand(HIWORD(wp)); return true;
     case WM_HSCROLL:
-    case WM_VSCROLL: c->OnScroll(LOWORD(wp)); return true;
+    case WM_VSCROLL: c->OnScroll(wp); return true;
     default: return false;
     }
 }

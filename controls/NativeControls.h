@@ -37,7 +37,7 @@ protected:
 private:
     friend class NativeControlRouter;
     virtual void OnCommand(WORD /*code*/) {}
-    virtual void OnScroll(WORD /*code*/) {}
+    virtual void OnScroll(WPARAM /*wp*/) {}
     HWND hwnd_ = nullptr;
     int id_ = 0;
 };
@@ -90,7 +90,7 @@ public:
     void SetValue(int value);
 
 private:
-    void OnScroll(WORD code) override;
+    void OnScroll(WPARAM wp) override;
     int min_ = 0, max_ = 100, small_ = 1, large_ = 10, value_ = 0;
 };
 
