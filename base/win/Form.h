@@ -21,8 +21,8 @@ public:
     // Shows the form modally over `owner` and returns when it is hidden or unloaded.
     void ShowModal(HWND owner);
 
-    // Raised once per load, after the window is gone (its owner shows itself
-    // again, forgets the window, and so on). Handlers stay connected across loads.
+    // Raised once each time the form is unloaded, after its window is gone
+    // (Form_Unload has run): owners learn here that a window they opened closed.
     Event<> Closed;
 
     static int LoadedCount() noexcept;
@@ -38,6 +38,9 @@ protected:
     virtual void CreateFormWindow() = 0;
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
+    // WM_DPICHANGED: the window has already been moved to the platform's
+    // suggested rectangle; lay the controls out again at Scale() of the new DPI.
+    virtual void Form_DpiChanged(UINT /*dpi*/) {}
     // Forms with tab stops and default buttons get dialog keyboard navigation.
     virtual bool UsesDialogNavigation() const { return false; }
 

@@ -11,6 +11,7 @@
 
 #include "app/Application.h"
 #include "app/frmDesktopImage.h"
+#include "base/Text.h"
 #include "base/win/SavePicture.h"
 #include "tests/win/ControlTestHost.h"
 
@@ -21,7 +22,7 @@ using test::PumpPending;
 
 std::wstring ArtefactPath(const std::wstring& name) {
     const char* dir = std::getenv("PIXTREL_ARTEFACTS");
-    std::wstring d = dir && *dir ? win::Widen(dir) : L".";
+    std::wstring d = dir && *dir ? px::Widen(dir) : L".";
     if (d.back() != L'/' && d.back() != L'\\') d += L'\\';
     return d + name;
 }
@@ -102,7 +103,7 @@ TEST(MainWindowDpi, EveryLabelAndCheckBoxFitsItsTextAtTheWindowsDpi) {
     const std::vector<Misfit> misfits = TextThatDoesNotFit(main.hwnd(), main.Dpi(), measured);
     EXPECT_GE(measured, 12) << "the labels and check boxes were found";
     for (const Misfit& m : misfits)
-        ADD_FAILURE() << win::Narrow(m.text) << ": needs " << m.need.cx << " x " << m.need.cy << ", has " << m.have.cx
+        ADD_FAILURE() << px::Narrow(m.text) << ": needs " << m.need.cx << " x " << m.need.cy << ", has " << m.have.cx
                       << " x " << m.have.cy << " at " << main.Dpi() << " dpi";
 
     // The options column grows with the DPI: its last check box still lies above "Hide Main Window".

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Text.h"
 #include "capture/ClipboardBitmap.h"
 #include "capture/CurrentCapture.h"
 #include "imaging/core/GeneralNumberFormat.h"
@@ -143,8 +144,8 @@ TEST(frmBrightnessAndContrast, EveryScrollMoveUpdatesLabelsAndPreview) {
     Open(f, capture.get(), L"", o);
     Scroll(f, f.hscContrast(), SB_LINELEFT);  // 100 -> 90: 1 / 1.4
     EXPECT_EQ(f.ContrastBarValue(), 90);
-    EXPECT_EQ(win::Narrow(f.ContrastAmountText()),
-              FormatGeneralNumber(1.0 / 1.4, win::Narrow(f.ContrastAmountText()).substr(1, 1)));
+    EXPECT_EQ(px::Narrow(f.ContrastAmountText()),
+              FormatGeneralNumber(1.0 / 1.4, px::Narrow(f.ContrastAmountText()).substr(1, 1)));
     ExpectResultFollowsTheBars(f);
     Scroll(f, f.hscBrightness(), SB_PAGERIGHT);  // +64
     EXPECT_EQ(f.BrightnessAmountText(), L"64");
@@ -154,7 +155,7 @@ TEST(frmBrightnessAndContrast, EveryScrollMoveUpdatesLabelsAndPreview) {
     ExpectResultFollowsTheBars(f);
     Scroll(f, f.hscContrast(), SB_THUMBPOSITION, 99);
     EXPECT_EQ(f.ContrastBarValue(), 99);
-    const std::string shown = win::Narrow(f.ContrastAmountText());
+    const std::string shown = px::Narrow(f.ContrastAmountText());
     EXPECT_TRUE(shown == "0.961538461538462" || shown == "0,961538461538462") << shown;
     Scroll(f, f.hscContrast(), SB_RIGHT);
     EXPECT_EQ(f.ContrastAmountText(), L"5");
@@ -202,13 +203,13 @@ TEST(frmBrightnessAndContrast, ApplyIntoAMissingFolderSaysSoAndKeepsEverything) 
     PostClick(f.cmdApply());
     ASSERT_TRUE(PumpUntil([] { return g_messages > 0; }, 5000));
     ::KillTimer(nullptr, timer);
-    EXPECT_NE(g_messageText.find(path.wstring()), std::wstring::npos) << win::Narrow(g_messageText);
+    EXPECT_NE(g_messageText.find(path.wstring()), std::wstring::npos) << px::Narrow(g_messageText);
     wchar_t platform[256];
     const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                      ERROR_PATH_NOT_FOUND, 0, platform, 256, nullptr);
     std::wstring reason(platform, n);
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
-    EXPECT_NE(g_messageText.find(reason), std::wstring::npos) << win::Narrow(g_messageText);
+    EXPECT_NE(g_messageText.find(reason), std::wstring::npos) << px::Narrow(g_messageText);
     EXPECT_TRUE(f.IsLoaded()) << "the window stays open";
     EXPECT_EQ(o.changed, 0) << "the capture is not replaced";
     EXPECT_EQ(o.capture->Picture(), before);
