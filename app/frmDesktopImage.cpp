@@ -17,25 +17,6 @@
 
 namespace px {
 
-namespace {
-
-
-std::wstring WindowText(HWND h) { return win::GetWindowTextString(h); }
-
-void SetText(HWND h, const std::wstring& s) { ::SetWindowTextW(h, s.c_str()); }
-
-// The DPI of the monitor a window is on; the system's where the platform has no per-window DPI.
-int WindowDpi(HWND hwnd) {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto fn = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (const UINT dpi = fn ? fn(hwnd) : 0) return static_cast<int>(dpi);
-    win::ScopedGetDC screen(nullptr);
-    return ::GetDeviceCaps(screen, LOGPIXELSY);
-}
-
-}  // namespace
-
 frmDesktopImage& frmDesktopImage::Get() {
     static frmDesktopImage form;
     return form;
@@ -50,7 +31,6 @@ void frmDesktopImage::CreateFormWindow() {
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     CreateWindowObject(cls, look::kCaption, style, WS_EX_APPWINDOW, 0, 0, 100, 100, nullptr, nullptr);
     if (!hwnd()) return;
-    dpi_ = WindowDpi(hwnd());
     RECT r{0, 0, Scale(look::kClientW), Scale(look::kClientH)};
     ::AdjustWindowRectEx(&r, style, TRUE, WS_EX_APPWINDOW);
     // At a high DPI on a small screen the window would reach beyond it: no larger than the work area.
@@ -75,7 +55,9 @@ void frmDesktopImage::ConnectControls() {
         optShape_[i].Click.connect([this, i] { optShape_Click(i); });
         optDrawStyle_[i].Click.connect([this, i] { optDrawStyle_Click(i); });
     }
-    sliderGrid_.ValueChanged.connect([this](int32_t v) { SetText(lblGridSpacing_, std::to_wstring(v) + L" px"); });
+    scrActive_.Change.connect([this] { scrActive_Change(); });
+    scrActive_.Scroll.connect([this] { scrActive_Change(); });
+    sliderGrid_.ValueChanged.connect([this](int32_t v) { lblGridSpacing_.SetText(std::to_wstring(v) + L" px"); });
     cmdCaptureDesktop_.Click.connect([this] { cmdCaptureDesktop_Click(); });
     cmdEntire_.Click.connect([this] { cmdEntire_Click(); });
     cmdActive_.Click.connect([this] { cmdActive_Click(); });
@@ -182,16 +164,12 @@ LRESULT frmDesktopImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                                     std::min<LONG>(r.bottom - r.top, work.bottom - work.top)};
         return 0;
     }
-    case WM_DPICHANGED: Form_DpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp)); return 0;
     case WM_ERASEBKGND: Form_Paint(reinterpret_cast<HDC>(wp)); return 1;
     case WM_COMMAND:
-        if (Form_Command(LOWORD(wp))) return 0;
+        if (router_.Route(msg, wp, lp) || Form_Command(LOWORD(wp))) return 0;
         break;
     case WM_HSCROLL:
-        if (reinterpret_cast<HWND>(lp) == scrActive_) {
-            scrActive_Change(LOWORD(wp));
-            return 0;
-        }
+        if (router_.Route(msg, wp, lp)) return 0;
         break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return Form_CtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
@@ -217,16 +195,16 @@ void frmDesktopImage::Form_Paint(HDC dc) {
 }
 
 LRESULT frmDesktopImage::Form_CtlColor(HDC dc, HWND control) {
-    if (control == picLassoColor_) return reinterpret_cast<LRESULT>(lassoBrush_.get());
-    if (control == picSelBackColor_) return reinterpret_cast<LRESULT>(backBrush_.get());
+    if (control == picLassoColor_.hwnd()) return reinterpret_cast<LRESULT>(lassoBrush_.get());
+    if (control == picSelBackColor_.hwnd()) return reinterpret_cast<LRESULT>(backBrush_.get());
     RECT r;
     ::GetWindowRect(control, &r);
     POINT p{r.left, r.top};
     ::ScreenToClient(hwnd(), &p);
     const bool onSide = p.x < Scale(look::kSideW);
     ::SetBkColor(dc, onSide ? look::kSideColor : look::kMainColor);
-    const bool header = control == lblCapture_ || control == Label2_ || control == Label1_ || control == lblColors_ ||
-                        control == lblOverlay_;
+    const bool header = control == lblCapture_.hwnd() || control == Label2_.hwnd() || control == Label1_.hwnd() ||
+                        control == lblColors_.hwnd() || control == lblOverlay_.hwnd();
     ::SetTextColor(dc, header ? look::kHeaderText : ::GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(onSide ? sideBrush_.get() : mainBrush_.get());
 }
@@ -257,13 +235,13 @@ void frmDesktopImage::cmdBC_Click() { frmBrightnessAndContrast::Get().Show(hwnd(
 void frmDesktopImage::PickColor(ColorChooser& dialog, HWND swatch) {
     if (auto chosen = win::ChooseColorDialog(hwnd(), dialog.color, true, dialog.custom)) dialog.color = *chosen;
     // Cancelled or not, the swatch shows the stored colour.
-    (swatch == picLassoColor_ ? lassoBrush_ : backBrush_).reset(::CreateSolidBrush(dialog.color));
+    (swatch == picLassoColor_.hwnd() ? lassoBrush_ : backBrush_).reset(::CreateSolidBrush(dialog.color));
     ::InvalidateRect(swatch, nullptr, TRUE);
 }
 
-void frmDesktopImage::cmdLassoColor_Click() { PickColor(CommonDialog2_, picLassoColor_); }
+void frmDesktopImage::cmdLassoColor_Click() { PickColor(CommonDialog2_, picLassoColor_.hwnd()); }
 
-void frmDesktopImage::cmdBackColor_Click() { PickColor(CommonDialog1_, picSelBackColor_); }
+void frmDesktopImage::cmdBackColor_Click() { PickColor(CommonDialog1_, picSelBackColor_.hwnd()); }
 
 void frmDesktopImage::cmdIn_Click() {
     if (auto z = ZoomInStep(picMV_.Zoom())) {
@@ -283,34 +261,13 @@ void frmDesktopImage::cmdZoomActual_Click() {
     SetZoomLabel(kZoomActual);
 }
 
-void frmDesktopImage::SetZoomLabel(int level) { SetText(lblZoomLevel_, ZoomLabelText(level)); }
+void frmDesktopImage::SetZoomLabel(int level) { lblZoomLevel_.SetText(ZoomLabelText(level)); }
 
 void frmDesktopImage::optShape_Click(int index) { Commands().SetShape(capture::ShapeFromIndex(index)); }
 
 void frmDesktopImage::optDrawStyle_Click(int index) { DrStyle_ = static_cast<int16_t>(index); }
 
-void frmDesktopImage::scrActive_Change(int request) {
-    int pos = ::GetScrollPos(scrActive_, SB_CTL);
-    switch (request) {
-    case SB_LINELEFT: --pos; break;
-    case SB_LINERIGHT: ++pos; break;
-    case SB_PAGELEFT: pos -= 2; break;
-    case SB_PAGERIGHT: pos += 2; break;
-    case SB_LEFT: pos = 0; break;
-    case SB_RIGHT: pos = 10; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: {
-        SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
-        ::GetScrollInfo(scrActive_, SB_CTL, &si);
-        pos = si.nTrackPos;
-        break;
-    }
-    default: return;
-    }
-    pos = std::clamp(pos, 0, 10);
-    ::SetScrollPos(scrActive_, SB_CTL, pos, TRUE);
-    SetText(lblActive_, std::to_wstring(pos));
-}
+void frmDesktopImage::scrActive_Change() { lblActive_.SetText(std::to_wstring(scrActive_.Value())); }
 
 // ---------------------------------------------------------------------------
 // Capture commands
@@ -321,10 +278,10 @@ CaptureOptions frmDesktopImage::OverlayOptions() const {
     o.drStyle = DrStyle_;
     o.lassoColor = CommonDialog2_.color;
     o.backColor = CommonDialog1_.color;
-    o.grid = ::SendMessageW(chkGrid_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    o.grid = chkGrid_.Checked();
     o.gridSpacing = sliderGrid_.Value();
-    o.details = ::SendMessageW(chkDetails_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-    o.magnifier = ::SendMessageW(chkAutoMagnifier_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    o.details = chkDetails_.Checked();
+    o.magnifier = chkAutoMagnifier_.Checked();
     return o;
 }
 
@@ -332,7 +289,7 @@ void frmDesktopImage::cmdCaptureDesktop_Click() { Commands().CaptureSelection(Ov
 
 void frmDesktopImage::cmdEntire_Click() { Commands().CaptureEntireScreen(OverlayOptions()); }
 
-void frmDesktopImage::cmdActive_Click() { Commands().CaptureActiveWindow(capture::ActiveDelayMs(WindowText(lblActive_))); }
+void frmDesktopImage::cmdActive_Click() { Commands().CaptureActiveWindow(capture::ActiveDelayMs(lblActive_.Text())); }
 
 // A capture ended, taken or not: the shape buttons show the shape, the window comes back.
 void frmDesktopImage::Commands_Ended() {
@@ -412,7 +369,7 @@ void frmDesktopImage::EnableZoomButtons() {
 void frmDesktopImage::UpdateCaptureSizeLabel() {
     const SIZE s = Capture().Size();
     if (s.cx <= 0) return;
-    SetText(lblCaptureSize_, std::to_wstring(s.cx) + L" \x00D7 " + std::to_wstring(s.cy) + L" pixels");
+    lblCaptureSize_.SetText(std::to_wstring(s.cx) + L" \x00D7 " + std::to_wstring(s.cy) + L" pixels");
 }
 
 }  // namespace px

@@ -27,6 +27,7 @@
 #include "capture/CaptureCommands.h"
 #include "capture/CurrentCapture.h"
 #include "capture/Desktop.h"
+#include "controls/NativeControls.h"
 #include "controls/PictureView.h"
 #include "controls/TrayIcon.h"
 #include "controls/crkSlider.h"
@@ -49,8 +50,6 @@ public:
     CaptureCommands& Commands();
     // The options the overlay reads, as the controls show them.
     CaptureOptions OverlayOptions() const;
-    // Dots per inch the window lays itself out for (96 is 100 %).
-    int Dpi() const noexcept { return dpi_; }
     win::PictureView& picMV() noexcept { return picMV_; }
 
     // Menu and control identities (WM_COMMAND and GetDlgCtrlID).
@@ -90,10 +89,11 @@ private:
 
     // --- building the window ---
     // (frmDesktopImageLayout.cpp: the controls built from a table in 96-dpi units.)
-    enum class RowKind { Header, Label, Check, Swatch, Button, Scroll };
+    enum class RowKind { Header, Label, Check, Swatch, Button };
     struct Row {
         RowKind kind;
-        HWND frmDesktopImage::*handle;
+        win::NativeLabel frmDesktopImage::*label;  // Header, Label, Swatch
+        win::NativeCheckBox frmDesktopImage::*check;
         win::uxButtons_H frmDesktopImage::*button;
         const wchar_t *name, *text, *tip;
         int icon, id;
@@ -113,13 +113,11 @@ private:
     void CreateFonts();
     win::uxButtons_H& MakeButton(win::uxButtons_H& b, HWND parent, const wchar_t* name, const wchar_t* caption,
                                  const wchar_t* tip, int iconId, bool onSide);
-    HWND MakeStatic(const wchar_t* text, int id, DWORD style, HFONT font);
-    HWND MakeCheck(const wchar_t* text, int id);
+    void MakeStatic(win::NativeLabel& label, const wchar_t* text, int id, DWORD style, HFONT font);
     void AddToolTip(HWND control, const wchar_t* text);
-    int Scale(int units96) const noexcept;
-    RECT ScaleRect(const RECT& units96) const noexcept;
+    RECT ScaleRect(const RECT& units96) const;
     void LayoutControls();
-    void Form_DpiChanged(int dpi, const RECT& suggested);
+    void Form_DpiChanged(UINT dpi) override;
     void BuildTrayMenu();
     void RegisterShutdown();
 
@@ -152,7 +150,7 @@ private:
     void cmdZoomActual_Click();
     void optShape_Click(int index);
     void optDrawStyle_Click(int index);
-    void scrActive_Change(int request);
+    void scrActive_Change();
     void TrayIcon1_MenuCommand(long id);
     void TrayIcon1_IconActivated();
 
@@ -186,12 +184,12 @@ private:
     std::array<win::uxButtons_H, 4> optShape_;
     std::array<win::uxButtons_H, 4> optDrawStyle_;
     win::crkSlider sliderGrid_;
-    HWND chkGrid_ = nullptr, chkDetails_ = nullptr, chkAutoMagnifier_ = nullptr;
-    HWND scrActive_ = nullptr, lblActive_ = nullptr, Label3_ = nullptr, lblDelay_ = nullptr;
-    HWND Label1_ = nullptr, Label2_ = nullptr, lblCapture_ = nullptr, lblColors_ = nullptr, lblOverlay_ = nullptr;
-    HWND lblLasso_ = nullptr, lblBack_ = nullptr, lblGridSpacing_ = nullptr;
-    HWND picLassoColor_ = nullptr, picSelBackColor_ = nullptr;
-    HWND lblZoomLevel_ = nullptr, lblCaptureSize_ = nullptr;
+    win::NativeCheckBox chkGrid_, chkDetails_, chkAutoMagnifier_;
+    win::NativeScrollBar scrActive_;
+    win::NativeLabel lblActive_, Label3_, lblDelay_, Label1_, Label2_, lblCapture_, lblColors_, lblOverlay_;
+    win::NativeLabel lblLasso_, lblBack_, lblGridSpacing_, lblZoomLevel_, lblCaptureSize_;
+    win::NativeLabel picLassoColor_, picSelBackColor_;  // colour swatches
+    win::NativeControlRouter router_;  // their notifications
     win::ScopedHwnd toolTips_;
     win::PictureView picMV_;
     std::unique_ptr<px::CurrentCapture> capture_;  // made on first use
@@ -207,7 +205,6 @@ private:
     ColorChooser CommonDialog1_;  // back colour of ellipse and circle captures
     ColorChooser CommonDialog2_;  // lasso colour
     bool unloading_ = false;
-    int dpi_ = 96;
 
     // --- look ---
     win::ScopedFont uiFont_, headerFont_, zoomFont_;

@@ -69,7 +69,7 @@ void frmDesktopImage::WriteTestDump() {
     json += ",\"backColor\":" + std::to_string(CommonDialog1_.color);
     json += ",\"gridSpacing\":" + std::to_string(sliderGrid_.Value());
     json += ",\"zoom\":" + std::to_string(picMV_.Zoom());
-    json += ",\"zoomLabel\":" + testhook::Text(win::GetWindowTextString(lblZoomLevel_));
+    json += ",\"zoomLabel\":" + testhook::Text(lblZoomLevel_.Text());
     json += ",\"zoomButtonsEnabled\":" + b(cmdIn_.Enabled() && cmdOut_.Enabled() && cmdZoomActual_.Enabled());
     json += ",\"zoomButtonsDisabled\":" + b(!cmdIn_.Enabled() && !cmdOut_.Enabled() && !cmdZoomActual_.Enabled());
     json += ",\"captures\":" + std::to_string(Commands().Captures());

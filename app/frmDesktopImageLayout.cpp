@@ -27,9 +27,7 @@ constexpr RECT At(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h};
 
 }  // namespace
 
-int frmDesktopImage::Scale(int units96) const noexcept { return ::MulDiv(units96, dpi_, 96); }
-
-RECT frmDesktopImage::ScaleRect(const RECT& r) const noexcept {
+RECT frmDesktopImage::ScaleRect(const RECT& r) const {
     return RECT{Scale(r.left), Scale(r.top), Scale(r.right), Scale(r.bottom)};
 }
 
@@ -71,13 +69,13 @@ void frmDesktopImage::CreateFonts() {
     ncm.cbSize = sizeof(ncm);
     ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
     LOGFONTW lf = ncm.lfMessageFont;
-    lf.lfHeight = -::MulDiv(9, dpi_, 72);
+    lf.lfHeight = -::MulDiv(9, static_cast<int>(Dpi()), 72);
     lf.lfWidth = 0;
     lf.lfQuality = CLEARTYPE_QUALITY;
     uiFont_.reset(::CreateFontIndirectW(&lf));
     lf.lfWeight = FW_BOLD;
     headerFont_.reset(::CreateFontIndirectW(&lf));
-    lf.lfHeight = -::MulDiv(10, dpi_, 72);
+    lf.lfHeight = -::MulDiv(10, static_cast<int>(Dpi()), 72);
     zoomFont_.reset(::CreateFontIndirectW(&lf));
 }
 
@@ -102,18 +100,9 @@ win::uxButtons_H& frmDesktopImage::MakeButton(win::uxButtons_H& b, HWND parent, 
     return b;
 }
 
-HWND frmDesktopImage::MakeStatic(const wchar_t* text, int id, DWORD style, HFONT font) {
-    HWND h = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | style, 0, 0, 1, 1, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-    ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return h;
-}
-
-HWND frmDesktopImage::MakeCheck(const wchar_t* text, int id) {
-    HWND h = ::CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0, 0, 1, 1,
-                               hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-    ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
-    return h;
+void frmDesktopImage::MakeStatic(win::NativeLabel& label, const wchar_t* text, int id, DWORD style, HFONT font) {
+    label.Create(hwnd(), id, text, 0, 0, 1, 1, SS_NOPREFIX | style);
+    label.SetFont(font);
 }
 
 void frmDesktopImage::AddToolTip(HWND control, const wchar_t* text) {
@@ -134,43 +123,42 @@ void frmDesktopImage::AddToolTip(HWND control, const wchar_t* text) {
 // The options column, top to bottom.
 using F = frmDesktopImage;
 const frmDesktopImage::Row frmDesktopImage::kRows[] = {
-    {RowKind::Header, &F::lblCapture_, nullptr, nullptr, L"Capture", nullptr, 0, 0, SS_LEFT, At(x0, 14, cw, 18)},
-    {RowKind::Button, nullptr, &F::cmdCaptureDesktop_, L"cmdCaptureDesktop", L"Capture Selection",
+    {RowKind::Header, &F::lblCapture_, nullptr, nullptr, nullptr, L"Capture", nullptr, 0, 0, SS_LEFT, At(x0, 14, cw, 18)},
+    {RowKind::Button, nullptr, nullptr, &F::cmdCaptureDesktop_, L"cmdCaptureDesktop", L"Capture Selection",
      L"Capture Selection ", IDR_ICON_CAPTURE_SELECTION, 0, 0, At(x0, 36, cw, 30)},
-    {RowKind::Button, nullptr, &F::cmdEntire_, L"cmdEntire", L"Capture Screen", L"Capture the Entire Screen",
+    {RowKind::Button, nullptr, nullptr, &F::cmdEntire_, L"cmdEntire", L"Capture Screen", L"Capture the Entire Screen",
      IDR_ICON_CAPTURE_SCREEN, 0, 0, At(x0, 68, cw, 30)},
-    {RowKind::Button, nullptr, &F::cmdActive_, L"cmdActive", L"Capture Active Window", L"Capture Active Window",
+    {RowKind::Button, nullptr, nullptr, &F::cmdActive_, L"cmdActive", L"Capture Active Window", L"Capture Active Window",
      IDR_ICON_CAPTURE_ACTIVE, 0, 0, At(x0, 100, cw, 30)},
-    {RowKind::Label, &F::lblDelay_, nullptr, nullptr, L"Delay", nullptr, 0, 0, SS_LEFT, At(x0 + 4, 141, 40, 18)},
-    {RowKind::Scroll, &F::scrActive_, nullptr, nullptr, L"", nullptr, 0, IdScrActive, 0, At(x0 + 46, 141, 112, 17)},
-    {RowKind::Label, &F::lblActive_, nullptr, nullptr, L"2", L"Timer Interval To Capture Active Window", 0,
+    {RowKind::Label, &F::lblDelay_, nullptr, nullptr, nullptr, L"Delay", nullptr, 0, 0, SS_LEFT, At(x0 + 4, 141, 40, 18)},
+    {RowKind::Label, &F::lblActive_, nullptr, nullptr, nullptr, L"2", L"Timer Interval To Capture Active Window", 0,
      IdLblActive, SS_RIGHT | SS_NOTIFY, At(x0 + 162, 141, 22, 18)},
-    {RowKind::Label, &F::Label3_, nullptr, nullptr, L"Sec", nullptr, 0, 0, SS_LEFT, At(x0 + 188, 141, 30, 18)},
-    {RowKind::Header, &F::Label2_, nullptr, nullptr, L"  Selection Shape", nullptr, 0, 0, SS_LEFT,
+    {RowKind::Label, &F::Label3_, nullptr, nullptr, nullptr, L"Sec", nullptr, 0, 0, SS_LEFT, At(x0 + 188, 141, 30, 18)},
+    {RowKind::Header, &F::Label2_, nullptr, nullptr, nullptr, L"  Selection Shape", nullptr, 0, 0, SS_LEFT,
      At(x0 - 8, 176, cw, 18)},
-    {RowKind::Header, &F::Label1_, nullptr, nullptr, L"Lasso Style", nullptr, 0, 0, SS_LEFT, At(x0, 244, cw, 18)},
-    {RowKind::Header, &F::lblColors_, nullptr, nullptr, L"Colours", nullptr, 0, 0, SS_LEFT, At(x0, 340, cw, 18)},
-    {RowKind::Swatch, &F::picLassoColor_, nullptr, nullptr, L"", L"Selection Lasso Color ", 0, IdPicLassoColor,
+    {RowKind::Header, &F::Label1_, nullptr, nullptr, nullptr, L"Lasso Style", nullptr, 0, 0, SS_LEFT, At(x0, 244, cw, 18)},
+    {RowKind::Header, &F::lblColors_, nullptr, nullptr, nullptr, L"Colours", nullptr, 0, 0, SS_LEFT, At(x0, 340, cw, 18)},
+    {RowKind::Swatch, &F::picLassoColor_, nullptr, nullptr, nullptr, L"", L"Selection Lasso Color ", 0, IdPicLassoColor,
      SS_NOTIFY | WS_BORDER, At(x0 + 2, 364, 22, 22)},
-    {RowKind::Button, nullptr, &F::cmdLassoColor_, L"cmdLassoColor", L"", L"Select Color for Selection Lasso ",
+    {RowKind::Button, nullptr, nullptr, &F::cmdLassoColor_, L"cmdLassoColor", L"", L"Select Color for Selection Lasso ",
      IDR_ICON_LASSO_COLOR, 0, 0, At(x0 + 30, 362, 30, 26)},
-    {RowKind::Label, &F::lblLasso_, nullptr, nullptr, L"Selection lasso", nullptr, 0, 0, SS_LEFT,
+    {RowKind::Label, &F::lblLasso_, nullptr, nullptr, nullptr, L"Selection lasso", nullptr, 0, 0, SS_LEFT,
      At(x0 + 68, 367, 150, 18)},
-    {RowKind::Swatch, &F::picSelBackColor_, nullptr, nullptr, L"", L"Ellipse & Circular Shapes Back Color", 0,
+    {RowKind::Swatch, &F::picSelBackColor_, nullptr, nullptr, nullptr, L"", L"Ellipse & Circular Shapes Back Color", 0,
      IdPicSelBackColor, SS_NOTIFY | WS_BORDER, At(x0 + 2, 396, 22, 22)},
-    {RowKind::Button, nullptr, &F::cmdBackColor_, L"cmdBackColor", L"",
+    {RowKind::Button, nullptr, nullptr, &F::cmdBackColor_, L"cmdBackColor", L"",
      L"Set Back Color for Ellipse & Circular Shapes", IDR_ICON_BACK_COLOR, 0, 0, At(x0 + 30, 394, 30, 26)},
-    {RowKind::Label, &F::lblBack_, nullptr, nullptr, L"Ellipse & circle back", nullptr, 0, 0, SS_LEFT,
+    {RowKind::Label, &F::lblBack_, nullptr, nullptr, nullptr, L"Ellipse & circle back", nullptr, 0, 0, SS_LEFT,
      At(x0 + 68, 399, 150, 18)},
-    {RowKind::Header, &F::lblOverlay_, nullptr, nullptr, L"While Selecting", nullptr, 0, 0, SS_LEFT,
+    {RowKind::Header, &F::lblOverlay_, nullptr, nullptr, nullptr, L"While Selecting", nullptr, 0, 0, SS_LEFT,
      At(x0, 436, cw, 18)},
-    {RowKind::Check, &F::chkGrid_, nullptr, nullptr, L" Show Screen Ruler Grid", L"Show Screen Ruler Grid", 0,
+    {RowKind::Check, nullptr, &F::chkGrid_, nullptr, nullptr, L" Show Screen Ruler Grid", L"Show Screen Ruler Grid", 0,
      IdChkGrid, 0, At(x0 + 2, 458, cw - 2, 20)},
-    {RowKind::Label, &F::lblGridSpacing_, nullptr, nullptr, L"100 px", nullptr, 0, 0, SS_RIGHT,
+    {RowKind::Label, &F::lblGridSpacing_, nullptr, nullptr, nullptr, L"100 px", nullptr, 0, 0, SS_RIGHT,
      At(x0 + cw - 46, 483, 46, 18)},
-    {RowKind::Check, &F::chkDetails_, nullptr, nullptr, L" Show Image Details", L"Show Image Capture Details", 0,
+    {RowKind::Check, nullptr, &F::chkDetails_, nullptr, nullptr, L" Show Image Details", L"Show Image Capture Details", 0,
      IdChkDetails, 0, At(x0 + 2, 510, cw - 2, 20)},
-    {RowKind::Check, &F::chkAutoMagnifier_, nullptr, nullptr, L" Show Auto Magnifier", L"Show Auto Magnifier", 0,
+    {RowKind::Check, nullptr, &F::chkAutoMagnifier_, nullptr, nullptr, L" Show Auto Magnifier", L"Show Auto Magnifier", 0,
      IdChkAutoMagnifier, 0, At(x0 + 2, 532, cw - 2, 20)},
 };
 
@@ -178,25 +166,29 @@ void frmDesktopImage::CreateControls() {
     for (const Row& r : kRows) {
         HWND h = nullptr;
         switch (r.kind) {
-        case RowKind::Header: h = this->*r.handle = MakeStatic(r.text, r.id, r.style, headerFont_.get()); break;
+        case RowKind::Header: MakeStatic(this->*r.label, r.text, r.id, r.style, headerFont_.get()); break;
         case RowKind::Label:
-        case RowKind::Swatch: h = this->*r.handle = MakeStatic(r.text, r.id, r.style, uiFont_.get()); break;
-        case RowKind::Check: h = this->*r.handle = MakeCheck(r.text, r.id); break;
-        case RowKind::Button: h = MakeButton(this->*r.button, hwnd(), r.name, r.text, r.tip, r.icon, true).hwnd(); break;
-        case RowKind::Scroll:
-            h = this->*r.handle = ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_HORZ, 0, 0, 1, 1,
-                                                    hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(r.id)),
-                                                    Instance(), nullptr);
+        case RowKind::Swatch: MakeStatic(this->*r.label, r.text, r.id, r.style, uiFont_.get()); break;
+        case RowKind::Check:
+            (this->*r.check).Create(hwnd(), r.id, r.text, 0, 0, 1, 1);
+            (this->*r.check).SetFont(uiFont_.get());
+            router_.Add(this->*r.check);
             break;
+        case RowKind::Button: MakeButton(this->*r.button, hwnd(), r.name, r.text, r.tip, r.icon, true); break;
         }
+        h = r.button ? (this->*r.button).hwnd() : r.check ? (this->*r.check).hwnd() : (this->*r.label).hwnd();
         if (r.tip && r.kind != RowKind::Button) AddToolTip(h, r.tip);
-        placed_.push_back({h, r.at, r.kind == RowKind::Header ? 1 : r.kind == RowKind::Scroll ? -1 : 0});
+        placed_.push_back({h, r.at, r.kind == RowKind::Header ? 1 : 0});
     }
+    // The delay of the active-window capture: 0 to 10 seconds, 2 a page.
+    scrActive_.Create(hwnd(), IdScrActive, true, 0, 0, 1, 1);
+    scrActive_.SetRange(0, 10, 1, 2);
+    scrActive_.SetValue(2);
+    router_.Add(scrActive_);
+    placed_.push_back({scrActive_.hwnd(), At(x0 + 46, 141, 112, 17), -1});
     for (auto* b : {&cmdCaptureDesktop_, &cmdEntire_, &cmdActive_}) b->SetCaptionAlign(0);
-    ::SetScrollRange(scrActive_, SB_CTL, 0, 10, FALSE);
-    ::SetScrollPos(scrActive_, SB_CTL, 2, TRUE);
-    ::SendMessageW(chkDetails_, BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageW(chkAutoMagnifier_, BM_SETCHECK, BST_CHECKED, 0);
+    chkDetails_.SetChecked(true);
+    chkAutoMagnifier_.SetChecked(true);
 
     sliderGrid_.Create(hwnd(), L"sliderGrid", ScaleRect(At(x0 + 20, 482, cw - 70, 21)),
                        controls::PropertyBag{{"Orientation", 0}, {"Min", 50}, {"Max", 200}, {"Value", 100}});
@@ -216,9 +208,9 @@ void frmDesktopImage::CreateControls() {
     MakeButton(cmdZoom_, hwnd(), L"cmdZoom", L"Zoom Tool", L"Show Zoom Tool", IDR_ICON_ZOOM_TOOL, false);
     MakeButton(Command1_, hwnd(), L"Command1", L"Help File", L"Show Help File", IDR_ICON_HELP, false);
     picMV_.Create(hwnd(), 0, 0, 400, 300, IdPicMV);
-    lblCaptureSize_ = MakeStatic(L"", IdLblCaptureSize, SS_LEFT | SS_CENTERIMAGE, uiFont_.get());
+    MakeStatic(lblCaptureSize_, L"", IdLblCaptureSize, SS_LEFT | SS_CENTERIMAGE, uiFont_.get());
     MakeButton(cmdOut_, hwnd(), L"cmdOut", L"", L"Zoom Out", IDR_ICON_ZOOM_OUT, false);
-    lblZoomLevel_ = MakeStatic(L"100%", IdLblZoomLevel, SS_CENTER | SS_CENTERIMAGE, zoomFont_.get());
+    MakeStatic(lblZoomLevel_, L"100%", IdLblZoomLevel, SS_CENTER | SS_CENTERIMAGE, zoomFont_.get());
     MakeButton(cmdIn_, hwnd(), L"cmdIn", L"", L"Zoom In", IDR_ICON_ZOOM_IN, false);
     MakeButton(cmdZoomActual_, hwnd(), L"cmdZoomActual", L"", L"Reset Zoom", IDR_ICON_ZOOM_ACTUAL, false);
 }
@@ -288,18 +280,17 @@ void frmDesktopImage::LayoutControls() {
     place(cmdZoomActual_.hwnd(), 30);
     right -= Scale(8);
     place(cmdIn_.hwnd(), 30);
-    place(lblZoomLevel_, 56);
+    place(lblZoomLevel_.hwnd(), 56);
     place(cmdOut_.hwnd(), 30);
-    ::MoveWindow(lblCaptureSize_, mainX + Scale(2), statusY, std::max(0, right - mainX - Scale(10)), Scale(28), TRUE);
+    ::MoveWindow(lblCaptureSize_.hwnd(), mainX + Scale(2), statusY, std::max(0, right - mainX - Scale(10)), Scale(28), TRUE);
     // Hiding is about the whole window: at the foot of the options column.
     ::MoveWindow(cmdHide_.hwnd(), Scale(look::kPad), rc.bottom - Scale(12 + 30), Scale(look::kColumnW), Scale(30),
                  TRUE);
 }
 
-// Another monitor, another DPI: new fonts, every control at its new size, the window where the system suggests.
-void frmDesktopImage::Form_DpiChanged(int dpi, const RECT& suggested) {
-    if (dpi <= 0 || dpi == dpi_) return;
-    dpi_ = dpi;
+// Another monitor, another DPI (the window is already where the system
+// suggests): new fonts and every control at its new size.
+void frmDesktopImage::Form_DpiChanged(UINT) {
     win::ScopedFont oldUi = std::move(uiFont_), oldHeader = std::move(headerFont_), oldZoom = std::move(zoomFont_);
     CreateFonts();
     for (const Placed& p : placed_) {
@@ -308,11 +299,9 @@ void frmDesktopImage::Form_DpiChanged(int dpi, const RECT& suggested) {
         ::SendMessageW(p.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
     }
     for (HWND h : {cmdHide_.hwnd(), cmdClip_.hwnd(), cmdText1_.hwnd(), cmdBC_.hwnd(), cmdZoom_.hwnd(),
-                   Command1_.hwnd(), lblCaptureSize_})
+                   Command1_.hwnd(), lblCaptureSize_.hwnd()})
         ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_.get()), FALSE);
-    ::SendMessageW(lblZoomLevel_, WM_SETFONT, reinterpret_cast<WPARAM>(zoomFont_.get()), FALSE);
-    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    lblZoomLevel_.SetFont(zoomFont_.get());
     LayoutControls();
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }

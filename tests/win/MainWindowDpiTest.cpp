@@ -97,10 +97,10 @@ TEST(MainWindowDpi, EveryLabelAndCheckBoxFitsItsTextAtTheWindowsDpi) {
     EXPECT_LE(frame.bottom - frame.top, work.bottom - work.top) << "no taller than the work area";
     win::ScopedGetDC screen(nullptr);
     const int systemDpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    EXPECT_EQ(main.Dpi(), systemDpi) << "the window lays itself out for the DPI of its monitor";
+    EXPECT_EQ(static_cast<int>(main.Dpi()), systemDpi) << "the window lays itself out for the DPI of its monitor";
 
     int measured = 0;
-    const std::vector<Misfit> misfits = TextThatDoesNotFit(main.hwnd(), main.Dpi(), measured);
+    const std::vector<Misfit> misfits = TextThatDoesNotFit(main.hwnd(), static_cast<int>(main.Dpi()), measured);
     EXPECT_GE(measured, 12) << "the labels and check boxes were found";
     for (const Misfit& m : misfits)
         ADD_FAILURE() << px::Narrow(m.text) << ": needs " << m.need.cx << " x " << m.need.cy << ", has " << m.have.cx
@@ -109,7 +109,7 @@ TEST(MainWindowDpi, EveryLabelAndCheckBoxFitsItsTextAtTheWindowsDpi) {
     // The options column grows with the DPI: its last check box still lies above "Hide Main Window".
     RECT lastCheck;
     ::GetWindowRect(::GetDlgItem(main.hwnd(), frmDesktopImage::IdChkAutoMagnifier), &lastCheck);
-    EXPECT_EQ(lastCheck.bottom - lastCheck.top, ::MulDiv(20, main.Dpi(), 96));
+    EXPECT_EQ(lastCheck.bottom - lastCheck.top, main.Scale(20));
 
     const win::ScopedBitmap shot = WindowShot(main.hwnd());
     const std::wstring file = ArtefactPath(L"MainWindowAt" + std::to_wstring(main.Dpi()) + L"dpi.bmp");
