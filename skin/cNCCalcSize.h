@@ -67,7 +67,7 @@ private:
     LRESULT Default(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return SubclassRegistry::ForThread().CallPreviousProc(hwnd, msg, wp, lp);
     }
-    int HitCode(HWND hwnd, POINT screen);
+    int HitCode(HWND hwnd, POINT screen, _INCAreaModifier* impl);
     core::Margins CurrentMargins();
 
     LRESULT ModifyAreaProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

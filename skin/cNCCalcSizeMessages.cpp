@@ -68,25 +68,27 @@ void cNCCalcSize::OnNcPaint(HWND hwnd) {
     else DefaultNCPaint(HandleTo(windowDC.get()), 0, 0, box.right, box.bottom);
 }
 
-int cNCCalcSize::HitCode(HWND hwnd, POINT screen) {
-    POINT p = WindowRelative(hwnd, screen);
-    RECT box = WindowBox(hwnd);
-    auto impl = Implementation();
+int cNCCalcSize::HitCode(HWND hwnd, POINT screen, _INCAreaModifier* impl) {
+    // One look at the window rectangle: every platform call costs under Wine.
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    const int x = screen.x - r.left, y = screen.y - r.top;
     VARIANT_BOOL canSize = VARIANT_FALSE;
     if (impl) impl->get_CanSize(&canSize);
-    int code = core::FrameHitCode(p.x, p.y, box.right, box.bottom, margins_, ::GetSystemMetrics(SM_CYCAPTION),
-                                  canSize != VARIANT_FALSE);
+    int code = core::FrameHitCode(x, y, r.right - r.left, r.bottom - r.top, margins_,
+                                  ::GetSystemMetrics(SM_CYCAPTION), canSize != VARIANT_FALSE);
     if (impl) {
         ECNCHitTestConstants answer = static_cast<ECNCHitTestConstants>(code);
-        impl->HitTest(p.x, p.y, &answer);
+        impl->HitTest(x, y, &answer);
         code = static_cast<int>(answer);
     }
     return code;
 }
 
 LRESULT cNCCalcSize::OnNcHitTest(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (!Implementation()) return Default(hwnd, msg, wp, lp);
-    lastHitCode_ = HitCode(hwnd, ScreenPointOf(lp));
+    auto impl = Implementation();
+    if (!impl) return Default(hwnd, msg, wp, lp);
+    lastHitCode_ = HitCode(hwnd, ScreenPointOf(lp), impl.get());
     return core::AnsweredHitCode(lastHitCode_);
 }
 
@@ -113,8 +115,8 @@ LRESULT cNCCalcSize::OnNcLButtonDown(HWND hwnd, UINT msg, WPARAM, LPARAM lp) {
     // The move loop measures from where the press was, not from the nudged pointer.
     POINT pressed = ScreenPointOf(lp);
     if (msg == WM_NCLBUTTONDOWN) NudgeMouse();
-    lastHitCode_ = HitCode(hwnd, pressed);
     auto impl = Implementation();
+    lastHitCode_ = HitCode(hwnd, pressed, impl.get());
     auto byDefault = [&]() -> LRESULT {
         LRESULT r = Default(hwnd, msg, static_cast<WPARAM>(lastHitCode_), lp);
         if (hwnd_ == hwnd && !insideCursorHandling_) RepaintFrame();
@@ -237,7 +239,7 @@ void cNCCalcSize::ClientAreaProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (impl) impl->NCPaint(0, 0, 0, 0, 0);  // asks for the client-area caption to be repainted
         return;
     case WM_NCHITTEST:
-        if (impl) lastHitCode_ = HitCode(hwnd, ScreenPointOf(lp));
+        if (impl) lastHitCode_ = HitCode(hwnd, ScreenPointOf(lp), impl.get());
         return;
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONUP: {

@@ -114,7 +114,7 @@ class FrameTool:
         return got
 
     def rect(self):
-        return harness.window_rect(self.hwnd)
+        return harness.window_rect(self.hwnd)[0]
 
     def stop(self):
         if self.proc.poll() is None:

@@ -49,6 +49,7 @@ STDMETHODIMP TestModifier::HitTest(long x, long y, ECNCHitTestConstants* eHitTes
 
 STDMETHODIMP TestModifier::NCMouseDown(long x, long y, VARIANT_BOOL* bHandled, long, long, long, long, long) {
     ++presses;
+    if (onEvent) onEvent("press");
     if (OnButton(x, y)) {
         pressedOnButton = true;
         *bHandled = VARIANT_TRUE;
@@ -58,13 +59,18 @@ STDMETHODIMP TestModifier::NCMouseDown(long x, long y, VARIANT_BOOL* bHandled, l
 
 STDMETHODIMP TestModifier::NCMouseUp(long x, long y, long, long, long, long, long) {
     ++releases;
-    if (pressedOnButton && OnButton(x, y)) ++clicks;
+    if (onEvent) onEvent("release");
+    if (pressedOnButton && OnButton(x, y)) {
+        ++clicks;
+        if (onEvent) onEvent("click");
+    }
     pressedOnButton = false;  // every release clears the mark
     return S_OK;
 }
 
 STDMETHODIMP TestModifier::AltKeyAccelerator(long vKey, long* result) {
     altKeys.push_back(vKey);
+    if (onEvent) onEvent("alt " + std::to_string(vKey));
     *result = altAnswer;
     return S_OK;
 }

@@ -5,6 +5,8 @@
 // HTSYSMENU and mark a press as handled), and a record of every call.
 #include <windows.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "skin/veltrim_h.h"
@@ -59,6 +61,8 @@ public:
     bool pressedOnButton = false;
     std::vector<long> altKeys;
     long altAnswer = 1;
+    // Told of each press, release, click and Alt key as it happens ("press", "alt 70").
+    std::function<void(const std::string&)> onEvent;
 
 private:
     bool OnButton(long x, long y) const;
