@@ -59,8 +59,14 @@ STDMETHODIMP cNCCalcSize::Display(IDispatch* f) {
             f->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
         }
     }
+    ReadMetrics();
     if (hwnd_) ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, kFrameChanged);
     return S_OK;
+}
+
+void cNCCalcSize::ReadMetrics() {
+    metrics_ = {::GetSystemMetrics(SM_CXFRAME), ::GetSystemMetrics(SM_CYFRAME), ::GetSystemMetrics(SM_CYCAPTION),
+                ::GetSystemMetrics(SM_CXSCREEN)};
 }
 
 STDMETHODIMP cNCCalcSize::get_WindowActive(VARIANT_BOOL* active) {
@@ -120,7 +126,8 @@ STDMETHODIMP cNCCalcSize::Attach(_INCAreaModifier* iTo) {
         sizeSubscribed_ = method_ == ECNCModifyNonClientArea && mdiChild_;
         auto& registry = SubclassRegistry::ForThread();
         for (UINT msg : SubscribedMessages()) registry.SubscribeMessage(this, hwnd, msg);
-        EnsureMemoryDC(::GetSystemMetrics(SM_CXSCREEN), 4 * ::GetSystemMetrics(SM_CYCAPTION));
+        ReadMetrics();
+        EnsureMemoryDC(metrics_.cxScreen, 4 * metrics_.cyCaption);
         mdiClient_ = ::FindWindowExW(hwnd, nullptr, L"MDIClient", nullptr);
         ::SetPropW(hwnd, kImplementationProperty, static_cast<HANDLE>(iTo));
         // The menu bar is drawn by the implementation from hMenu: the system's

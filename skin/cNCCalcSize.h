@@ -82,6 +82,14 @@ private:
     void NudgeMouse();
     void EnsureMemoryDC(int width, int height);
 
+    // The frame metrics, read at Attach and Display: under Wine each read of a
+    // system metric costs tens of microseconds, too much for every hit test.
+    struct FrameMetrics {
+        int cxFrame = 4, cyFrame = 4, cyCaption = 18, cxScreen = 1024;
+    };
+    void ReadMetrics();
+
+    FrameMetrics metrics_;
     HWND hwnd_ = nullptr;
     HWND mdiClient_ = nullptr;
     bool mdiChild_ = false;

@@ -30,8 +30,7 @@ bool cNCCalcSize::UpdateMaximisedMdiChild() {
 }
 
 core::Margins cNCCalcSize::CurrentMargins() {
-    core::Margins m = core::SystemMargins(::GetSystemMetrics(SM_CXFRAME), ::GetSystemMetrics(SM_CYFRAME),
-                                          ::GetSystemMetrics(SM_CYCAPTION));
+    core::Margins m = core::SystemMargins(metrics_.cxFrame, metrics_.cyFrame, metrics_.cyCaption);
     if (maximisedMdiChild_) return m;
     if (auto impl = Implementation()) {
         long left = m.left, top = m.top, right = m.right, bottom = m.bottom;
@@ -76,7 +75,7 @@ int cNCCalcSize::HitCode(HWND hwnd, POINT screen, _INCAreaModifier* impl) {
     VARIANT_BOOL canSize = VARIANT_FALSE;
     if (impl) impl->get_CanSize(&canSize);
     int code = core::FrameHitCode(x, y, r.right - r.left, r.bottom - r.top, margins_,
-                                  ::GetSystemMetrics(SM_CYCAPTION), canSize != VARIANT_FALSE);
+                                  metrics_.cyCaption, canSize != VARIANT_FALSE);
     if (impl) {
         ECNCHitTestConstants answer = static_cast<ECNCHitTestConstants>(code);
         impl->HitTest(x, y, &answer);

@@ -15,8 +15,8 @@ STDMETHODIMP cNCCalcSize::DefaultNCPaint(long hdc, long lLeft, long lTop, long l
     HDC target = HandleFrom<HDC>(hdc);
     if (!target) return S_OK;
     const int w = lRight - lLeft, h = lBottom - lTop;
-    auto layout = core::LayoutDefaultFrame(w, h, ::GetSystemMetrics(SM_CXFRAME), ::GetSystemMetrics(SM_CYFRAME),
-                                           ::GetSystemMetrics(SM_CYCAPTION));
+    if (!hwnd_) ReadMetrics();  // painted for no window: nothing has read them yet
+    auto layout = core::LayoutDefaultFrame(w, h, metrics_.cxFrame, metrics_.cyFrame, metrics_.cyCaption);
     const bool active = windowActive_;
     HBRUSH border = ::GetSysColorBrush(active ? COLOR_ACTIVEBORDER : COLOR_INACTIVEBORDER);
     HBRUSH caption = ::GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);

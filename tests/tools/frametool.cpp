@@ -122,18 +122,14 @@ void Pump() {
     }
 }
 
-// Milliseconds of each of 200 resize steps between 3800 and 3880 pixels wide, painted at once.
-std::vector<double> ResizeStorm(HWND hwnd) {
-    std::vector<double> steps;
-    for (int i = 0; i < 200; ++i) {
-        int width = 3800 + (i % 2 ? 80 : 0) + i % 7;
-        auto t0 = std::chrono::steady_clock::now();
-        ::SetWindowPos(hwnd, nullptr, 0, 0, width, 600 + i % 5, SWP_NOMOVE | SWP_NOZORDER);
-        ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
-        steps.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-    }
-    return steps;
+// One resize step between about 3800 and 3880 pixels wide, painted at once; milliseconds.
+double ResizeStep(HWND hwnd, int i) {
+    int width = 3800 + (i % 2 ? 80 : 0) + i % 7;
+    auto t0 = std::chrono::steady_clock::now();
+    ::SetWindowPos(hwnd, nullptr, 0, 0, width, 600 + i % 5, SWP_NOMOVE | SWP_NOZORDER);
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    Pump();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 }
 
 void Report(const char* name, std::vector<double> steps) {
@@ -154,11 +150,6 @@ double HitTestMicroseconds(HWND hwnd) {
 
 int Bench() {
     HWND system = BenchWindow(L"System frame");
-    Pump();
-    Report("system frame", ResizeStorm(system));
-    double systemHit = HitTestMicroseconds(system);
-    ::DestroyWindow(system);
-
     HWND managed = BenchWindow(L"Managed frame");
     px::test::TestModifier modifier(managed);
     ScopedComPtr<_cNCCalcSize> manager;
@@ -168,8 +159,16 @@ int Bench() {
         return 2;
     manager->Display(nullptr);
     Pump();
-    Report("managed frame", ResizeStorm(managed));
-    std::printf("hit test: system %.2f us, managed %.2f us\n", systemHit, HitTestMicroseconds(managed));
+    // Steps alternate between the two windows, so a busy machine slows both alike.
+    std::vector<double> systemSteps, managedSteps;
+    for (int i = 0; i < 200; ++i) {
+        systemSteps.push_back(ResizeStep(system, i));
+        managedSteps.push_back(ResizeStep(managed, i));
+    }
+    Report("system frame", systemSteps);
+    Report("managed frame", managedSteps);
+    std::printf("hit test: system %.2f us, managed %.2f us\n", HitTestMicroseconds(system),
+                HitTestMicroseconds(managed));
     int paintsBefore = modifier.paints, clientBefore = g_clientPaints;
     RECT r{};
     ::GetWindowRect(managed, &r);
@@ -181,6 +180,7 @@ int Bench() {
                 modifier.paints - paintsBefore, g_clientPaints - clientBefore);
     manager->Detach();
     ::DestroyWindow(managed);
+    ::DestroyWindow(system);
     return 0;
 }
 
