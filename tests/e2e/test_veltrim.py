@@ -84,8 +84,8 @@ def test_registration_script_client_and_manifest_only_client(tmp_path):
 
 
 class FrameTool:
-    def __init__(self):
-        self.proc = subprocess.Popen(["wine", str(FRAMETOOL), "window"], stdin=subprocess.DEVNULL,
+    def __init__(self, *args):
+        self.proc = subprocess.Popen(["wine", str(FRAMETOOL), "window", *map(str, args)], stdin=subprocess.DEVNULL,
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.lines = queue.Queue()
         threading.Thread(target=self._read, daemon=True).start()
@@ -202,3 +202,22 @@ def test_alt_keys_reach_the_modifier_only_when_plain(frame):
     harness.key("alt+F4")
     heard = frame.drain(1.0)
     assert not any(h.startswith("alt") for h in heard), heard
+
+
+def test_a_quit_during_the_move_loop_ends_the_program(request):
+    tool = FrameTool(2500)
+    try:
+        left, top, right, bottom = tool.rect()
+        harness.move_mouse(left + 150, top + 20)
+        harness.xdotool("mousedown", 1)
+        try:
+            harness.xdotool("mousemove", "--sync", left + 170, top + 30)
+            # The quit arrives while the button is still down, inside the move loop.
+            harness.wait_until(lambda: tool.proc.poll() is not None, 10, "program end")
+        finally:
+            harness.xdotool("mouseup", 1)
+        heard = tool.drain()
+        # Asked while the move loop ran (button down); the quit still reached the program's own loop.
+        assert "quit asked, button down" in heard and "quit 7" in heard, heard
+    finally:
+        tool.stop()

@@ -4,7 +4,8 @@
 //   frametool window    a window managed by cNCCalcSize with the test modifier
 //                       (margins 4/40/4/4); prints what the modifier hears, one
 //                       line per event: "ready <hwnd>", "press", "release",
-//                       "click", "alt <key>", "closed".
+//                       "click", "alt <key>", "closed", "quit <code>".
+//   frametool window N  the same, and the program asks to quit after N ms
 //   frametool bench     a resize storm of 200 steps about 3840 pixels wide, with the
 //                       system frame and then managed, and the time of a hit test
 #include <windows.h>
@@ -58,7 +59,15 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-int Window() {
+void CALLBACK QuitNow(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    std::printf("quit asked, button %s\n", ::GetAsyncKeyState(VK_LBUTTON) & 0x8000 ? "down" : "up");
+    std::fflush(stdout);
+    ::PostQuitMessage(7);
+}
+
+// quitAfterMs > 0: the program asks to quit after that time, wherever its thread is then.
+int Window(int quitAfterMs) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = &FrameProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
@@ -86,10 +95,15 @@ int Window() {
     std::printf("ready %llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
     std::fflush(stdout);
 
+    if (quitAfterMs > 0) ::SetTimer(nullptr, 0, static_cast<UINT>(quitAfterMs), &QuitNow);
     MSG m;
     while (::GetMessageW(&m, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&m);
         ::DispatchMessageW(&m);
+    }
+    if (m.message == WM_QUIT) {
+        std::printf("quit %d\n", static_cast<int>(m.wParam));
+        std::fflush(stdout);
     }
     manager->Detach();
     return 0;
@@ -189,7 +203,7 @@ int Bench() {
 int wmain(int argc, wchar_t** argv) {
     px::win::ScopedOle ole;
     if (argc > 1 && std::wcscmp(argv[1], L"classes") == 0) return Classes();
-    if (argc > 1 && std::wcscmp(argv[1], L"window") == 0) return Window();
+    if (argc > 1 && std::wcscmp(argv[1], L"window") == 0) return Window(argc > 2 ? _wtoi(argv[2]) : 0);
     if (argc > 1 && std::wcscmp(argv[1], L"bench") == 0) return Bench();
     std::fprintf(stderr, "usage: frametool classes|window|bench\n");
     return 1;
