@@ -47,7 +47,9 @@ def set_options(main):
     l, t, r, b = slider.rect
     thumb = l + (r - l) * (100 - 50) // (200 - 50)
     harness.drag(thumb, (t + b) // 2, r + 30, (t + b) // 2)
-    d = main.wait_dump(lambda d: d["gridSpacing"] != 100, "the grid spacing to move")
+    # Dragged past the end, the slider settles on its maximum; a dump written during the drag shows a
+    # value on the way, so wait for the end value rather than for any change.
+    d = main.wait_dump(lambda d: d["gridSpacing"] == 200, "the grid spacing to reach its maximum")
     spacing = d["gridSpacing"]
     harness.click_center(main.option_panels()[1][1].rect)  # the dashed line
     main.wait_dump(lambda d: d["drStyle"] == 1, "the dashed lasso style")
