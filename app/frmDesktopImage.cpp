@@ -13,6 +13,7 @@
 #include "capture/ClipboardBitmap.h"
 #include "app/ColorDialog.h"
 #include "app/Form1.h"
+#include "app/frmAbout.h"
 #include "app/PrintPicture.h"
 #include "app/Resources.h"
 #include "app/TestDump.h"
@@ -419,6 +420,12 @@ void frmDesktopImage::Form_Load() {
     // The unload takes everything down in one fixed order.
     ShutdownOrder& shutdown = Application::Get().Shutdown();
     shutdown.Register(ShutdownSlot::Desktop, [] { Desktop::Get().Unload(); });
+    shutdown.Register(ShutdownSlot::frmAbout, [] { frmAbout::Get().Unload(); });
+    // Closing the About window brings this one back, except while the program goes down.
+    frmAbout::Get().Closed.connect([this] {
+        if (!unloading_) ShowNormal();
+        WriteTestDump();
+    });
     shutdown.Register(ShutdownSlot::frmBrightnessAndContrast, [] { frmBrightnessAndContrast::Get().Unload(); });
     shutdown.Register(ShutdownSlot::SaveJPEG, [] { SaveJPEG::Get().Unload(); });
     shutdown.Register(ShutdownSlot::TrayIcon, [this] {
@@ -590,9 +597,27 @@ void frmDesktopImage::mnuPrint_Click() {
 
 void frmDesktopImage::mnuFileExit_Click() { Unload(); }
 
-void frmDesktopImage::ShowHelpTopic(int) {}
+// One help object for the life of the window; its windows close at unload.
+void frmDesktopImage::ShowHelpTopic(int topic) {
+    LARGE_INTEGER start;
+    ::QueryPerformanceCounter(&start);
+    if (!help_) {
+        help_ = std::make_unique<HTMLHelp>(Application::Get().Paths().folder);
+        Application::Get().Shutdown().Register(ShutdownSlot::HelpWindows, [this] {
+            help_->HHClose();
+            help_.reset();
+        });
+    }
+    help_->SetCHMFile(Application::Get().Paths().HelpFilePath());
+    help_->SetHHTopicID(topic);
+    help_->SetHHWindow(L"Main");
+    // The window owns the help's messages only; the help window itself stays unowned.
+    help_->HHDisplayTopicID(hwnd());
+    if (firstHelpMs_ < 0 && help_->LastWindow()) firstHelpMs_ = MillisecondsSince(start);
+    WriteTestDump();
+}
 
-void frmDesktopImage::About1_Click() {}
+void frmDesktopImage::About1_Click() { frmAbout::Get().Show(SW_SHOWNORMAL); }
 
 // ---------------------------------------------------------------------------
 // Buttons
@@ -934,6 +959,8 @@ void frmDesktopImage::WriteTestDump() {
     const SIZE shown = picMV_.PictureSize();
     json += ",\"view\":[" + std::to_string(shown.cx) + "," + std::to_string(shown.cy) + "]";
     json += ",\"overlayMs\":" + std::string(ms);
+    std::snprintf(ms, sizeof(ms), "%.1f", firstHelpMs_);
+    json += ",\"firstHelpMs\":" + std::string(ms);
     json += ",\"activeTimer\":" + b(TimerC_.running());
     json += "}";
     testhook::Write(json);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "app/OptionPanel.h"
@@ -16,6 +17,7 @@
 #include "controls/TrayIcon.h"
 #include "controls/crkSlider.h"
 #include "controls/uxButtons_H.h"
+#include "help/HTMLHelp.h"
 
 namespace px {
 
@@ -182,6 +184,8 @@ private:
     bool waitPointer_ = false;
     bool unloading_ = false;
     int captures_ = 0;            // finished captures, for the test hook
+    std::unique_ptr<HTMLHelp> help_;  // made by the first help command, kept until unload
+    double firstHelpMs_ = -1;         // the first help command until its window was back
     LARGE_INTEGER commandTime_{};  // when the last overlay capture was asked for
     double overlayMs_ = -1;        // from that command until the overlay was up
 

@@ -42,6 +42,7 @@ struct CursorDeleter { void operator()(HCURSOR h) const { ::DestroyCursor(h); } 
 struct WindowDeleter { void operator()(HWND h) const { if (::IsWindow(h)) ::DestroyWindow(h); } };
 struct HandleDeleter { void operator()(HANDLE h) const { ::CloseHandle(h); } };
 struct ModuleDeleter { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
+struct RegKeyDeleter { void operator()(HKEY h) const { ::RegCloseKey(h); } };
 
 template <typename T>
 using ScopedGdiObj = UniqueHandle<T, GdiObjectDeleter>;
@@ -58,6 +59,7 @@ using ScopedCursor = UniqueHandle<HCURSOR, CursorDeleter>;
 using ScopedHwnd = UniqueHandle<HWND, WindowDeleter>;
 using ScopedHandle = UniqueHandle<HANDLE, HandleDeleter>;
 using ScopedModule = UniqueHandle<HMODULE, ModuleDeleter>;
+using ScopedRegKey = UniqueHandle<HKEY, RegKeyDeleter>;
 
 // A DC borrowed with GetDC; ReleaseDC needs the window it came from.
 class ScopedGetDC {
