@@ -214,8 +214,9 @@ void HTMLHelp::HHDisplayIndex(HWND CallingForm) {
 
 void HTMLHelp::HHDisplaySearch(HWND CallingForm) {
     if (!CheckHelpFile(CallingForm)) return;
-    HH_FTS_QUERYW q{};
+    HH_FTS_QUERY q{};  // the wide form: the program is built with UNICODE
     q.cbStruct = sizeof(q);
+    q.fUniCodeStrings = TRUE;
     q.fExecute = FALSE;
     q.iProximity = HH_FTS_DEFAULT_PROXIMITY;
     if (!Call(Owner(CallingForm), help::DisplayTarget(CHMFile_, HHWindow_), DisplaySearch,
@@ -273,7 +274,7 @@ void HTMLHelp::HHDisplayPopup(HWND CallingForm) {
         popup_.file = file;
     }
     const std::wstring font = PopupFontSpec();
-    HH_POPUPW p{};
+    HH_POPUP p{};
     p.cbStruct = sizeof(p);
     p.idString = fromFile ? static_cast<UINT>(popup_.id) : 0;
     p.pszText = fromFile ? nullptr : popup_.text.c_str();

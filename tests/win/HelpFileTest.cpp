@@ -15,9 +15,9 @@
 
 #include "base/win/ScopedWin.h"
 
-namespace {
-
-// The help-file storage interface (itss.dll); the platform SDK ships no header for it in MinGW.
+// The help-file storage interface (itss.dll); MinGW ships no header for it.
+// Declared outside the anonymous namespace: there the compiler would see that
+// nothing implements it and treat every call through it as unreachable.
 const CLSID kCLSID_ITStorage = {0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
 const IID kIID_ITStorage = {0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
 
@@ -28,6 +28,8 @@ struct IITStorage : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE StgIsStorageILockBytes(ILockBytes*) = 0;
     virtual HRESULT STDMETHODCALLTYPE StgOpenStorage(const WCHAR*, IStorage*, DWORD, SNB, DWORD, IStorage**) = 0;
 };
+
+namespace {
 
 std::wstring TestFolder() {
     wchar_t path[MAX_PATH];
@@ -148,7 +150,9 @@ TEST_F(HelpFile, NoStringHoldsAHostFolder) {
         EXPECT_EQ(s.find('\\'), std::string::npos) << s;
         EXPECT_EQ(s.find(":/"), std::string::npos) << s;
         const bool rooted = !s.empty() && s[0] == '/';
-        if (rooted) EXPECT_EQ(s.find('/', 1), std::string::npos) << "a folder in " << s;
+        if (rooted) {
+            EXPECT_EQ(s.find('/', 1), std::string::npos) << "a folder in " << s;
+        }
     }
 }
 

@@ -96,7 +96,8 @@ TEST_F(AboutFixture, RepeatedOpeningLeavesNoObjectsBehind) {
     }
     EXPECT_EQ(closed, 21);
     EXPECT_EQ(px::test::WindowCountOfThisProcess(), windowsBefore);
-    if (gdiBefore >= 0) EXPECT_EQ(px::test::GdiObjectCount(), gdiBefore);
+    ASSERT_GE(gdiBefore, 0);
+    EXPECT_EQ(px::test::GdiObjectCount(), gdiBefore);
     frmAbout::Get().Show(SW_SHOWNORMAL);
 }
 
