@@ -154,8 +154,12 @@ def test_exit_with_about_and_help_open_ends_without_showing_the_main_window_agai
     main.program.wait_window(ABOUT_CAPTION)
     harness.post(main.hwnd, harness.WM_COMMAND, LICENSE)
     wait_help_window(main)
-    main.click("Hide Main Window")
+    main.command("Hide")  # the help window may cover the button
     main.wait_visible(False)
+    seq = main.seq()
     main.choose_tray_entry(TRAY_EXIT)
     assert main.program.wait_exit() == 0
     wait_until(lambda: not tray_icon_shown(), what="the tray icon to go")
+    # The About window's unload on the way down writes the last dump: the main window stayed hidden.
+    last = main.dump()
+    assert last["seq"] > seq and not last["visible"]
