@@ -338,5 +338,78 @@ TEST_F(HTMLHelpReal, FolderOutsideTheAnsiCodePage) {
     ::RemoveDirectoryW(folder.c_str());
 }
 
+// --- installed components, through the class registrations the version look-ups read ---
+
+class HTMLHelpComponents : public ::testing::Test {
+protected:
+    static constexpr wchar_t kHh[] = L"CLSID\\{4662DAB0-D393-11D0-9A56-00C04FB68B66}";
+    static constexpr wchar_t kIe[] = L"CLSID\\{0A89A860-D7B1-11CE-8350-444553540000}";
+
+    void SetUp() override {
+        help.SetMessageBox([this](HWND, const std::wstring& text, MessageIcon icon) {
+            messages.push_back(text);
+            icons.push_back(icon);
+        });
+        wchar_t sys[MAX_PATH];
+        ::GetSystemDirectoryW(sys, MAX_PATH);
+        system = sys;
+    }
+    void TearDown() override {
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kHh);
+        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kIe);
+    }
+    static void Register(const wchar_t* clsidKey, const std::wstring& file) {
+        HKEY key = nullptr;
+        const std::wstring sub = std::wstring(clsidKey) + L"\\InprocServer32";
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_CLASSES_ROOT, sub.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                    nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(file.c_str()),
+                         static_cast<DWORD>((file.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(key);
+    }
+
+    HTMLHelp help;
+    std::vector<std::wstring> messages;
+    std::vector<MessageIcon> icons;
+    std::wstring system;
+};
+
+TEST_F(HTMLHelpComponents, UnregisteredMovedAndPresentComponents) {
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kHh);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, kIe);
+    EXPECT_FALSE(help.HHInstalled());
+    EXPECT_EQ(help.HHFriendlyName(), "unknown");
+    EXPECT_FALSE(help.HHVerifyMinConfig("1.0", "4.0"));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages.back(), L"Hhctrl.ocx is not registered.  Please install HTML Help.");
+    EXPECT_EQ(icons.back(), MessageIcon::Error);
+
+    Register(kHh, system + L"\\no-such-hhctrl.ocx");
+    EXPECT_FALSE(help.HHVerifyMinConfig("1.0", "4.0"));
+    EXPECT_EQ(messages.back(), L"Hhctrl.ocx is not in its registered location.  Please reinstall HTML Help.");
+
+    Register(kHh, system + L"\\hhctrl.ocx");
+    EXPECT_FALSE(help.HHVerifyMinConfig("1.0", "4.0"));
+    EXPECT_EQ(messages.back(), L"Shdocvw.dll is not registered.  Please install Internet Explorer.");
+    Register(kIe, system + L"\\no-such-shdocvw.dll");
+    EXPECT_FALSE(help.HHVerifyMinConfig("1.0", "4.0"));
+    EXPECT_EQ(messages.back(),
+              L"Internet Explorer is not in its registered location.  Please reinstall Internet Explorer.");
+
+    Register(kIe, system + L"\\shdocvw.dll");
+    messages.clear();
+    EXPECT_TRUE(help.HHInstalled());
+    const std::string hh = help.HHVersion(), ie = help.IEVersion();
+    ASSERT_FALSE(hh.empty());
+    ASSERT_FALSE(ie.empty());
+    EXPECT_TRUE(help.HHVerifyMinConfig(hh, ie)) << hh << " / " << ie;
+    EXPECT_TRUE(help.HHVerifyMinConfig("1.0", "3.0"));
+    EXPECT_FALSE(help.HHVerifyMinConfig("99999", "3.0"));
+    EXPECT_FALSE(help.HHVerifyMinConfig("1.0", ie + ".1"));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(help.HHFriendlyName(), help::HHFriendlyName(hh));
+}
+
 }  // namespace
 }  // namespace px
