@@ -55,7 +55,14 @@ void frmAbout::CreateFormWindow() {
 
     lblProduct_ = MakeLabel(kProductName, IdLblProduct, RECT{kTextX, 180, kClientW - kMargin, 204}, productFont_.get());
     lblMaker_ = MakeLabel(kMakerName, IdLblMaker, RECT{kTextX, 206, kClientW - kMargin, 224}, textFont_.get());
-    lblURL_ = MakeLabel(kMakerAddress, IdLblURL, RECT{kTextX, 228, kTextX + 230, 246}, linkFont_.get());
+    // The link is exactly as wide as its text, so only the address itself is a target.
+    SIZE ext{};
+    {
+        win::ScopedGetDC dc(hwnd());
+        win::ScopedSelectObject font(dc, linkFont_.get());
+        ::GetTextExtentPoint32W(dc, kMakerAddress, static_cast<int>(wcslen(kMakerAddress)), &ext);
+    }
+    lblURL_ = MakeLabel(kMakerAddress, IdLblURL, RECT{kTextX, 228, kTextX + ext.cx + 2, 246}, linkFont_.get());
 
     cmdExit_.Create(hwnd(), L"cmdExit", kClientW - kMargin - kButtonW, kClientH - kMargin - kButtonH, kButtonW,
                     kButtonH, IdCmdExit);

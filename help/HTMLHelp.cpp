@@ -36,7 +36,7 @@ bool IsRegularFile(const std::wstring& path) {
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// A string value, or nullopt when the key or value is missing.
+// A string value (environment references expanded); false when the key or value is missing.
 bool ReadRegistryString(HKEY root, const wchar_t* key, const wchar_t* value, std::wstring& out) {
     HKEY raw = nullptr;
     if (::RegOpenKeyExW(root, key, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return false;
