@@ -220,6 +220,18 @@ TEST_F(HTMLHelpInjected, RegisterAndUnRegister) {
                                 L"no action need be taken.");
 }
 
+// A write the registry refuses (here a value name past its limit; for a user without
+// administrator rights, the machine-wide key) is reported, never taken for success.
+TEST_F(HTMLHelpInjected, RefusedRegistryWriteIsReported) {
+    const std::wstring name = std::wstring(17000, L'x') + L".chm";
+    EXPECT_FALSE(help.HHRegister(otherFolder + L"\\" + name));
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"The file " + name +
+                                    L" could not be registered.  Registering help files needs administrator rights.");
+    EXPECT_EQ(messages[0].icon, MessageIcon::Error);
+    EXPECT_FALSE(help.HHCheckRegistry(name));
+}
+
 TEST_F(HTMLHelpInjected, CloseWithNothingOpenShowsNothing) {
     help.HHClose();
     EXPECT_TRUE(messages.empty());
