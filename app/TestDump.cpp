@@ -1,4 +1,5 @@
 #include "app/TestDump.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <vector>
@@ -32,7 +33,7 @@ void RecordBrowserAddress(const std::wstring& address) {
     HANDLE h = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return;
-    const std::string line = win::Narrow(address) + "\n";
+    const std::string line = px::Narrow(address) + "\n";
     DWORD written = 0;
     ::WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     ::CloseHandle(h);
@@ -52,7 +53,7 @@ void Write(const std::string& json) {
 
 std::string Text(const std::wstring& s) {
     std::string out = "\"";
-    for (char c : win::Narrow(s)) {
+    for (char c : px::Narrow(s)) {
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;

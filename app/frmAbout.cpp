@@ -25,7 +25,11 @@ frmAbout& frmAbout::Get() {
     return form;
 }
 
-frmAbout::frmAbout() : launcher_(OpenInDefaultBrowser) {}
+// Handlers are connected once: the controls are created again at every load.
+frmAbout::frmAbout() : launcher_(OpenInDefaultBrowser) {
+    lblURL_.Click.connect([this] { lblURL_Click(); });
+    cmdExit_.Click.connect([this] { cmdExit_Click(); });
+}
 
 void frmAbout::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.frmAbout";
@@ -36,6 +40,7 @@ void frmAbout::CreateFormWindow() {
     const POINT at = CentredOnScreen(outer);
     CreateWindowObject(cls, kCaption, style, WS_EX_APPWINDOW, at.x, at.y, outer.cx, outer.cy, nullptr, nullptr);
     if (!hwnd()) return;
+    router_ = win::NativeControlRouter{};
 
     NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof(ncm);
@@ -53,8 +58,8 @@ void frmAbout::CreateFormWindow() {
     picIcon_.reset(static_cast<HICON>(
         ::LoadImageW(Instance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, kIconSize, kIconSize, LR_DEFAULTCOLOR)));
 
-    lblProduct_ = MakeLabel(kProductName, IdLblProduct, RECT{kTextX, 180, kClientW - kMargin, 204}, productFont_.get());
-    lblMaker_ = MakeLabel(kMakerName, IdLblMaker, RECT{kTextX, 206, kClientW - kMargin, 224}, textFont_.get());
+    MakeLabel(lblProduct_, kProductName, IdLblProduct, RECT{kTextX, 180, kClientW - kMargin, 204}, productFont_.get());
+    MakeLabel(lblMaker_, kMakerName, IdLblMaker, RECT{kTextX, 206, kClientW - kMargin, 224}, textFont_.get());
     // The link is exactly as wide as its text, so only the address itself is a target.
     SIZE ext{};
     {
@@ -62,44 +67,27 @@ void frmAbout::CreateFormWindow() {
         win::ScopedSelectObject font(dc, linkFont_.get());
         ::GetTextExtentPoint32W(dc, kMakerAddress, static_cast<int>(wcslen(kMakerAddress)), &ext);
     }
-    lblURL_ = MakeLabel(kMakerAddress, IdLblURL, RECT{kTextX, 228, kTextX + ext.cx + 2, 246}, linkFont_.get());
+    MakeLabel(lblURL_, kMakerAddress, IdLblURL, RECT{kTextX, 228, kTextX + ext.cx + 2, 246}, linkFont_.get());
 
     cmdExit_.Create(hwnd(), L"cmdExit", kClientW - kMargin - kButtonW, kClientH - kMargin - kButtonH, kButtonW,
                     kButtonH, IdCmdExit);
     ::SendMessageW(cmdExit_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(textFont_.get()), FALSE);
     cmdExit_.SetCaption(L"Close");
-    cmdExit_.Click.connect([this] { cmdExit_Click(); });
 }
 
-HWND frmAbout::MakeLabel(const wchar_t* text, int id, const RECT& r, HFONT font) {
-    HWND h = ::CreateWindowExW(0, L"STATIC", text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | SS_NOTIFY | SS_LEFT, r.left,
-                               r.top, r.right - r.left, r.bottom - r.top, hwnd(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-    ::SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return h;
-}
-
-void frmAbout::Form_Unload() { raiseClosed_ = true; }
-
-// Closed goes out once the window is gone, so a handler may show or load other windows freely.
-void frmAbout::OnFinalDestroy() {
-    Form::OnFinalDestroy();
-    if (raiseClosed_) {
-        raiseClosed_ = false;
-        Closed();
-    }
+void frmAbout::MakeLabel(win::NativeLabel& label, const wchar_t* text, int id, const RECT& r, HFONT font) {
+    label.Create(hwnd(), id, text, r.left, r.top, r.right - r.left, r.bottom - r.top, SS_NOPREFIX | SS_NOTIFY);
+    label.SetFont(font);
+    router_.Add(label);
 }
 
 LRESULT frmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_COMMAND:
-        if (LOWORD(wp) == IdLblURL && HIWORD(wp) == STN_CLICKED) {
-            lblURL_Click();
-            return 0;
-        }
+        if (router_.Route(msg, wp, lp)) return 0;
         break;
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lp) == lblURL_) {
+        if (reinterpret_cast<HWND>(lp) == lblURL_.hwnd()) {
             HDC dc = reinterpret_cast<HDC>(wp);
             ::SetTextColor(dc, kLinkColor);
             ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
@@ -107,7 +95,7 @@ LRESULT frmAbout::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_SETCURSOR:
-        if (reinterpret_cast<HWND>(wp) == lblURL_) {
+        if (reinterpret_cast<HWND>(wp) == lblURL_.hwnd()) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }

@@ -1,16 +1,16 @@
 #pragma once
 // The About window: product and maker names, the program's pictures, a link
-// to the maker's web page and "Close". It is modeless; when it unloads it
-// raises Closed, and the main window shows itself again.
+// to the maker's web page and "Close". It is modeless; when it has unloaded it
+// raises Closed (as every form does), and the main window shows itself again.
 #include <windows.h>
 
 #include <functional>
 #include <string>
 
-#include "base/Event.h"
 #include "base/win/Form.h"
 #include "base/win/OlePicture.h"
 #include "base/win/ScopedWin.h"
+#include "controls/NativeControls.h"
 #include "controls/uxButtons_H.h"
 
 namespace px {
@@ -26,11 +26,8 @@ public:
     using BrowserLauncher = std::function<void(const std::wstring& address)>;
     void SetBrowserLauncher(BrowserLauncher launcher) { launcher_ = std::move(launcher); }
 
-    // Raised after the window has been unloaded ("Close", the close box or the program's shutdown).
-    Event<> Closed;
-
     // For tests: the link label and the "Close" button.
-    HWND lblURL() const noexcept { return lblURL_; }
+    HWND lblURL() const noexcept { return lblURL_.hwnd(); }
     win::uxButtons_H& cmdExit() noexcept { return cmdExit_; }
 
     enum ControlId : int { IdLblProduct = 10, IdLblMaker, IdLblURL, IdCmdExit };
@@ -38,22 +35,20 @@ public:
 private:
     frmAbout();
     void CreateFormWindow() override;
-    void Form_Unload() override;
-    void OnFinalDestroy() override;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
     void lblURL_Click();
     void cmdExit_Click();
     void Form_Paint();
-    HWND MakeLabel(const wchar_t* text, int id, const RECT& r, HFONT font);
+    void MakeLabel(win::NativeLabel& label, const wchar_t* text, int id, const RECT& r, HFONT font);
 
     BrowserLauncher launcher_;
-    HWND lblProduct_ = nullptr, lblMaker_ = nullptr, lblURL_ = nullptr;
+    win::NativeLabel lblProduct_, lblMaker_, lblURL_;
+    win::NativeControlRouter router_;
     win::uxButtons_H cmdExit_;
     win::OlePicture picBanner_;
     win::ScopedIcon picIcon_;
     win::ScopedFont textFont_, productFont_, linkFont_;
-    bool raiseClosed_ = false;
 };
 
 // The platform's way to open an address in the user's default browser, in a new window.

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "base/win/ScopedWin.h"
-#include "base/win/Window.h"
+#include "base/Text.h"
 
 namespace px {
 
@@ -94,7 +94,7 @@ std::string FileVersionText(const std::wstring& path) {
         swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\FileVersion", tr->language, tr->codePage);
         wchar_t* text = nullptr;
         if (::VerQueryValueW(data.data(), query, reinterpret_cast<void**>(&text), &len) && text && len > 1)
-            return win::Narrow(text);
+            return Narrow(text);
     }
     VS_FIXEDFILEINFO* fixed = nullptr;
     if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len) || !fixed) return {};

@@ -65,6 +65,15 @@ TEST_F(AboutFixture, LinkOpensTheMakersAddressThroughTheLauncher) {
     EXPECT_TRUE(frmAbout::Get().IsLoaded()) << "the link leaves the window open";
 }
 
+TEST_F(AboutFixture, ReopenedWindowOpensTheAddressOncePerClick) {
+    for (int i = 0; i < 3; ++i) {
+        frmAbout::Get().Unload();
+        frmAbout::Get().Show(SW_SHOWNORMAL);
+    }
+    PostClick(frmAbout::Get().lblURL(), 10, 8);
+    EXPECT_EQ(launched.size(), 1u);
+}
+
 TEST_F(AboutFixture, CloseUnloadsAndRaisesClosedOnce) {
     RECT r;
     ::GetClientRect(frmAbout::Get().cmdExit().hwnd(), &r);
