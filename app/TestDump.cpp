@@ -18,6 +18,27 @@ std::wstring DumpPath() {
 
 bool Enabled() { return !DumpPath().empty(); }
 
+namespace {
+std::wstring BrowserLogPath() {
+    wchar_t buf[MAX_PATH * 2];
+    DWORD n = ::GetEnvironmentVariableW(L"PIXTREL_TEST_BROWSER", buf, MAX_PATH * 2);
+    return n > 0 && n < MAX_PATH * 2 ? std::wstring(buf, n) : std::wstring();
+}
+}  // namespace
+
+bool BrowserRecording() { return !BrowserLogPath().empty(); }
+
+void RecordBrowserAddress(const std::wstring& address) {
+    const std::wstring path = BrowserLogPath();
+    HANDLE h = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return;
+    const std::string line = px::Narrow(address) + "\n";
+    DWORD written = 0;
+    ::WriteFile(h, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::CloseHandle(h);
+}
+
 void Write(const std::string& json) {
     const std::wstring path = DumpPath();
     if (path.empty()) return;

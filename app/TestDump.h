@@ -14,6 +14,11 @@ bool Enabled();
 // Replaces the dump file with `json` in one step (readers never see half a file).
 void Write(const std::string& json);
 
+// When PIXTREL_TEST_BROWSER names a file, the About window's link writes its
+// address there instead of opening a browser (none is installed under Wine).
+bool BrowserRecording();
+void RecordBrowserAddress(const std::wstring& address);
+
 // JSON pieces.
 std::string Text(const std::wstring& s);
 // [{"caption":..,"id":..,"enabled":..,"separator":..,"items":[...]}] for every entry of `menu`.

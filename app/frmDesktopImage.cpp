@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "app/ColorDialog.h"
 #include "app/Form1.h"
+#include "app/frmAbout.h"
 #include "app/Resources.h"
 #include "app/core/ZoomSteps.h"
 #include "app/frmDesktopImageLook.h"
@@ -128,6 +129,7 @@ void frmDesktopImage::Form_Load() {
 void frmDesktopImage::RegisterShutdown() {
     ShutdownOrder& shutdown = Application::Get().Shutdown();
     shutdown.Register(ShutdownSlot::Desktop, [] { Desktop::Get().Unload(); });
+    shutdown.Register(ShutdownSlot::frmAbout, [] { frmAbout::Get().Unload(); });
     shutdown.Register(ShutdownSlot::frmBrightnessAndContrast, [] { frmBrightnessAndContrast::Get().Unload(); });
     shutdown.Register(ShutdownSlot::SaveJPEG, [] { SaveJPEG::Get().Unload(); });
     shutdown.Register(ShutdownSlot::frmValueTip, [] { win::frmValueTip::Instance().Unload(); });
@@ -344,6 +346,7 @@ void frmDesktopImage::WireSatelliteWindows() {
         if (!unloading_) ShowNormal();
     };
     Form1::Get().Closed.connect(showAgain);
+    frmAbout::Get().Closed.connect(showAgain);
     frmBrightnessAndContrast::Get().Closed.connect(showAgain);
     // The saving window leaves this window in whatever state it was, only visible.
     SaveJPEG::Get().Closed.connect([this] {

@@ -32,6 +32,7 @@
 #include "controls/TrayIcon.h"
 #include "controls/crkSlider.h"
 #include "controls/uxButtons_H.h"
+#include "help/HTMLHelp.h"
 
 namespace px {
 
@@ -198,6 +199,8 @@ private:
     win::ScopedIcon trayIcon_;
 
     std::unique_ptr<CaptureCommands> commands_;  // made with the capture
+    std::unique_ptr<HTMLHelp> help_;             // made by the first help command, kept until unload
+    double firstHelpMs_ = -1;                    // the first help command until its window was back
     std::vector<Placed> placed_;                 // every control of the table, for re-layout
 
     // --- state ---

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/TestDump.h"
+#include "app/frmAbout.h"
 #include "app/frmDesktopImage.h"
 #include "capture/core/CaptureRules.h"
 
@@ -18,6 +19,7 @@ void frmDesktopImage::SubscribeTestDump() {
     subscribed = true;
     auto dump = [this] { WriteTestDump(); };
     Capture().Changed.connect(dump);
+    frmAbout::Get().Closed.connect(dump);
     CaptureCommands& commands = Commands();
     commands.OverlayShown.connect(dump);
     commands.Finished.connect(dump);
@@ -77,6 +79,8 @@ void frmDesktopImage::WriteTestDump() {
     const SIZE shown = picMV_.PictureSize();
     json += ",\"view\":[" + std::to_string(shown.cx) + "," + std::to_string(shown.cy) + "]";
     json += ",\"overlayMs\":" + std::string(ms);
+    std::snprintf(ms, sizeof(ms), "%.1f", firstHelpMs_);
+    json += ",\"firstHelpMs\":" + std::string(ms);
     json += ",\"activeTimer\":" + b(Commands().ActiveTimerRunning());
     json += "}";
     testhook::Write(json);

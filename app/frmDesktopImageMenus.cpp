@@ -5,9 +5,11 @@
 #include <commdlg.h>
 
 #include "app/AppIcons.h"
+#include "app/Application.h"
 #include "app/PrintPicture.h"
 #include "app/Resources.h"
 #include "app/core/TrayMenuTable.h"
+#include "app/frmAbout.h"
 #include "app/frmDesktopImageLook.h"
 #include "base/win/SavePicture.h"
 #include "export/SaveJPEG.h"
@@ -88,9 +90,31 @@ void frmDesktopImage::mnuPrint_Click() {
 
 void frmDesktopImage::mnuFileExit_Click() { Unload(); }
 
-void frmDesktopImage::ShowHelpTopic(int) {}
+// One help object for the life of the window; its windows close at unload.
+void frmDesktopImage::ShowHelpTopic(int topic) {
+    LARGE_INTEGER start, end, freq;
+    ::QueryPerformanceCounter(&start);
+    if (!help_) {
+        help_ = std::make_unique<HTMLHelp>(Application::Get().Paths().folder);
+        Application::Get().Shutdown().Register(ShutdownSlot::HelpWindows, [this] {
+            help_->HHClose();
+            help_.reset();
+        });
+    }
+    help_->SetCHMFile(Application::Get().Paths().HelpFilePath());
+    help_->SetHHTopicID(topic);
+    help_->SetHHWindow(L"Main");
+    // This window owns the help's messages only; the help window itself stays unowned.
+    help_->HHDisplayTopicID(hwnd());
+    if (firstHelpMs_ < 0 && help_->LastWindow()) {
+        ::QueryPerformanceCounter(&end);
+        ::QueryPerformanceFrequency(&freq);
+        firstHelpMs_ = static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(freq.QuadPart);
+    }
+    WriteTestDump();
+}
 
-void frmDesktopImage::About1_Click() {}
+void frmDesktopImage::About1_Click() { frmAbout::Get().Show(SW_SHOWNORMAL); }
 
 // ---------------------------------------------------------------------------
 // Tray

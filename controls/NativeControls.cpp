@@ -33,6 +33,9 @@ void NativeEdit::OnCommand(WORD code) {
 bool NativeLabel::Create(HWND parent, int id, const wchar_t* text, int x, int y, int w, int h, DWORD extraStyle) {
     return CreateChild(parent, L"STATIC", text, SS_LEFT | extraStyle, 0, x, y, w, h, id);
 }
+void NativeLabel::OnCommand(WORD code) {
+    if (code == STN_CLICKED) Click();
+}
 
 bool NativeButton::Create(HWND parent, int id, const wchar_t* text, int x, int y, int w, int h, DWORD extraStyle) {
     return CreateChild(parent, L"BUTTON", text, WS_TABSTOP | BS_PUSHBUTTON | extraStyle, 0, x, y, w, h, id);

@@ -53,7 +53,11 @@ private:
 
 class NativeLabel : public NativeControl {
 public:
+    Event<> Click;  // raised only for a label created with SS_NOTIFY
     bool Create(HWND parent, int id, const wchar_t* text, int x, int y, int w, int h, DWORD extraStyle = 0);
+
+private:
+    void OnCommand(WORD code) override;
 };
 
 class NativeButton : public NativeControl {

@@ -45,6 +45,7 @@ struct WindowDeleter { void operator()(HWND h) const { if (::IsWindow(h)) ::Dest
 struct HandleDeleter { void operator()(HANDLE h) const { ::CloseHandle(h); } };
 struct ModuleDeleter { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
 struct DropDeleter { void operator()(HDROP h) const { ::DragFinish(h); } };
+struct RegKeyDeleter { void operator()(HKEY h) const { ::RegCloseKey(h); } };
 
 template <typename T>
 using ScopedGdiObj = UniqueHandle<T, GdiObjectDeleter>;
@@ -63,6 +64,7 @@ using ScopedHandle = UniqueHandle<HANDLE, HandleDeleter>;
 using ScopedModule = UniqueHandle<HMODULE, ModuleDeleter>;
 // The files of a WM_DROPFILES message; DragFinish gives the memory back.
 using ScopedDrop = UniqueHandle<HDROP, DropDeleter>;
+using ScopedRegKey = UniqueHandle<HKEY, RegKeyDeleter>;
 
 // A DC borrowed with GetDC; ReleaseDC needs the window it came from.
 class ScopedGetDC {
