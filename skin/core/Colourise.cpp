@@ -128,16 +128,12 @@ std::optional<int32_t> AdjustRGBColour(int32_t colour, int32_t key, float percen
     return ColourValue({AdjustChannel(c.r, percentRed), AdjustChannel(c.g, percentGreen), AdjustChannel(c.b, percentBlue)});
 }
 
-ColouriseTable::ColouriseTable(float hue, float saturation) : entries_(256 * 256) {
-    for (int mx = 0; mx < 256; ++mx)
-        for (int mn = 0; mn <= mx; ++mn)
-            entries_[static_cast<size_t>(mx) << 8 | static_cast<size_t>(mn)] =
-                HlsToRgb(hue, LightnessOf(static_cast<uint8_t>(mx), static_cast<uint8_t>(mn)), saturation);
-}
+ColouriseTable::ColouriseTable(float hue, float saturation)
+    : hue_(hue), saturation_(saturation), entries_(256 * 256, kNotYet) {}
 
 void ColouriseBits(const Dib24Bits& bits, int32_t key, float hue, float saturation) {
     if (bits.empty()) return;
-    const ColouriseTable table(hue, saturation);
+    ColouriseTable table(hue, saturation);
     ForEachUnkeyedPixel(bits, key, [&table](uint8_t* p) {
         const Rgb8 c = table(std::max({p[0], p[1], p[2]}), std::min({p[0], p[1], p[2]}));
         p[0] = c.b;

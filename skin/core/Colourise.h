@@ -66,18 +66,25 @@ std::optional<int32_t> AdjustRGBColour(int32_t colour, int32_t key, float percen
 void ColouriseBits(const Dib24Bits& bits, int32_t key, float hue, float saturation);
 void AdjustRGBBits(const Dib24Bits& bits, int32_t key, float percentRed, float percentGreen, float percentBlue);
 
-// Every result of the colourise rule with one hue and saturation, by the
+// The results of the colourise rule with one hue and saturation, by the
 // largest and smallest channel byte of the source pixel (lightness depends on
-// nothing else), so a pass does one lookup per pixel.
+// nothing else), so a pass does one lookup per pixel. Entries are computed
+// on first use: a caption-sized bitmap needs a few hundred of the 32,896.
 class ColouriseTable {
 public:
     ColouriseTable(float hue, float saturation);
-    Rgb8 operator()(uint8_t maxByte, uint8_t minByte) const noexcept {
-        return entries_[static_cast<size_t>(maxByte) << 8 | minByte];
+    Rgb8 operator()(uint8_t maxByte, uint8_t minByte) noexcept {
+        uint32_t& e = entries_[static_cast<size_t>(maxByte) << 8 | minByte];
+        if (e == kNotYet) e = Pack(HlsToRgb(hue_, LightnessOf(maxByte, minByte), saturation_));
+        return {static_cast<uint8_t>(e), static_cast<uint8_t>(e >> 8), static_cast<uint8_t>(e >> 16)};
     }
 
 private:
-    std::vector<Rgb8> entries_;  // index max * 256 + min, filled for max >= min
+    static constexpr uint32_t kNotYet = 0xFFFFFFFFu;
+    static uint32_t Pack(Rgb8 c) noexcept { return uint32_t{c.r} | uint32_t{c.g} << 8 | uint32_t{c.b} << 16; }
+    float hue_;
+    float saturation_;
+    std::vector<uint32_t> entries_;  // index max * 256 + min
 };
 
 // Two shades of a colour for drawn edges: its saturation times 0.9 and the

@@ -45,7 +45,9 @@ std::string FormatBoolean(bool value) { return value ? "yes" : "no"; }
 std::string FormatFontSize(int64_t size) {
     const bool negative = size < 0;
     const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(size) : static_cast<uint64_t>(size);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
+    std::string text;
+    if (negative) text.push_back('-');
+    text += std::to_string(magnitude / 10000);
     uint64_t fraction = magnitude % 10000;
     if (fraction != 0) {
         std::string digits = std::to_string(fraction);

@@ -165,7 +165,7 @@ TEST(SkinColourise, PixelPassesEqualThePerColourRuleAndSkipKeyAndPadding) {
 }
 
 TEST(SkinColourise, TableGivesTheDirectRuleForEveryLargestAndSmallestByte) {
-    const ColouriseTable table(1.7f, 0.8f);
+    ColouriseTable table(1.7f, 0.8f);
     for (int mx = 0; mx < 256; ++mx)
         for (int mn = 0; mn <= mx; ++mn) {
             const Rgb8 c{static_cast<uint8_t>(mn), static_cast<uint8_t>(mx), static_cast<uint8_t>((mn + mx) / 2)};
