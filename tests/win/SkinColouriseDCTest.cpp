@@ -8,6 +8,7 @@
 #include "base/win/ScopedWin.h"
 #include "imaging/core/Dib24.h"
 #include "skin/SkinColourise.h"
+#include "skin/cNeoCaption.h"
 #include "skin/core/Colourise.h"
 #include "tests/win/support/GdiCount.h"
 
@@ -192,6 +193,29 @@ TEST(SkinColouriseDC, RepeatedPassesLeaveNoGdiObjects) {
         AdjustRGBDC(p.dc(), 300, 40, 0.01f, 0.0f, -0.01f, 0xFF00FF);
     }
     EXPECT_EQ(px::test::GdiObjectCount(), before);
+}
+
+// The caption painter's members are the passes above with the skin's key
+// (none before a skin is attached): checked through the interface.
+TEST(SkinColouriseDC, ThePaintersMembersRunThePasses) {
+    px::win::ScopedCom com;
+    px::win::ScopedComPtr<_cNeoCaption> painter(static_cast<_cNeoCaption*>(new cNeoCaption()));
+    PixelDC p(64, 32), q(64, 32);
+    FillPattern(p, 0xFFFFFF);
+    FillPattern(q, 0xFFFFFF);
+    const auto want = ThroughCore(q, [](const px::Dib24Bits& b) { px::ColouriseBits(b, -1, 4.5f, 0.3f); });
+    const long hdc = static_cast<long>(reinterpret_cast<INT_PTR>(p.dc()));
+    ASSERT_EQ(painter->ColouriseDC(hdc, 64, 32, 4.5f, 0.3f), S_OK);
+    EXPECT_EQ(CountDifferences(p, want), 0);
+    EXPECT_EQ(p.at(0, 0), 0xFFFFFFu);
+    ASSERT_EQ(painter->AdjustRGBDC(hdc, 64, 32, 0.5f, 0.5f, 0.5f), S_OK);
+    OLE_COLOR c = 0x808080;
+    ASSERT_EQ(painter->ColouriseColour(&c, 0.0f, 1.0f), S_OK);
+    EXPECT_EQ(c, 0x0101FFu);
+    c = 0x0A141E;
+    ASSERT_EQ(painter->AdjustRGBColour(&c, 0.5f, 1.0f, -0.5f), S_OK);
+    EXPECT_EQ(c, 0x05282Du);
+    EXPECT_EQ(painter->AdjustRGBColour(nullptr, 0.5f, 1.0f, -0.5f), E_POINTER);
 }
 
 }  // namespace
