@@ -31,7 +31,11 @@ std::optional<T> ParseDecimal(std::string_view text) {
 
 }  // namespace
 
-std::string FormatInteger(int32_t value) { return std::to_string(value); }
+std::string FormatInteger(int32_t value) {
+    char buffer[16];
+    const auto [ptr, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, ptr) : std::string("0");
+}
 
 std::string FormatSingle(float value) {
     char buffer[128];  // the longest fixed float (the smallest subnormal) is about 50 characters
