@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "skin/ComError.h"
+#include "skin/Module.h"
 #include "skin/SkinFontObject.h"
 #include "skin/SkinXmlDom.h"
 #include "skin/core/SkinDocument.h"
@@ -50,7 +51,7 @@ std::optional<int32_t> PictureHeight(IPictureDisp* picture) {
         OLE_HANDLE handle = 0;
         BITMAP bm{};
         if (SUCCEEDED(p->get_Handle(&handle)) &&
-            ::GetObjectW(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof bm, &bm))
+            ::GetObjectW(HandleFrom<HBITMAP>(static_cast<long>(handle)), sizeof bm, &bm))
             return bm.bmHeight;
         return 0;
     }
