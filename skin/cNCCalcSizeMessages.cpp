@@ -162,7 +162,10 @@ void cNCCalcSize::MoveLoop(HWND hwnd, POINT cursorStart) {
     if (parent) ::MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
     const core::Point origin{r.left, r.top};
     core::Point placed = origin;
-    while ((::GetAsyncKeyState(VK_LBUTTON) & 0x8000) && ::IsWindow(hwnd) && hwnd_ == hwnd && windowActive_) {
+    while (::IsWindow(hwnd) && hwnd_ == hwnd && windowActive_) {
+        // The button state is read before the cursor, so the step after the
+        // release still takes the window to where the button went up.
+        const bool down = (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0;
         POINT now{};
         ::GetCursorPos(&now);
         core::Point target = core::MovedOrigin(origin, {cursorStart.x, cursorStart.y}, {now.x, now.y});
@@ -170,6 +173,7 @@ void cNCCalcSize::MoveLoop(HWND hwnd, POINT cursorStart) {
             ::SetWindowPos(hwnd, nullptr, target.x, target.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
             placed = target;
         }
+        if (!down) return;
         MSG m;
         while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
             if (m.message == WM_QUIT) {

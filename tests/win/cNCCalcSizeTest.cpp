@@ -299,3 +299,109 @@ TEST_F(FrameManager, WithoutImplementationThePlainFrameIsPainted) {
     EXPECT_NE(row, TestModifier::kBottom);
     manager_->Detach();
 }
+
+TEST_F(FrameManager, TheMenuBandTakesClientMouseMessages) {
+    FrameWindow w;
+    TestModifier m(w.hwnd);
+    m.menuBand = {40, 20, 140, 38};
+    Attach(w, m);
+    EXPECT_EQ(HitAt(w.hwnd, 60, 25), HTCLIENT);  // the implementation said HTMENU
+    EXPECT_EQ(HitAt(w.hwnd, 200, 15), HTCAPTION);
+    manager_->Detach();
+}
+
+TEST_F(FrameManager, ImplementationCommandsAndActivation) {
+    FrameWindow w;
+    TestModifier m(w.hwnd);
+    Attach(w, m);
+    _INCAreaModifier* found = nullptr;
+    VARIANT_BOOL ok = VARIANT_FALSE;
+    ASSERT_EQ(manager_->GetImplementation(&found, &ok), S_OK);
+    EXPECT_EQ(ok, VARIANT_TRUE);
+    EXPECT_EQ(found, &m);
+    EXPECT_EQ(m.refs, 2);  // a counted reference for the caller
+    found->Release();
+    // The active state follows the activation messages from the attach on.
+    VARIANT_BOOL active = VARIANT_TRUE;
+    manager_->get_WindowActive(&active);
+    EXPECT_EQ(active, VARIANT_FALSE);
+    ::SendMessageW(w.hwnd, WM_NCACTIVATE, TRUE, 0);
+    manager_->get_WindowActive(&active);
+    EXPECT_EQ(active, VARIANT_TRUE);
+    manager_->SysCommand(static_cast<ECNCSysCommandConstants>(SC_MINIMIZE));
+    EXPECT_TRUE(px::test::PumpUntil([&] { return ::IsIconic(w.hwnd) != FALSE; }));
+    manager_->Detach();
+    ok = VARIANT_TRUE;
+    manager_->GetImplementation(&found, &ok);
+    EXPECT_EQ(ok, VARIANT_FALSE);
+}
+
+TEST_F(FrameManager, ClientAreaModeKeepsTheSystemFrameAndReportsClicks) {
+    FrameWindow w;
+    RECT before{};
+    ::GetClientRect(w.hwnd, &before);
+    TestModifier m(w.hwnd);
+    m.method = ECNCUseClientArea;
+    Attach(w, m);
+    EXPECT_EQ(Subscriptions(), 5u);
+    RECT after{};
+    ::GetClientRect(w.hwnd, &after);
+    EXPECT_EQ(after.right, before.right);
+    EXPECT_EQ(after.bottom, before.bottom);
+    int paints = m.paints;
+    ::SendMessageW(w.hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(m.paints, paints + 1);  // asked to repaint its client-area caption
+    // The client detaches (and lets the manager go) from inside NCMouseUp, as a close button does.
+    m.onMouseUp = [&] {
+        manager_->Detach();
+        manager_->Release();
+        manager_ = nullptr;
+    };
+    long gdi = px::test::GdiObjectCount();
+    RECT r = w.Rect();
+    // HTNOWHERE: the system's own handling (which runs first in this mode) starts no move loop.
+    ::SendMessageW(w.hwnd, WM_NCLBUTTONDOWN, HTNOWHERE, MAKELPARAM(r.left + 50, r.top + 5));
+    ::SendMessageW(w.hwnd, WM_NCLBUTTONUP, HTNOWHERE, MAKELPARAM(r.left + 50, r.top + 5));
+    EXPECT_EQ(m.presses, 1);
+    EXPECT_EQ(m.releases, 1);
+    EXPECT_EQ(manager_, nullptr);
+    EXPECT_EQ(Subscriptions(), 0u);
+    EXPECT_LE(px::test::GdiObjectCount(), gdi);  // the window DC went back; the manager's own DC is gone
+}
+
+TEST_F(FrameManager, AMaximisedMdiChildKeepsTheSystemMarginsAndIsNotPainted) {
+    FrameWindow frame;
+    CLIENTCREATESTRUCT ccs{nullptr, 1000};
+    HWND client = ::CreateWindowExW(0, L"MDICLIENT", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 300, 200,
+                                    frame.hwnd, nullptr, ::GetModuleHandleW(nullptr), &ccs);
+    ASSERT_TRUE(client);
+    MDICREATESTRUCTW mcs{};
+    mcs.szClass = L"VeltrimFrameTest";
+    mcs.szTitle = L"Child";
+    mcs.hOwner = ::GetModuleHandleW(nullptr);
+    mcs.x = mcs.y = 0;
+    mcs.cx = 200;
+    mcs.cy = 150;
+    mcs.style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    HWND child = reinterpret_cast<HWND>(::SendMessageW(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+    ASSERT_TRUE(child);
+    TestModifier m(child);
+    ASSERT_EQ(manager_->Attach(&m), S_OK);
+    EXPECT_EQ(Subscriptions(), 17u);  // WM_SIZE as well, for an MDI child
+    ::ShowWindow(child, SW_MAXIMIZE);
+    ::SetWindowPos(child, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    px::test::PumpPending();
+    int paints = m.paints;
+    ::RedrawWindow(child, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(m.paints, paints);
+    RECT r{}, c{};
+    ::GetWindowRect(child, &r);
+    ::GetClientRect(child, &c);
+    int cx = ::GetSystemMetrics(SM_CXFRAME), cy = ::GetSystemMetrics(SM_CYFRAME);
+    int top = ::GetSystemMetrics(SM_CYCAPTION) + cy;
+    ASSERT_NE(top, TestModifier::kTopMargin);
+    EXPECT_EQ(c.right, (r.right - r.left) - 2 * cx - 1);
+    EXPECT_EQ(c.bottom, (r.bottom - r.top) - top - cy - 1);  // the system's margins, not the modifier's 40
+    manager_->Detach();
+    EXPECT_EQ(Subscriptions(), 0u);
+}

@@ -43,6 +43,8 @@ bool TestModifier::OnButton(long x, long y) const {
 }
 
 STDMETHODIMP TestModifier::HitTest(long x, long y, ECNCHitTestConstants* eHitTest) {
+    POINT p{x, y};
+    if (::PtInRect(&menuBand, p)) *eHitTest = static_cast<ECNCHitTestConstants>(HTMENU);
     if (OnButton(x, y)) *eHitTest = static_cast<ECNCHitTestConstants>(HTSYSMENU);
     return S_OK;
 }
@@ -65,6 +67,7 @@ STDMETHODIMP TestModifier::NCMouseUp(long x, long y, long, long, long, long, lon
         if (onEvent) onEvent("click");
     }
     pressedOnButton = false;  // every release clears the mark
+    if (onMouseUp) onMouseUp();
     return S_OK;
 }
 

@@ -61,6 +61,9 @@ public:
     bool pressedOnButton = false;
     std::vector<long> altKeys;
     long altAnswer = 1;
+    RECT menuBand{};  // window coordinates answered as HTMENU
+    // Runs inside NCMouseUp (a client may detach or release from there).
+    std::function<void()> onMouseUp;
     // Told of each press, release, click and Alt key as it happens ("press", "alt 70").
     std::function<void(const std::string&)> onEvent;
 
