@@ -163,10 +163,7 @@ void cNCCalcSize::DetachNow() {
     }
     mdiChild_ = false;
     sizeSubscribed_ = false;
-    if (memDC_) ::SelectObject(memDC_.get(), displacedBitmap_);
-    displacedBitmap_ = nullptr;
-    memBitmap_.reset();
-    memDC_.reset();
+    memory_.reset();
     memWidth_ = memHeight_ = 0;
     hwnd_ = nullptr;
     mdiClient_ = nullptr;
@@ -174,17 +171,13 @@ void cNCCalcSize::DetachNow() {
 }
 
 void cNCCalcSize::EnsureMemoryDC(int width, int height) {
-    if (memDC_ && width <= memWidth_ && height <= memHeight_) return;
+    if (memory_ && width <= memWidth_ && height <= memHeight_) return;
     width = std::max(width, memWidth_);
     height = std::max(height, memHeight_);
     px::win::ScopedGetDC screen(nullptr);
-    if (!memDC_) memDC_.reset(::CreateCompatibleDC(screen));
-    if (!memDC_) return;
-    px::win::ScopedBitmap bitmap(::CreateCompatibleBitmap(screen, width, height));
-    if (!bitmap) return;
-    HGDIOBJ previous = ::SelectObject(memDC_.get(), bitmap.get());
-    if (!displacedBitmap_) displacedBitmap_ = previous;
-    memBitmap_ = std::move(bitmap);  // the old bitmap is no longer selected: deleting it is safe
+    px::win::MemoryBitmapDC grown(screen, px::win::ScopedBitmap(::CreateCompatibleBitmap(screen, width, height)));
+    if (!grown) return;  // keeps the smaller surface
+    memory_ = std::move(grown);
     memWidth_ = width;
     memHeight_ = height;
 }

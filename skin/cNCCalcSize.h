@@ -104,9 +104,7 @@ private:
     int nudgeX_ = 1, nudgeY_ = 1;
     bool insideCursorHandling_ = false;
     // Caption work surface of the plain frame; grows to the widest window painted.
-    px::win::AutoDeleteDC memDC_;
-    px::win::ScopedBitmap memBitmap_;
-    HGDIOBJ displacedBitmap_ = nullptr;
+    px::win::MemoryBitmapDC memory_;
     int memWidth_ = 0, memHeight_ = 0;
 };
 

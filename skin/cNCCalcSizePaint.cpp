@@ -29,7 +29,7 @@ STDMETHODIMP cNCCalcSize::DefaultNCPaint(long hdc, long lLeft, long lTop, long l
     const int bw = layout.caption.Width(), bh = layout.caption.Height();
     if (bw > 0 && bh > 0) {
         EnsureMemoryDC(bw, bh);
-        HDC mem = memDC_.get();
+        HDC mem = memory_.dc();
         if (mem) {
             RECT text{0, 0, layout.captionTextWidth, bh};
             ::DrawCaption(hwnd_, mem, &text, DC_ICON | DC_TEXT | (active ? DC_ACTIVE : 0));
