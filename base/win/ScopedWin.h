@@ -5,6 +5,8 @@
 // back, a GDI object is deleted after it is no longer selected.
 #include <windows.h>
 #include <objbase.h>
+#include <shellapi.h>
+#include <gdiplus.h>
 #include <utility>
 
 namespace px::win {
@@ -42,6 +44,7 @@ struct CursorDeleter { void operator()(HCURSOR h) const { ::DestroyCursor(h); } 
 struct WindowDeleter { void operator()(HWND h) const { if (::IsWindow(h)) ::DestroyWindow(h); } };
 struct HandleDeleter { void operator()(HANDLE h) const { ::CloseHandle(h); } };
 struct ModuleDeleter { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
+struct DropDeleter { void operator()(HDROP h) const { ::DragFinish(h); } };
 
 template <typename T>
 using ScopedGdiObj = UniqueHandle<T, GdiObjectDeleter>;
@@ -58,6 +61,8 @@ using ScopedCursor = UniqueHandle<HCURSOR, CursorDeleter>;
 using ScopedHwnd = UniqueHandle<HWND, WindowDeleter>;
 using ScopedHandle = UniqueHandle<HANDLE, HandleDeleter>;
 using ScopedModule = UniqueHandle<HMODULE, ModuleDeleter>;
+// The files of a WM_DROPFILES message; DragFinish gives the memory back.
+using ScopedDrop = UniqueHandle<HDROP, DropDeleter>;
 
 // A DC borrowed with GetDC; ReleaseDC needs the window it came from.
 class ScopedGetDC {
@@ -211,6 +216,99 @@ private:
     HWND hwnd_ = nullptr;
     UINT_PTR id_ = 0;
     bool running_ = false;
+};
+
+// A bitmap kept selected into a memory DC for as long as the owner lives (a
+// back buffer, a drawing surface, a loaded picture). The DC is compatible with
+// the DC it is made from (nullptr: the screen). On release the DC's own bitmap
+// is selected back first, then the DC is deleted, then the bitmap: a bitmap
+// still selected into a DC cannot be deleted.
+class MemoryBitmapDC {
+public:
+    MemoryBitmapDC() = default;
+    // Takes over the bitmap. When the DC cannot be made or the bitmap cannot be
+    // selected the owner stays empty and the bitmap is deleted.
+    MemoryBitmapDC(HDC compatible, ScopedBitmap bitmap) {
+        if (!bitmap) return;
+        AutoDeleteDC dc(::CreateCompatibleDC(compatible));
+        if (!dc) return;
+        HGDIOBJ previous = ::SelectObject(dc.get(), bitmap.get());
+        if (!previous || previous == HGDI_ERROR) return;
+        dc_ = std::move(dc);
+        bitmap_ = std::move(bitmap);
+        previous_ = previous;
+    }
+    ~MemoryBitmapDC() { reset(); }
+    MemoryBitmapDC(const MemoryBitmapDC&) = delete;
+    MemoryBitmapDC& operator=(const MemoryBitmapDC&) = delete;
+    MemoryBitmapDC(MemoryBitmapDC&& o) noexcept
+        : dc_(std::move(o.dc_)), bitmap_(std::move(o.bitmap_)), previous_(std::exchange(o.previous_, nullptr)) {}
+    MemoryBitmapDC& operator=(MemoryBitmapDC&& o) noexcept {
+        if (this != &o) {
+            reset();
+            dc_ = std::move(o.dc_);
+            bitmap_ = std::move(o.bitmap_);
+            previous_ = std::exchange(o.previous_, nullptr);
+        }
+        return *this;
+    }
+
+    HDC dc() const noexcept { return dc_.get(); }
+    HBITMAP bitmap() const noexcept { return bitmap_.get(); }
+    explicit operator bool() const noexcept { return static_cast<bool>(dc_); }
+
+    // Deselects the bitmap, deletes the DC and hands the bitmap to the caller.
+    ScopedBitmap Detach() {
+        if (dc_ && previous_) ::SelectObject(dc_.get(), previous_);
+        previous_ = nullptr;
+        dc_.reset();
+        return std::move(bitmap_);
+    }
+    void reset() { Detach().reset(); }
+
+private:
+    AutoDeleteDC dc_;
+    ScopedBitmap bitmap_;
+    HGDIOBJ previous_ = nullptr;
+};
+
+// GDI+ for the owner's lifetime. Shuts down only after its own successful
+// start-up, with its own token: an unbalanced shutdown would pull GDI+ from
+// under another owner still using it.
+class ScopedGdiplus {
+public:
+    ScopedGdiplus() = default;  // not started
+    explicit ScopedGdiplus(bool start) {
+        if (!start) return;
+        Gdiplus::GdiplusStartupInput input;
+        status_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr);
+        if (status_ != Gdiplus::Ok) token_ = 0;
+    }
+    ~ScopedGdiplus() { reset(); }
+    ScopedGdiplus(const ScopedGdiplus&) = delete;
+    ScopedGdiplus& operator=(const ScopedGdiplus&) = delete;
+    ScopedGdiplus(ScopedGdiplus&& o) noexcept
+        : token_(std::exchange(o.token_, 0)), status_(std::exchange(o.status_, Gdiplus::GdiplusNotInitialized)) {}
+    ScopedGdiplus& operator=(ScopedGdiplus&& o) noexcept {
+        if (this != &o) {
+            reset();
+            token_ = std::exchange(o.token_, 0);
+            status_ = std::exchange(o.status_, Gdiplus::GdiplusNotInitialized);
+        }
+        return *this;
+    }
+    bool ok() const noexcept { return token_ != 0; }
+    explicit operator bool() const noexcept { return ok(); }
+    Gdiplus::Status status() const noexcept { return status_; }
+    void reset() {
+        if (token_) Gdiplus::GdiplusShutdown(token_);
+        token_ = 0;
+        status_ = Gdiplus::GdiplusNotInitialized;
+    }
+
+private:
+    ULONG_PTR token_ = 0;
+    Gdiplus::Status status_ = Gdiplus::GdiplusNotInitialized;
 };
 
 }  // namespace px::win
