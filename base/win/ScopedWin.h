@@ -311,4 +311,10 @@ private:
     Gdiplus::Status status_ = Gdiplus::GdiplusNotInitialized;
 };
 
+// A GDI+ image (bitmap) made through the flat interface; disposed on release.
+struct GdipImageDeleter {
+    void operator()(Gdiplus::GpImage* image) const { Gdiplus::DllExports::GdipDisposeImage(image); }
+};
+using ScopedGdipImage = UniqueHandle<Gdiplus::GpBitmap*, GdipImageDeleter>;
+
 }  // namespace px::win
