@@ -2,9 +2,6 @@
 
 #include <gdiplus.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "base/win/ScopedWin.h"
@@ -43,22 +40,58 @@ std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, slash);
 }
 
-// The platform's encoder may not mark the transparent entry: mark it in the file.
-bool MarkTransparency(const std::wstring& file, uint8_t entry, std::wstring* reason) {
-    std::vector<uint8_t> bytes;
-    {
-        std::ifstream in(std::filesystem::path(file), std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (!in.good() && !in.eof()) return Fail(reason, L"The written file could not be read back.");
+// The encoder's output, taken from its memory stream.
+bool EncodeToMemory(Gdiplus::GpBitmap* bitmap, const CLSID& encoder, std::vector<uint8_t>& bytes,
+                    std::wstring* reason) {
+    win::ScopedComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
+        return Fail(reason, L"Not enough memory to encode the picture.");
+    Gdiplus::EncoderParameters none{};
+    none.Count = 0;
+    const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipSaveImageToStream(bitmap, stream.get(), &encoder, &none);
+    if (status != Gdiplus::Ok)
+        return Fail(reason, L"The GIF encoder failed (status " + std::to_wstring(status) + L").");
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > 0x7FFFFFFF)
+        return Fail(reason, L"The encoded picture could not be read.");
+    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+    ULONG read = 0;
+    const LARGE_INTEGER start{};
+    if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) ||
+        FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) || read != bytes.size())
+        return Fail(reason, L"The encoded picture could not be read.");
+    return true;
+}
+
+// Writes the encoded bytes, with the transparent entry's extension between
+// the two parts of the file when the encoder left it out.
+bool WriteEncoded(const std::wstring& path, std::vector<uint8_t>& bytes, int32_t transparentEntry,
+                  std::wstring* reason) {
+    GifTransparencyEdit edit;
+    if (transparentEntry >= 0 && transparentEntry <= 255) {
+        edit = MarkGifTransparentIndexInPlace(bytes, static_cast<uint8_t>(transparentEntry));
+        if (edit.outcome == GifTransparencyOutcome::Malformed)
+            return Fail(reason, L"The GIF encoder wrote data that is not a readable GIF image.");
     }
-    const GifTransparencyOutcome outcome = MarkGifTransparentIndex(bytes, entry);
-    if (outcome == GifTransparencyOutcome::Malformed)
-        return Fail(reason, L"The GIF encoder wrote a file that is not a readable GIF image.");
-    if (outcome == GifTransparencyOutcome::AlreadyMarked) return true;
-    std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) return Fail(reason, L"The transparent entry could not be written.");
+    win::ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        return Fail(reason, SystemMessage(::GetLastError()));
+    }
+    const bool insert = edit.outcome == GifTransparencyOutcome::Inserted;
+    const size_t split = insert ? edit.insertAt : bytes.size();
+    const struct {
+        const uint8_t* data;
+        size_t size;
+    } parts[] = {{bytes.data(), split}, {edit.extension.data(), insert ? edit.extension.size() : 0},
+                 {bytes.data() + split, bytes.size() - split}};
+    for (const auto& part : parts) {
+        DWORD written = 0;
+        if (part.size && (!::WriteFile(file.get(), part.data, static_cast<DWORD>(part.size), &written, nullptr) ||
+                          written != part.size))
+            return Fail(reason, SystemMessage(::GetLastError()));
+    }
     return true;
 }
 
@@ -123,16 +156,11 @@ bool SaveGIF(const cDIB32& picture, const cPalette8bpp& palette, cDither8bpp& di
                                                       reinterpret_cast<const Gdiplus::ColorPalette*>(&record));
     if (status != Gdiplus::Ok) return Fail(reason, L"The palette could not be handed to the GIF encoder.");
 
+    std::vector<uint8_t> encoded;
+    if (!EncodeToMemory(bitmap.get(), gif, encoded, reason)) return false;
     TemporaryFile temporary(FolderOf(fileName));
     if (temporary.path().empty()) return Fail(reason, SystemMessage(temporary.error()));
-    Gdiplus::EncoderParameters none{};
-    none.Count = 0;
-    status = Gdiplus::DllExports::GdipSaveImageToFile(bitmap.get(), temporary.path().c_str(), &gif, &none);
-    if (status != Gdiplus::Ok)
-        return Fail(reason, L"The GIF encoder could not write the file (status " + std::to_wstring(status) + L").");
-    if (transparentEntry >= 0 && transparentEntry <= 255 &&
-        !MarkTransparency(temporary.path(), static_cast<uint8_t>(transparentEntry), reason))
-        return false;
+    if (!WriteEncoded(temporary.path(), encoded, transparentEntry, reason)) return false;
     if (!::MoveFileExW(temporary.path().c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Fail(reason, SystemMessage(::GetLastError()));
     temporary.release();

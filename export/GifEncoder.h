@@ -4,10 +4,11 @@
 // place) and the palette to the library's GIF encoder. The library must have
 // been started (win::ScopedGdiplus) by the caller.
 //
-// SaveGIF writes to a temporary file in the target's folder and replaces the
-// target only when the new file is complete, so a failed write never costs
-// the user the file that was there. Where the platform's encoder drops the
-// transparent entry, it is added to the written file (export/core/GifTransparency.h).
+// The encoder writes into memory; SaveGIF writes that to a temporary file in
+// the target's folder and replaces the target only when the new file is
+// complete, so a failed write never costs the user the file that was there.
+// Where the platform's encoder drops the transparent entry, its extension is
+// written between the two parts of the file (export/core/GifTransparency.h).
 #include <windows.h>
 
 #include <cstdint>

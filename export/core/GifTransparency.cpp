@@ -1,6 +1,5 @@
 #include "export/core/GifTransparency.h"
 
-#include <array>
 #include <cstring>
 
 namespace px {
@@ -59,24 +58,37 @@ GifFirstImage FindGifFirstImage(std::span<const uint8_t> file) {
     return GifFirstImage{};  // the trailer or the end came before any image
 }
 
-GifTransparencyOutcome MarkGifTransparentIndex(std::vector<uint8_t>& file, uint8_t index) {
+GifTransparencyEdit MarkGifTransparentIndexInPlace(std::span<uint8_t> file, uint8_t index) {
+    GifTransparencyEdit edit;
     const GifFirstImage image = FindGifFirstImage(file);
-    if (!image.valid) return GifTransparencyOutcome::Malformed;
+    if (!image.valid) return edit;
     if (image.hasControl) {
         uint8_t& flags = file[image.control + 3];
         uint8_t& entry = file[image.control + 6];
-        if ((flags & kTransparentFlag) && entry == index) return GifTransparencyOutcome::AlreadyMarked;
+        if ((flags & kTransparentFlag) && entry == index) {
+            edit.outcome = GifTransparencyOutcome::AlreadyMarked;
+            return edit;
+        }
         // A second extension before the same image is not allowed: mark the one that is there.
         flags |= kTransparentFlag;
         entry = index;
         std::memcpy(file.data(), "GIF89a", 6);
-        return GifTransparencyOutcome::Updated;
+        edit.outcome = GifTransparencyOutcome::Updated;
+        return edit;
     }
-    const std::array<uint8_t, kControlSize> control{kExtensionIntroducer, kControlLabel, 4, kTransparentFlag, 0, 0,
-                                                    index, 0};
-    file.insert(file.begin() + static_cast<std::ptrdiff_t>(image.descriptor), control.begin(), control.end());
     std::memcpy(file.data(), "GIF89a", 6);
-    return GifTransparencyOutcome::Inserted;
+    edit.outcome = GifTransparencyOutcome::Inserted;
+    edit.insertAt = image.descriptor;
+    edit.extension = {kExtensionIntroducer, kControlLabel, 4, kTransparentFlag, 0, 0, index, 0};
+    return edit;
+}
+
+GifTransparencyOutcome MarkGifTransparentIndex(std::vector<uint8_t>& file, uint8_t index) {
+    const GifTransparencyEdit edit = MarkGifTransparentIndexInPlace(file, index);
+    if (edit.outcome == GifTransparencyOutcome::Inserted)
+        file.insert(file.begin() + static_cast<std::ptrdiff_t>(edit.insertAt), edit.extension.begin(),
+                    edit.extension.end());
+    return edit.outcome;
 }
 
 int GifTransparentIndex(std::span<const uint8_t> file) {

@@ -6,6 +6,7 @@
 // decoded) and, when the entry is not already marked, adds the extension in
 // front of that descriptor (or sets it in the one that is there) and makes
 // the header "GIF89a", the version that knows extensions.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -30,6 +31,19 @@ struct GifFirstImage {
 
 // Walks header, screen descriptor, global colour table and extensions.
 GifFirstImage FindGifFirstImage(std::span<const uint8_t> file);
+
+// What marking needs beyond the changes made in place: for Inserted, the
+// extension's 8 bytes go in front of offset `insertAt`.
+struct GifTransparencyEdit {
+    GifTransparencyOutcome outcome = GifTransparencyOutcome::Malformed;
+    size_t insertAt = 0;
+    std::array<uint8_t, 8> extension{};
+};
+
+// Marks `index` in place (header version, an existing extension) and says
+// where the new extension goes, so a writer can put it between the two parts
+// of the file without moving a byte of the image data.
+GifTransparencyEdit MarkGifTransparentIndexInPlace(std::span<uint8_t> file, uint8_t index);
 
 // Makes `index` the transparent entry of the first image (see above).
 GifTransparencyOutcome MarkGifTransparentIndex(std::vector<uint8_t>& file, uint8_t index);
