@@ -21,7 +21,9 @@
 #include "app/core/ZoomSteps.h"
 #include "app/zoom.h"
 #include "base/win/SavePicture.h"
+#include "capture/CurrentCapture.h"
 #include "export/SaveJPEG.h"
+#include "export/fMain.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/frmBrightnessAndContrast.h"
 
@@ -421,6 +423,7 @@ void frmDesktopImage::Form_Load() {
     shutdown.Register(ShutdownSlot::Desktop, [] { Desktop::Get().Unload(); });
     shutdown.Register(ShutdownSlot::frmBrightnessAndContrast, [] { frmBrightnessAndContrast::Get().Unload(); });
     shutdown.Register(ShutdownSlot::SaveJPEG, [] { SaveJPEG::Get().Unload(); });
+    shutdown.Register(ShutdownSlot::fMain, [] { fMain::Get().Unload(); });
     shutdown.Register(ShutdownSlot::TrayIcon, [this] {
         TrayIcon1_.Remove();
         TrayIcon1_.Destroy();
@@ -570,7 +573,13 @@ void frmDesktopImage::mnuFileSaveJPEG_Click() {
                           }});
 }
 
-void frmDesktopImage::mnuFileSaveGIF_Click() {}
+void frmDesktopImage::mnuFileSaveGIF_Click() {
+    if (!HasCapture()) return;
+    // Until the capture has its one owner, the export window reads a copy of picSelImage.
+    static px::CurrentCapture exportCapture(Application::Get().Paths().ScratchBitmapPath());
+    exportCapture.Replace(win::ScopedBitmap(static_cast<HBITMAP>(::CopyImage(CurrentCapture(), IMAGE_BITMAP, 0, 0, 0))));
+    fMain::Get().Show({hwnd(), &exportCapture});
+}
 
 void frmDesktopImage::mnuPrint_Click() {
     if (!HasCapture()) return;

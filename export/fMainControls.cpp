@@ -43,7 +43,8 @@ HWND fMain::MakeControl(const wchar_t* cls, const wchar_t* text, DWORD style, in
 void fMain::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.fMain";
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    // Not clipping children: the group box does not paint its inside, the form's background does.
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
     const POINT at = CentredOnScreen(outer);
     CreateWindowObject(cls, kCaption, style, 0, at.x, at.y, outer.cx, outer.cy, host_.mainWindow, nullptr);
