@@ -198,8 +198,11 @@ TEST_F(fMainTest, NumberFieldsKeepDigitsAndStayInRange) {
     Press(form().CmdDither());
     EXPECT_EQ(Text(fMain::kTxtNoise), L"25");
     EXPECT_TRUE(form().CmdSaveGIF().Enabled());
-    const LONG style = ::GetWindowLongW(form().Item(fMain::kTxtRGBWeight0), GWL_STYLE);
-    EXPECT_TRUE(style & ES_NUMBER);  // the keyboard gives digits and backspace only
+    // The keyboard gives digits and backspace only: '/' and ':' (47, 58) stay out.
+    HWND weight = form().Item(fMain::kTxtRGBWeight0);
+    Type(fMain::kTxtRGBWeight0, L"");
+    for (wchar_t c : {L'/', L'4', L':', L'2', L'a', L'\b', L'7'}) ::SendMessageW(weight, WM_CHAR, c, 0);
+    EXPECT_EQ(Text(fMain::kTxtRGBWeight0), L"47");
 }
 
 TEST_F(fMainTest, APickMovesTheMarkerAndTheSaveWritesThatEntryAsTransparent) {

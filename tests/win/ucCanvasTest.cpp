@@ -157,6 +157,16 @@ TEST_F(ucCanvasTest, APressOnTheMarginIsAPressOnTheSurfaceAndTheCaptureEnds) {
     EXPECT_EQ(events_, (std::vector<std::wstring>{L"down 1 -5,5", L"up 1 -5,5"}));
 }
 
+TEST_F(ucCanvasTest, ADoubleClickIsAPressAtTheLastPosition) {
+    Load(100, 80, 3);
+    ToSurface(WM_LBUTTONDOWN, MK_LBUTTON, 30, 40);
+    ToSurface(WM_LBUTTONUP, 0, 30, 40);
+    events_.clear();
+    ToSurface(WM_LBUTTONDBLCLK, MK_LBUTTON, 99, 99);
+    ToSurface(WM_LBUTTONUP, 0, 30, 40);
+    EXPECT_EQ(events_, (std::vector<std::wstring>{L"down 1 26,20", L"up 1 26,20"}));
+}
+
 TEST_F(ucCanvasTest, LosingTheCaptureEndsTheDrag) {
     Load(100, 80, 3);
     ToSurface(WM_LBUTTONDOWN, MK_LBUTTON, 100, 100);
