@@ -578,7 +578,7 @@ void frmDesktopImage::mnuFileSaveGIF_Click() {
     // Until the capture has its one owner, the export window reads a copy of picSelImage.
     static px::CurrentCapture exportCapture(Application::Get().Paths().ScratchBitmapPath());
     exportCapture.Replace(win::ScopedBitmap(static_cast<HBITMAP>(::CopyImage(CurrentCapture(), IMAGE_BITMAP, 0, 0, 0))));
-    fMain::Get().Show({hwnd(), &exportCapture});
+    fMain::Get().Show(hwnd(), exportCapture);
 }
 
 void frmDesktopImage::mnuPrint_Click() {

@@ -51,11 +51,12 @@ void fMain::SetMessageBox(MessageBoxFunction messageBox) {
     messageBox_ = messageBox ? std::move(messageBox) : ShowMessageBox;
 }
 
-void fMain::Show(const Host& host) {
-    host_ = host;
+void fMain::Show(HWND owner, CurrentCapture& capture) {
+    owner_ = owner;
+    capture_ = &capture;
     const bool wasLoaded = IsLoaded();
     Form::Show(SW_SHOW);  // the first load runs Form_Load, which loads the picture
-    if (wasLoaded && IsLoaded() && host_.capture) LoadPicture(host_.capture->Picture());
+    if (wasLoaded && IsLoaded()) LoadPicture(capture_->Picture());
 }
 
 std::wstring fMain::Text(int id) const { return win::GetWindowTextString(Item(id)); }
@@ -69,7 +70,7 @@ void fMain::Form_Load() {
     }
     ResetPalette();
     checker_ = MakeCheckerboard();
-    LoadPicture(host_.capture ? host_.capture->Picture() : nullptr);
+    LoadPicture(capture_ ? capture_->Picture() : nullptr);
 }
 
 void fMain::Form_Unload() {

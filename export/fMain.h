@@ -7,7 +7,7 @@
 //
 // The main window opens it modeless with its "Save As GIF" command:
 //
-//     fMain::Get().Show({hwnd(), capture});
+//     fMain::Get().Show(hwnd(), capture_);
 //
 // Every Show reloads the capture, so the export is never of an older picture.
 // The file name prompt and the message box are the saving windows' shared,
@@ -38,11 +38,6 @@ class uxButtons_H;
 
 class fMain : public win::Form {
 public:
-    struct Host {
-        HWND mainWindow = nullptr;          // owner of the window and its dialogs
-        CurrentCapture* capture = nullptr;  // read at every Show
-    };
-
     static constexpr wchar_t kCaption[] = L"  GIF Palette Options - Orvo Pixtrel 4.0";
     static constexpr wchar_t kFilter[] = L"GIF Image (*.gif)|*.gif|";
     // Read-only box hidden; a save dialog must not insist that the file exists.
@@ -51,8 +46,9 @@ public:
     static fMain& Get();
     ~fMain() override;
 
-    // Loads the window if needed, (re)loads the current capture and shows it.
-    void Show(const Host& host);
+    // Loads the window if needed, owned by `owner`, (re)loads the picture
+    // `capture` holds now and shows it.
+    void Show(HWND owner, CurrentCapture& capture);
     using win::Form::Show;
 
     void SetPathPrompt(SavePathPrompt prompt);
@@ -128,7 +124,8 @@ private:
     void SetScrollValue(int id, int value);
     void Enable(int id, bool enabled);
 
-    Host host_;
+    HWND owner_ = nullptr;
+    CurrentCapture* capture_ = nullptr;
     SavePathPrompt pathPrompt_;
     MessageBoxFunction messageBox_;
     win::ScopedGdiplus gdiplus_;

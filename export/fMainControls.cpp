@@ -47,7 +47,7 @@ void fMain::CreateFormWindow() {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
     const POINT at = CentredOnScreen(outer);
-    CreateWindowObject(cls, kCaption, style, 0, at.x, at.y, outer.cx, outer.cy, host_.mainWindow, nullptr);
+    CreateWindowObject(cls, kCaption, style, 0, at.x, at.y, outer.cx, outer.cy, owner_, nullptr);
     if (hwnd()) CreateControls();
 }
 

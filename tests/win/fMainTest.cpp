@@ -72,7 +72,7 @@ protected:
     }
     static fMain& form() { return fMain::Get(); }
     void Open() {
-        form().Show(fMain::Host{mainWindow_->hwnd(), capture_.get()});
+        form().Show(mainWindow_->hwnd(), *capture_);
         ASSERT_TRUE(form().IsLoaded());
     }
     void Click(int id) { ::SendMessageW(form().Item(id), BM_CLICK, 0, 0); }
@@ -256,7 +256,7 @@ TEST_F(fMainTest, AFailedSaveSaysSoNamingThePathAndShowsNoSize) {
 
 TEST_F(fMainTest, WithoutAPictureNothingCanBeBuiltOrDithered) {
     CurrentCapture empty((dir_ / L"none.bmp").wstring());
-    form().Show(fMain::Host{mainWindow_->hwnd(), &empty});
+    form().Show(mainWindow_->hwnd(), empty);
     EXPECT_EQ(form().VirtualColorDepth(), 0);
     EXPECT_EQ(Text(fMain::kLblDimensions), L"0 x 0");
     EXPECT_EQ(Text(fMain::kLblbpp), L"0 bpp (memory DIB)");
