@@ -2,6 +2,7 @@
 pattern, Websafe, Dither, save through the real dialog; the file read by
 ImageMagick and gifsicle shows the previewed colours; repeated
 open-dither-save-close cycles leave the program's GDI count where it was."""
+import re
 import subprocess
 
 import pytest
@@ -108,6 +109,38 @@ def test_websafe_dither_saves_the_previewed_colours(main, tmp_path):
     assert all(all(c % 51 == 0 or c % 8 == 0 for c in rgb) for rgb in colours)
     info = subprocess.run(["gifsicle", "--info", str(target)], capture_output=True, text=True, check=True).stdout
     assert f"{w}x{h}" in info and "transparent" not in info
+
+
+def gif_colour_table(path):
+    """Entry number -> (r, g, b) of the file's colour table, and its transparent entry, as gifsicle reads them."""
+    out = subprocess.run(["gifsicle", "--color-info", str(path)], capture_output=True, text=True, check=True).stdout
+    table = {}
+    for n, rgb in re.findall(r"(\d+): #([0-9A-F]{6})", out):
+        table[int(n)] = bytes.fromhex(rgb)
+    m = re.search(r"transparent (\d+)", out)
+    return table, int(m.group(1)) if m else None
+
+
+def test_a_picked_entry_is_saved_as_the_transparent_one(main, tmp_path):
+    captured = capture_pattern(main)
+    w, h = captured["capture"]
+    window = open_export(main)
+    dither_websafe(window)
+    click_when_enabled(window, "Pick &color")
+    surface = next(c for c in harness.children(window.hwnd) if c.cls == SURFACE_CLASS)
+    at = (w // 3, h // 2)
+    harness.click(surface.rect[0] + at[0], surface.rect[1] + at[1])
+    click_when_enabled(window, "Use transparent entry (Pick)")
+    target = tmp_path / "picked.gif"
+    save_through_dialog(main, window, target)
+    table, transparent = gif_colour_table(target)
+    assert transparent is not None
+    # The transparent entry is the colour of the picked pixel (the previewed, dithered one).
+    previewed = preview_pixels(main, window, tmp_path, w, h)
+    i = 3 * (at[1] * w + at[0])
+    assert table[transparent] == previewed[i:i + 3]
+    giftext = subprocess.run(["giftext", str(target)], capture_output=True, text=True, check=True).stdout
+    assert "Transparency on: yes" in giftext and f"Transparent Index: {transparent}" in giftext
 
 
 def test_open_dither_save_close_cycles_leave_the_gdi_count(main, tmp_path):
