@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "app/core/AnnotationText.h"
-#include "controls/core/FontDescription.h"
+#include "base/FontDescription.h"
 
 namespace px::win {
 
@@ -59,24 +59,18 @@ void DrawingPicture::ResizeSurface(int w, int h) {
     h = std::max(h, 0);
     if (w == surfaceW_ && h == surfaceH_ && (surface_ || w == 0 || h == 0)) return;
 
-    AutoDeleteDC dc;
-    ScopedBitmap bmp;
-    HGDIOBJ previous = nullptr;
+    MemoryBitmapDC next;
     if (w > 0 && h > 0) {
         ScopedGetDC screen(nullptr);
-        dc.reset(::CreateCompatibleDC(screen));
-        bmp.reset(::CreateCompatibleBitmap(screen, w, h));
-        if (!dc || !bmp) return;  // out of GDI memory: keep the old surface
-        previous = ::SelectObject(dc.get(), bmp.get());
+        next = MemoryBitmapDC(screen, ScopedBitmap(::CreateCompatibleBitmap(screen, w, h)));
+        if (!next) return;  // out of GDI memory: keep the old surface
         RECT all{0, 0, w, h};
-        FillColor(dc.get(), all, backColor_);
+        FillColor(next.dc(), all, backColor_);
         if (surface_)
-            ::BitBlt(dc.get(), 0, 0, std::min(w, surfaceW_), std::min(h, surfaceH_), surfaceDC_.get(), 0, 0, SRCCOPY);
+            ::BitBlt(next.dc(), 0, 0, std::min(w, surfaceW_), std::min(h, surfaceH_), surface_.dc(), 0, 0, SRCCOPY);
     }
     FreeSurface();
-    surfaceDC_ = std::move(dc);
-    surface_ = std::move(bmp);
-    previousBitmap_ = previous;
+    surface_ = std::move(next);
     surfaceW_ = surface_ ? w : 0;
     surfaceH_ = surface_ ? h : 0;
     if (IsCreated()) ::InvalidateRect(hwnd(), nullptr, FALSE);
@@ -84,9 +78,6 @@ void DrawingPicture::ResizeSurface(int w, int h) {
 
 void DrawingPicture::FreeSurface() {
     font_.reset();
-    if (surfaceDC_ && previousBitmap_) ::SelectObject(surfaceDC_.get(), previousBitmap_);
-    previousBitmap_ = nullptr;
-    surfaceDC_.reset();
     surface_.reset();
     surfaceW_ = surfaceH_ = 0;
 }
@@ -95,27 +86,27 @@ void DrawingPicture::SetPicture(HBITMAP picture) {
     if (!surface_ || !picture) return;
     BITMAP bm{};
     if (!::GetObjectW(picture, sizeof(bm), &bm)) return;
-    AutoDeleteDC src(::CreateCompatibleDC(surfaceDC_.get()));
+    AutoDeleteDC src(::CreateCompatibleDC(surface_.dc()));
     ScopedSelectObject sel(src.get(), picture);
-    ::BitBlt(surfaceDC_.get(), 0, 0, bm.bmWidth, bm.bmHeight, src.get(), 0, 0, SRCCOPY);
+    ::BitBlt(surface_.dc(), 0, 0, bm.bmWidth, bm.bmHeight, src.get(), 0, 0, SRCCOPY);
     RECT r{0, 0, bm.bmWidth, bm.bmHeight};
     Invalidate(r);
 }
 
 ScopedBitmap DrawingPicture::CopyImage() const {
     if (!surface_) return {};
-    ScopedBitmap copy(::CreateCompatibleBitmap(surfaceDC_.get(), surfaceW_, surfaceH_));
+    ScopedBitmap copy(::CreateCompatibleBitmap(surface_.dc(), surfaceW_, surfaceH_));
     if (!copy) return {};
-    AutoDeleteDC dst(::CreateCompatibleDC(surfaceDC_.get()));
+    AutoDeleteDC dst(::CreateCompatibleDC(surface_.dc()));
     {
         ScopedSelectObject sel(dst.get(), copy.get());
-        ::BitBlt(dst.get(), 0, 0, surfaceW_, surfaceH_, surfaceDC_.get(), 0, 0, SRCCOPY);
+        ::BitBlt(dst.get(), 0, 0, surfaceW_, surfaceH_, surface_.dc(), 0, 0, SRCCOPY);
     }
     return copy;
 }
 
 COLORREF DrawingPicture::PixelAt(int x, int y) const {
-    return surface_ ? ::GetPixel(surfaceDC_.get(), x, y) : CLR_INVALID;
+    return surface_ ? ::GetPixel(surface_.dc(), x, y) : CLR_INVALID;
 }
 
 void DrawingPicture::SetBackColor(COLORREF c) {
@@ -149,7 +140,7 @@ void DrawingPicture::Cls() {
     current_ = {0, 0};
     if (!surface_) return;
     RECT all{0, 0, surfaceW_, surfaceH_};
-    FillColor(surfaceDC_.get(), all, backColor_);
+    FillColor(surface_.dc(), all, backColor_);
     Invalidate(all);
 }
 
@@ -159,12 +150,12 @@ void DrawingPicture::LineTo(int x, int y) {
     if (!surface_) return;
     ScopedPen pen(::CreatePen(PS_SOLID, drawWidth_, foreColor_));
     {
-        ScopedSelectObject sel(surfaceDC_.get(), pen.get());
-        ::MoveToEx(surfaceDC_.get(), from.x, from.y, nullptr);
-        ::LineTo(surfaceDC_.get(), x, y);
+        ScopedSelectObject sel(surface_.dc(), pen.get());
+        ::MoveToEx(surface_.dc(), from.x, from.y, nullptr);
+        ::LineTo(surface_.dc(), x, y);
     }
     // The platform leaves out a line's last pixel; a freehand stroke keeps it.
-    if (drawWidth_ == 1) ::SetPixelV(surfaceDC_.get(), x, y, foreColor_);
+    if (drawWidth_ == 1) ::SetPixelV(surface_.dc(), x, y, foreColor_);
     int pad = drawWidth_ + 1;
     RECT r{std::min<LONG>(from.x, x) - pad, std::min<LONG>(from.y, y) - pad, std::max<LONG>(from.x, x) + pad + 1,
            std::max<LONG>(from.y, y) + pad + 1};
@@ -174,19 +165,19 @@ void DrawingPicture::LineTo(int x, int y) {
 void DrawingPicture::Circle(int cx, int cy, int radius) {
     if (!surface_) return;
     ScopedPen pen(::CreatePen(PS_SOLID, drawWidth_, foreColor_));
-    ScopedSelectObject selPen(surfaceDC_.get(), pen.get());
-    ScopedSelectObject selBrush(surfaceDC_.get(), ::GetStockObject(NULL_BRUSH));
-    ::Ellipse(surfaceDC_.get(), cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
+    ScopedSelectObject selPen(surface_.dc(), pen.get());
+    ScopedSelectObject selBrush(surface_.dc(), ::GetStockObject(NULL_BRUSH));
+    ::Ellipse(surface_.dc(), cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
     RECT r{cx - radius - drawWidth_, cy - radius - drawWidth_, cx + radius + drawWidth_ + 1,
            cy + radius + drawWidth_ + 1};
     Invalidate(r);
 }
 
 HFONT DrawingPicture::CurrentFont() {
-    if (font_ || !surfaceDC_) return font_.get();
-    using namespace controls::FontStyleBit;
+    if (font_ || !surface_) return font_.get();
+    using namespace px::FontStyleBit;
     LOGFONTW lf{};
-    lf.lfHeight = FontCharacterHeight(fontSize_, ::GetDeviceCaps(surfaceDC_.get(), LOGPIXELSY));
+    lf.lfHeight = FontCharacterHeight(fontSize_, ::GetDeviceCaps(surface_.dc(), LOGPIXELSY));
     lf.lfWeight = (fontStyle_ & Bold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (fontStyle_ & Italic) ? TRUE : FALSE;
     lf.lfUnderline = (fontStyle_ & Underline) ? TRUE : FALSE;
@@ -203,7 +194,7 @@ HFONT DrawingPicture::CurrentFont() {
 
 void DrawingPicture::PrintText(const std::wstring& text) {
     if (!surface_) return;
-    HDC dc = surfaceDC_.get();
+    HDC dc = surface_.dc();
     ScopedSaveDC saved(dc);
     ScopedSelectObject selFont(dc, CurrentFont());
     ::SetBkMode(dc, TRANSPARENT);
@@ -250,7 +241,7 @@ void DrawingPicture::Paint(HDC dc, const RECT& area) {
     RECT inside;
     if (surface_ && ::IntersectRect(&inside, &area, &surfaceRect))
         ::BitBlt(dc, inside.left, inside.top, inside.right - inside.left, inside.bottom - inside.top,
-                 surfaceDC_.get(), inside.left, inside.top, SRCCOPY);
+                 surface_.dc(), inside.left, inside.top, SRCCOPY);
     // Whatever lies beyond the surface (a window larger than its picture) shows the back colour.
     if (area.right > surfaceW_) {
         RECT r{std::max<LONG>(area.left, surfaceW_), area.top, area.right, area.bottom};

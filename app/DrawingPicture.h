@@ -25,7 +25,7 @@ public:
     void Resize(int w, int h);
     SIZE SurfaceSize() const noexcept { return {surfaceW_, surfaceH_}; }
     // Draws into the surface directly (the caller keeps the DC's selections balanced).
-    HDC SurfaceDC() const noexcept { return surfaceDC_.get(); }
+    HDC SurfaceDC() const noexcept { return surface_.dc(); }
     // Copies `picture` onto the surface at (0, 0).
     void SetPicture(HBITMAP picture);
     // The surface's content as a new bitmap in the display's format.
@@ -42,7 +42,7 @@ public:
     POINT CurrentPosition() const noexcept { return current_; }
     void SetCurrentPosition(int x, int y) { current_ = {x, y}; }
 
-    // Font of text output: face, size in points and style bits (controls::FontStyleBit).
+    // Font of text output: face, size in points and style bits (px::FontStyleBit).
     const std::wstring& FontName() const noexcept { return fontName_; }
     void SetFontName(const std::wstring& name);
     double FontSize() const noexcept { return fontSize_; }
@@ -87,9 +87,7 @@ private:
     void OnMouseDown(int button, WPARAM wp, LPARAM lp);
     void OnMouseUp(int button, WPARAM wp, LPARAM lp);
 
-    AutoDeleteDC surfaceDC_;
-    ScopedBitmap surface_;
-    HGDIOBJ previousBitmap_ = nullptr;
+    MemoryBitmapDC surface_;
     int surfaceW_ = 0, surfaceH_ = 0;
 
     COLORREF backColor_ = ::GetSysColor(COLOR_BTNFACE);

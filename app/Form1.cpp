@@ -73,7 +73,7 @@ void Form1::Form_Load() {
     c.Picture50.SetDrawWidth(1);
     c.Picture50.Cls();
     SIZE preview = c.Picture50.SurfaceSize();
-    controls::Point centre = PenPreviewCentre(preview.cx, preview.cy);
+    px::Point centre = PenPreviewCentre(preview.cx, preview.cy);
     c.Picture50.Circle(centre.x, centre.y, c.Picture50.DrawWidth());
 
     // Before the first capture there is nothing to annotate: the picture stays empty.

@@ -14,8 +14,8 @@ namespace px {
 
 namespace {
 constexpr int kClientW = 352, kClientH = 214;
-constexpr int kStyleBits[4] = {controls::FontStyleBit::Bold, controls::FontStyleBit::Underline,
-                               controls::FontStyleBit::Italic, controls::FontStyleBit::Strikeout};
+constexpr int kStyleBits[4] = {px::FontStyleBit::Bold, px::FontStyleBit::Underline,
+                               px::FontStyleBit::Italic, px::FontStyleBit::Strikeout};
 constexpr wchar_t kDefaultText[] = L"Type Text Here\r\n";
 constexpr wchar_t kDefaultFontName[] = L"Arial";
 
@@ -132,7 +132,7 @@ void Form2::ListScreenFonts() {
 }
 
 bool Form2::ApplyText1Font() {
-    using namespace controls::FontStyleBit;
+    using namespace px::FontStyleBit;
     LOGFONTW lf{};
     win::ScopedGetDC screen(nullptr);
     lf.lfHeight = FontCharacterHeight(text1FontSize_, ::GetDeviceCaps(screen, LOGPIXELSY));

@@ -1,6 +1,6 @@
 #pragma once
 // Resource identifiers of the program (shared by resources.rc and the code).
-#define IDI_APP 1
+#include "../base/win/ModuleResources.h"  // IDI_APP
 #define IDR_START_PICTURE 101  // GIF shown on the start window
 
 // 16 x 16 icons of the main window's buttons and menus (.ico files as data,

@@ -1,4 +1,5 @@
 #include "app/TestDump.h"
+#include "base/Text.h"
 
 #include <cstdio>
 #include <vector>
@@ -31,7 +32,7 @@ void Write(const std::string& json) {
 
 std::string Text(const std::wstring& s) {
     std::string out = "\"";
-    for (char c : win::Narrow(s)) {
+    for (char c : px::Narrow(s)) {
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;

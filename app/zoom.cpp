@@ -35,20 +35,22 @@ void zoom::CreateFormWindow() {
     c_ = std::make_unique<Controls>();
     Controls& c = *c_;
     c.zoom.Create(hwnd(), IdZoom, kMargin, kMargin, kDisplay, kDisplay);
-    c.HScroll1 = ::CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | SBS_HORZ, kMargin, kBarY,
-                                   kDisplay, kBarH, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdHScroll1)),
-                                   Instance(), nullptr);
-    ::SetScrollRange(c.HScroll1, SB_CTL, kZoomToolMinStep, kZoomToolMaxStep, FALSE);
-    ::SetScrollPos(c.HScroll1, SB_CTL, kZoomToolMinStep, TRUE);
-    c.Text1 = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"100", WS_CHILD | WS_VISIBLE | ES_CENTER | ES_READONLY,
-                                kMargin, kRowY + 1, 56, kRowH - 2, hwnd(),
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdText1)), Instance(), nullptr);
-    ::SendMessageW(c.Text1, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    c.HScroll1.Create(hwnd(), IdHScroll1, true, kMargin, kBarY, kDisplay, kBarH);
+    // One step per arrow and per page.
+    c.HScroll1.SetRange(kZoomToolMinStep, kZoomToolMaxStep, 1, 1);
+    c.HScroll1.SetValue(kZoomToolMinStep);
+    c.Text1.Create(hwnd(), IdText1, kMargin, kRowY + 1, 56, kRowH - 2, ES_CENTER | ES_READONLY);
+    c.Text1.SetText(L"100");
+    c.Text1.SetFont(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    c.router.Add(c.HScroll1);
+    c.router.Add(c.Text1);
     c.cmdReset.Create(hwnd(), L"cmdReset", kMargin + 60, kRowY, 96, kRowH, IdCmdReset);
     c.cmdReset.SetCaption(L"Reset Zoom");
     c.cmdExit.Create(hwnd(), L"cmdExit", kClientW - kMargin - 40, kRowY, 40, kRowH, IdCmdExit);
     c.cmdExit.SetCaption(L"X");
 
+    c.HScroll1.Change.connect([this] { HScroll1_Change(); });
+    c.HScroll1.Scroll.connect([this] { HScroll1_Change(); });
     c.cmdReset.Click.connect([this] { cmdReset_Click(); });
     c.cmdExit.Click.connect([this] { cmdExit_Click(); });
 }
@@ -77,11 +79,9 @@ LRESULT zoom::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_COMMAND:
     case WM_HSCROLL:
-        if (c_ && reinterpret_cast<HWND>(lp) == c_->HScroll1) {
-            HScroll1_Scroll(wp);
-            return 0;
-        }
+        if (c_ && c_->router.Route(msg, wp, lp)) return 0;
         break;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(::GetStockObject(DEFAULT_GUI_FONT));
     case WM_CLOSE: cmdExit_Click(); return 0;
@@ -97,37 +97,27 @@ void zoom::Form_Activate() {
 
 void zoom::ShowOneToOne() {
     sourceSize_ = kZoomToolResetSource;
-    ::SetWindowTextW(c_->Text1, kZoomToolResetReadout);
+    c_->Text1.SetText(kZoomToolResetReadout);
 }
 
 int zoom::ScrollValue() const {
-    return c_ && c_->HScroll1 ? ::GetScrollPos(c_->HScroll1, SB_CTL) : kZoomToolMinStep;
+    return c_ && c_->HScroll1.hwnd() ? c_->HScroll1.Value() : kZoomToolMinStep;
 }
 
-std::wstring zoom::Readout() const { return c_ ? win::GetWindowTextString(c_->Text1) : std::wstring(); }
+std::wstring zoom::Readout() const { return c_ ? c_->Text1.Text() : std::wstring(); }
 
 void zoom::SetScrollValue(int v) {
-    if (!c_ || !c_->HScroll1) return;
+    if (!c_ || !c_->HScroll1.hwnd()) return;
     v = std::clamp(v, kZoomToolMinStep, kZoomToolMaxStep);
     if (v == ScrollValue()) return;
-    ::SetScrollPos(c_->HScroll1, SB_CTL, v, TRUE);
+    c_->HScroll1.SetValue(v);
     HScroll1_Change();
 }
 
 void zoom::HScroll1_Change() {
     ZoomToolStep step = ZoomToolStepFor(ScrollValue());
     sourceSize_ = step.sourceSize;
-    ::SetWindowTextW(c_->Text1, step.readout.c_str());
-}
-
-void zoom::HScroll1_Scroll(WPARAM wp) {
-    controls::ScrollAction action;
-    if (!win::ScrollActionOf(LOWORD(wp), action)) return;
-    // Positions counted from the first step; one step per arrow and per page.
-    const int first = kZoomToolMinStep;
-    int p = controls::ScrollActionPosition(action, ScrollValue() - first, static_cast<int>(HIWORD(wp)) - first, 1, 1,
-                                           kZoomToolMaxStep - first);
-    SetScrollValue(p + first);
+    c_->Text1.SetText(step.readout);
 }
 
 void zoom::cmdReset_Click() {

@@ -9,6 +9,7 @@
 #include "app/DrawingPicture.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "controls/NativeControls.h"
 #include "controls/uxButtons_H.h"
 
 namespace px {
@@ -41,7 +42,6 @@ private:
 
     void Form_Activate();
     void HScroll1_Change();
-    void HScroll1_Scroll(WPARAM wp);
     void cmdReset_Click();  // "Reset Zoom"
     void cmdExit_Click();   // "X"
     void Timer1_Timer();
@@ -49,8 +49,9 @@ private:
 
     struct Controls {
         win::DrawingPicture zoom;  // 200 x 200 display
-        HWND HScroll1 = nullptr;
-        HWND Text1 = nullptr;
+        win::NativeScrollBar HScroll1;
+        win::NativeEdit Text1;
+        win::NativeControlRouter router;
         win::uxButtons_H cmdReset, cmdExit;
     };
     std::unique_ptr<Controls> c_;  // made afresh for every load; see Form1

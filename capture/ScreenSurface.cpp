@@ -14,11 +14,10 @@ bool ScreenSurface::Create(int width, int height) {
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     win::ScopedBitmap bitmap(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    win::AutoDeleteDC dc(::CreateCompatibleDC(nullptr));
-    if (!bitmap || !dc || !bits) return false;
-    previous_ = ::SelectObject(dc.get(), bitmap.get());
-    bitmap_ = std::move(bitmap);
-    dc_ = std::move(dc);
+    if (!bitmap || !bits) return false;
+    win::MemoryBitmapDC surface(nullptr, std::move(bitmap));
+    if (!surface) return false;
+    surface_ = std::move(surface);
     bits_ = static_cast<uint32_t*>(bits);
     width_ = width;
     height_ = height;
@@ -26,11 +25,7 @@ bool ScreenSurface::Create(int width, int height) {
 }
 
 void ScreenSurface::Reset() {
-    // The bitmap leaves the DC before either is deleted.
-    if (dc_ && previous_) ::SelectObject(dc_.get(), previous_);
-    previous_ = nullptr;
-    dc_.reset();
-    bitmap_.reset();
+    surface_.reset();
     bits_ = nullptr;
     width_ = height_ = 0;
 }

@@ -21,9 +21,9 @@ public:
     bool Create(int width, int height);
     void Reset();
 
-    bool IsCreated() const noexcept { return static_cast<bool>(dc_); }
-    HDC dc() const noexcept { return dc_.get(); }
-    HBITMAP bitmap() const noexcept { return bitmap_.get(); }
+    bool IsCreated() const noexcept { return static_cast<bool>(surface_); }
+    HDC dc() const noexcept { return surface_.dc(); }
+    HBITMAP bitmap() const noexcept { return surface_.bitmap(); }
     int width() const noexcept { return width_; }
     int height() const noexcept { return height_; }
     // The pixels; flush GDI (GdiFlush) before touching them after drawing.
@@ -31,9 +31,7 @@ public:
     View2D<const uint32_t> constPixels() const;
 
 private:
-    win::ScopedBitmap bitmap_;
-    win::AutoDeleteDC dc_;
-    HGDIOBJ previous_ = nullptr;
+    win::MemoryBitmapDC surface_;
     uint32_t* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;

@@ -10,7 +10,7 @@
 
 namespace px::win::face {
 
-using controls::Rect;
+using px::Rect;
 
 COLORREF ToColorRef(uint32_t ole) {
     if (controls::IsSystemColor(ole)) return ::GetSysColor(controls::SystemColorIndex(ole));
@@ -164,7 +164,7 @@ void FrameShape(HDC dc, HRGN shape, COLORREF c) {
     ::FrameRgn(dc, shape, b.get(), 1, 1);
 }
 
-controls::Size MeasureCaption(HDC dc, const controls::CaptionText& text) {
+px::Size MeasureCaption(HDC dc, const controls::CaptionText& text) {
     if (text.empty()) return {0, 0};
     TEXTMETRICW tm{};
     ::GetTextMetricsW(dc, &tm);

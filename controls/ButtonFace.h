@@ -10,7 +10,7 @@
 #include "base/win/OlePicture.h"
 #include "base/win/ScopedWin.h"
 #include "controls/core/CaptionText.h"
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 #include "controls/core/PictureEffects.h"
 
 namespace px::win::face {
@@ -31,10 +31,10 @@ struct Dib32 {
 Dib32 RenderPicture(const OlePicture& pic, int w, int h, COLORREF fill);
 
 // The outline of a custom shape: the picture's pixels other than its top-left one.
-std::vector<controls::Rect> CustomShapeRuns(const OlePicture& pic);
+std::vector<px::Rect> CustomShapeRuns(const OlePicture& pic);
 
 // The region of a shape over a w x h face (custom shapes from their runs).
-ScopedRgn ShapeRegion(int shape, int w, int h, const std::vector<controls::Rect>& customRuns);
+ScopedRgn ShapeRegion(int shape, int w, int h, const std::vector<px::Rect>& customRuns);
 ScopedRgn CopyRegion(HRGN r);
 
 void FillRegion(HDC dc, HRGN r, COLORREF c);
@@ -47,7 +47,7 @@ ScopedRgn BevelRing(HDC dc, HRGN shape, COLORREF topLeft, COLORREF bottomRight);
 void FrameShape(HDC dc, HRGN shape, COLORREF c);
 
 // Size of the caption block in the selected font.
-controls::Size MeasureCaption(HDC dc, const controls::CaptionText& text);
+px::Size MeasureCaption(HDC dc, const controls::CaptionText& text);
 // Draws the caption lines inside `block`, each aligned by captionAlign.
 // style: 0 plain, 1 raised, 2 engraved; a disabled caption is engraved grey.
 void DrawCaptionText(HDC dc, const controls::CaptionText& text, const RECT& block, int captionAlign, int style,

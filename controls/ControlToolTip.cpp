@@ -1,5 +1,7 @@
 #include "controls/ControlToolTip.h"
 
+#include "base/win/Window.h"
+
 #include <commctrl.h>
 
 namespace px::win {
@@ -16,7 +18,7 @@ void ControlToolTip::Set(HWND control, HWND container, const std::wstring& text)
         if (text_.empty()) return;
         tip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, control, nullptr,
-                                     ::GetModuleHandleW(nullptr), nullptr));
+                                     Window::Instance(), nullptr));
         if (!tip_) return;
         ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         ::SendMessageW(tip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));

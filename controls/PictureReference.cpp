@@ -1,5 +1,7 @@
 #include "controls/PictureReference.h"
 
+#include "base/win/Window.h"
+
 #include <cwchar>
 
 namespace px::win {
@@ -20,7 +22,7 @@ OlePicture LoadPictureReference(const std::wstring& ref) {
         wchar_t* end = nullptr;
         long id = std::wcstol(ref.c_str() + 4, &end, 10);
         if (*end != 0 || id <= 0 || id > 0xFFFF) return {};
-        return OlePicture::FromResource(::GetModuleHandleW(nullptr), static_cast<int>(id));
+        return OlePicture::FromResource(Window::Instance(), static_cast<int>(id));
     }
     bool underProgram = ref[0] == L'\\' && (ref.size() < 2 || ref[1] != L'\\');
     return OlePicture::FromFile(underProgram ? ProgramFolder() + ref : ref);

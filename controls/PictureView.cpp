@@ -1,5 +1,7 @@
 #include "controls/PictureView.h"
 
+#include "controls/core/ScrollGeometry.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -17,7 +19,7 @@ constexpr int kLineStep = 40;  // pixels per scroll-bar arrow click and wheel no
 // Copies a decoded picture into a 32-bit buffer selected into `dc`. Bitmaps are copied
 // pixel for pixel; other pictures (GIF, icons) are rendered at their pixel size over
 // `back`, which is what shows through their transparent parts.
-bool CopyPicture(const OlePicture& pic, HDC dc, COLORREF back, ScopedBitmap& out, int& w, int& h) {
+bool CopyPicture(const OlePicture& pic, COLORREF back, MemoryBitmapDC& out, int& w, int& h) {
     IPicture* ip = pic.get();
     short type = PICTYPE_UNINITIALIZED;
     ip->get_Type(&type);
@@ -41,16 +43,14 @@ bool CopyPicture(const OlePicture& pic, HDC dc, COLORREF back, ScopedBitmap& out
     bi.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
     ScopedBitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib) return false;
-    {
-        ScopedSelectObject sel(dc, dib.get());
-        RECT all{0, 0, size.cx, size.cy};
-        ScopedBrush brush(::CreateSolidBrush(back));
-        ::FillRect(dc, &all, brush.get());
-        pic.Render(dc, all);
-        ::GdiFlush();
-    }
-    out = std::move(dib);
+    MemoryBitmapDC copy(nullptr, std::move(dib));
+    if (!copy) return false;
+    RECT all{0, 0, size.cx, size.cy};
+    ScopedBrush brush(::CreateSolidBrush(back));
+    ::FillRect(copy.dc(), &all, brush.get());
+    pic.Render(copy.dc(), all);
+    ::GdiFlush();
+    out = std::move(copy);
     w = size.cx;
     h = size.cy;
     return true;
@@ -76,18 +76,10 @@ bool PictureView::Create(HWND parent, int x, int y, int w, int h, int id) {
 bool PictureView::LoadFile(const std::wstring& path) {
     OlePicture pic = OlePicture::FromFile(path);
     if (!pic) return false;
-    if (!memDC_) {
-        memDC_.reset(::CreateCompatibleDC(nullptr));
-        if (!memDC_) return false;
-    }
-    ScopedBitmap loaded;
+    MemoryBitmapDC loaded;
     int w = 0, h = 0;
-    if (!CopyPicture(pic, memDC_.get(), backColor_, loaded, w, h)) return false;
-
-    // The new buffer goes in before the old one is deleted.
-    HGDIOBJ prev = ::SelectObject(memDC_.get(), loaded.get());
-    if (!previous_) previous_ = prev;
-    bitmap_ = std::move(loaded);
+    if (!CopyPicture(pic, backColor_, loaded, w, h)) return false;
+    picture_ = std::move(loaded);
     picW_ = w;
     picH_ = h;
     if (IsCreated()) {
@@ -98,10 +90,7 @@ bool PictureView::LoadFile(const std::wstring& path) {
 }
 
 void PictureView::ReleasePicture() {
-    if (memDC_ && previous_) ::SelectObject(memDC_.get(), previous_);
-    previous_ = nullptr;
-    bitmap_.reset();
-    memDC_.reset();
+    picture_.reset();
     picW_ = picH_ = 0;
 }
 
@@ -198,14 +187,14 @@ LRESULT PictureView::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void PictureView::UserControl_Paint(HDC dc, const RECT& area) {
     ScopedSaveDC save(dc);
-    if (bitmap_) {
+    if (picture_) {
         AxisMapping mx = MapAxis(picW_, layout_.displayW, layout_.originX, area.left, area.right);
         AxisMapping my = MapAxis(picH_, layout_.displayH, layout_.originY, area.top, area.bottom);
         if (!mx.source.empty() && !my.source.empty()) {
             // Nearest-neighbour scaling keeps the captured pixels sharp at every step.
             ::SetStretchBltMode(dc, COLORONCOLOR);
             ::StretchBlt(dc, mx.dest.begin, my.dest.begin, mx.dest.end - mx.dest.begin, my.dest.end - my.dest.begin,
-                         memDC_.get(), mx.source.begin, my.source.begin, mx.source.end - mx.source.begin,
+                         picture_.dc(), mx.source.begin, my.source.begin, mx.source.end - mx.source.begin,
                          my.source.end - my.source.begin, SRCCOPY);
         }
         // The background only around the picture, so nothing flickers.
@@ -227,17 +216,10 @@ void PictureView::UserControl_Scroll(int bar, int request) {
     ::GetScrollInfo(hwnd(), bar, &si);
     int pos = si.nPos;
     int page = static_cast<int>(si.nPage);
-    switch (request) {
-    case SB_LINELEFT: pos -= kLineStep; break;
-    case SB_LINERIGHT: pos += kLineStep; break;
-    case SB_PAGELEFT: pos -= page; break;
-    case SB_PAGERIGHT: pos += page; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-    case SB_LEFT: pos = 0; break;
-    case SB_RIGHT: pos = si.nMax; break;
-    default: return;
-    }
+    const auto r = ScrollRequestFromCode(static_cast<unsigned>(request));
+    if (!r || *r == ScrollRequest::EndScroll) return;
+    // Clamped again by SetScrollPosition to what the picture allows.
+    pos = controls::ScrollPosition(*r, pos, si.nTrackPos, kLineStep, page, si.nMax);
     if (bar == SB_HORZ)
         SetScrollPosition(pos, layout_.scrollY);
     else

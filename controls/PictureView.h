@@ -35,7 +35,7 @@ public:
     bool LoadFile(const std::wstring& path);
     // The view gives up its picture (and the memory behind it).
     void CleanUp();
-    bool HasPicture() const noexcept { return static_cast<bool>(bitmap_); }
+    bool HasPicture() const noexcept { return static_cast<bool>(picture_); }
     SIZE PictureSize() const noexcept { return SIZE{picW_, picH_}; }
 
     // Display scale in percent (100: one view pixel per picture pixel).
@@ -66,9 +66,7 @@ private:
     bool CanPan() const noexcept { return layout_.maxScrollX > 0 || layout_.maxScrollY > 0; }
 
     // The picture, held in a memory DC; the DC's first bitmap goes back in before either is deleted.
-    AutoDeleteDC memDC_;
-    ScopedBitmap bitmap_;
-    HGDIOBJ previous_ = nullptr;
+    MemoryBitmapDC picture_;
     int picW_ = 0, picH_ = 0;
     void ReleasePicture();
 

@@ -2,24 +2,9 @@
 
 namespace px::win {
 
-using controls::ScrollAction;
 
 namespace {
 constexpr wchar_t kClassName[] = L"OrvoPixtrel.ScrollFrame";
-}
-
-bool ScrollActionOf(WORD code, ScrollAction& action) {
-    switch (code) {
-    case SB_LINEUP: action = ScrollAction::LineBack; return true;
-    case SB_LINEDOWN: action = ScrollAction::LineForward; return true;
-    case SB_PAGEUP: action = ScrollAction::PageBack; return true;
-    case SB_PAGEDOWN: action = ScrollAction::PageForward; return true;
-    case SB_TOP: action = ScrollAction::ToStart; return true;
-    case SB_BOTTOM: action = ScrollAction::ToEnd; return true;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: action = ScrollAction::ToPosition; return true;
-    default: return false;
-    }
 }
 
 bool ScrollFrame::Create(HWND parent, int id, int x, int y, int w, int h) {
@@ -58,9 +43,9 @@ void ScrollFrame::Relayout() {
     RECT rc;
     ::GetClientRect(hwnd(), &rc);
     const LONG_PTR style = ::GetWindowLongPtrW(hwnd(), GWL_STYLE);
-    const controls::Size bars{::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL)};
-    controls::Size outer{rc.right + ((style & WS_VSCROLL) ? bars.cx : 0), rc.bottom + ((style & WS_HSCROLL) ? bars.cy : 0)};
-    controls::Size content;
+    const px::Size bars{::GetSystemMetrics(SM_CXVSCROLL), ::GetSystemMetrics(SM_CYHSCROLL)};
+    px::Size outer{rc.right + ((style & WS_VSCROLL) ? bars.cx : 0), rc.bottom + ((style & WS_HSCROLL) ? bars.cy : 0)};
+    px::Size content;
     if (child_ && ::IsWindow(child_)) {
         RECT cr;
         ::GetWindowRect(child_, &cr);
@@ -90,15 +75,15 @@ void ScrollFrame::OnScroll(int bar, WPARAM wp) {
     const int page = horizontal ? layout_.viewport.cx : layout_.viewport.cy;
     const int maxPos = horizontal ? layout_.maxPosition.x : layout_.maxPosition.y;
     int track = current;
-    ScrollAction action;
-    if (!ScrollActionOf(LOWORD(wp), action)) return;
-    if (action == ScrollAction::ToPosition) {
+    const auto request = ScrollRequestFromCode(LOWORD(wp));
+    if (!request || *request == ScrollRequest::EndScroll) return;
+    if (IsThumbRequest(*request)) {
         // The 32-bit track position; the message carries only 16 bits.
         SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
         ::GetScrollInfo(hwnd(), bar, &si);
         track = si.nTrackPos;
     }
-    int p = controls::ScrollActionPosition(action, current, track, kLine, page, maxPos);
+    int p = controls::ScrollPosition(*request, current, track, kLine, page, maxPos);
     if (horizontal)
         ScrollTo(p, layout_.position.y);
     else

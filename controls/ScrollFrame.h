@@ -9,10 +9,6 @@
 
 namespace px::win {
 
-// The scroll action of a scroll bar notification code (SB_LINEUP...); false
-// for codes that move nothing (SB_ENDSCROLL). Thumb codes mean ToPosition.
-bool ScrollActionOf(WORD code, controls::ScrollAction& action);
-
 class ScrollFrame : public Window {
 public:
     static constexpr int kLine = 16;  // pixels per arrow click
@@ -37,7 +33,7 @@ private:
 
     HWND child_ = nullptr;
     controls::ScrollLayout layout_;
-    controls::Point requested_;
+    px::Point requested_;
     bool inLayout_ = false;
     int wheelRest_[2] = {0, 0};  // partial wheel notches (high-resolution wheels)
 };

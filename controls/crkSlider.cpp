@@ -219,7 +219,7 @@ void crkSlider::UserControl_Resize() {
         fitting_ = false;
     }
     // The rail lies on the thumb's centre line, wherever the thumb sits across the control.
-    controls::Rect r = controls::RailRect(p_.orientation, {w, h}, {t.cx, t.cy});
+    px::Rect r = controls::RailRect(p_.orientation, {w, h}, {t.cx, t.cy});
     int crossOffset = std::max<int>(0, ((horizontal ? h : w) - (horizontal ? t.cy : t.cx)) / 2);
     if (horizontal)
         r = r.offset(0, crossOffset);
@@ -330,7 +330,7 @@ void crkSlider::UserControl_Paint(HDC target) {
         if (p_.railStyle == 99) {
             if (railPicture_) {
                 SIZE s = railPicture_.PixelSize();
-                controls::Point o = RailPictureOrigin(p_.orientation, {rc.right, rc.bottom}, {s.cx, s.cy});
+                px::Point o = RailPictureOrigin(p_.orientation, {rc.right, rc.bottom}, {s.cx, s.cy});
                 railPicture_.Render(dc, RECT{o.x, o.y, o.x + s.cx, o.y + s.cy});
             }
         } else if (UINT edge = EdgeForRailStyle(p_.railStyle)) {

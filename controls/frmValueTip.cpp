@@ -20,7 +20,7 @@ void frmValueTip::Load() {
                        nullptr, nullptr);
 }
 
-controls::Size frmValueTip::TextSize(const std::wstring& text) {
+px::Size frmValueTip::TextSize(const std::wstring& text) {
     ScopedGetDC screen(nullptr);
     ScopedSelectObject font(screen, LabelFont());
     SIZE s{0, 0};
@@ -32,7 +32,7 @@ void frmValueTip::ShowTip(const std::wstring& text, int orientation, POINT contr
     Load();
     if (!IsLoaded()) return;
     lblTip_ = text;
-    controls::Rect r = controls::ValueTipRect(orientation, {controlScreen.x, controlScreen.y},
+    px::Rect r = controls::ValueTipRect(orientation, {controlScreen.x, controlScreen.y},
                                               {thumb.left, thumb.top, thumb.right, thumb.bottom}, TextSize(text));
     ::SetWindowPos(hwnd(), HWND_TOPMOST, r.left, r.top, r.width(), r.height(), SWP_NOACTIVATE);
     ::SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE);

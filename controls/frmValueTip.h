@@ -9,7 +9,7 @@
 
 #include "base/win/ScopedWin.h"
 #include "base/win/Window.h"
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 
 namespace px::win {
 
@@ -30,7 +30,7 @@ public:
 
     const std::wstring& lblTip() const noexcept { return lblTip_; }
     // Pixel size of `text` in the label's font.
-    controls::Size TextSize(const std::wstring& text);
+    px::Size TextSize(const std::wstring& text);
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;

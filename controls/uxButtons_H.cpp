@@ -1,4 +1,5 @@
 #include "controls/uxButtons_H.h"
+#include "base/Text.h"
 
 #include <shellapi.h>
 #include <windowsx.h>
@@ -358,7 +359,7 @@ HDC uxButtons_H::hDC() {
     RECT rc;
     ::GetClientRect(hwnd(), &rc);
     EnsureBackBuffer(rc.right, rc.bottom);
-    return back_.dc.get();
+    return back_.surface.dc();
 }
 
 void uxButtons_H::Refresh() {
@@ -503,27 +504,14 @@ void uxButtons_H::UserControl_KeyUp(WPARAM wp, LPARAM) {
 
 // ---- painting ----
 
-void uxButtons_H::BackBuffer::Reset() {
-    if (dc && previous) ::SelectObject(dc.get(), previous);
-    previous = nullptr;
-    bitmap.reset();
-    dc.reset();
-    w = h = 0;
-}
-
 void uxButtons_H::EnsureBackBuffer(int w, int h) {
     w = std::max(w, 1);
     h = std::max(h, 1);
-    if (back_.dc && back_.w == w && back_.h == h) return;
+    if (back_.surface && back_.w == w && back_.h == h) return;
     back_.Reset();
     ScopedGetDC screen(hwnd());
-    back_.dc.reset(::CreateCompatibleDC(screen));
-    back_.bitmap.reset(::CreateCompatibleBitmap(screen, w, h));
-    if (!back_.dc || !back_.bitmap) {
-        back_.Reset();
-        return;
-    }
-    back_.previous = ::SelectObject(back_.dc.get(), back_.bitmap.get());
+    back_.surface = MemoryBitmapDC(screen, ScopedBitmap(::CreateCompatibleBitmap(screen, w, h)));
+    if (!back_.surface) return;
     back_.w = w;
     back_.h = h;
 }
@@ -733,9 +721,9 @@ void uxButtons_H::UserControl_Paint() {
     RECT rc;
     ::GetClientRect(hwnd(), &rc);
     EnsureBackBuffer(rc.right, rc.bottom);
-    if (!back_.dc) return;
-    DrawFace(back_.dc.get(), rc.right, rc.bottom);
-    ::BitBlt(ps, 0, 0, rc.right, rc.bottom, back_.dc.get(), 0, 0, SRCCOPY);
+    if (!back_.surface) return;
+    DrawFace(back_.surface.dc(), rc.right, rc.bottom);
+    ::BitBlt(ps, 0, 0, rc.right, rc.bottom, back_.surface.dc(), 0, 0, SRCCOPY);
 }
 
 void uxButtons_H::UserControl_Destroy() {
@@ -762,9 +750,9 @@ LRESULT uxButtons_H::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         RECT rc;
         ::GetClientRect(hwnd(), &rc);
         EnsureBackBuffer(rc.right, rc.bottom);
-        if (back_.dc) {
-            DrawFace(back_.dc.get(), rc.right, rc.bottom);
-            ::BitBlt(reinterpret_cast<HDC>(wp), 0, 0, rc.right, rc.bottom, back_.dc.get(), 0, 0, SRCCOPY);
+        if (back_.surface) {
+            DrawFace(back_.surface.dc(), rc.right, rc.bottom);
+            ::BitBlt(reinterpret_cast<HDC>(wp), 0, 0, rc.right, rc.bottom, back_.surface.dc(), 0, 0, SRCCOPY);
         }
         return 0;
     }
@@ -858,17 +846,18 @@ LRESULT uxButtons_H::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_DROPFILES: {
-        auto drop = reinterpret_cast<HDROP>(wp);
         std::vector<std::wstring> files;
-        UINT n = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < n; ++i) {
-            std::wstring f(::DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-            f.resize(::DragQueryFileW(drop, i, f.data(), static_cast<UINT>(f.size())));
-            files.push_back(std::move(f));
-        }
         POINT pt{};
-        ::DragQueryPoint(drop, &pt);
-        ::DragFinish(drop);
+        {
+            ScopedDrop drop(reinterpret_cast<HDROP>(wp));
+            UINT n = ::DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < n; ++i) {
+                std::wstring f(::DragQueryFileW(drop.get(), i, nullptr, 0) + 1, L'\0');
+                f.resize(::DragQueryFileW(drop.get(), i, f.data(), static_cast<UINT>(f.size())));
+                files.push_back(std::move(f));
+            }
+            ::DragQueryPoint(drop.get(), &pt);
+        }
         OLEDragDrop(files, 1, ShiftState(), pt.x, pt.y);
         return 0;
     }

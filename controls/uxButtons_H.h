@@ -45,7 +45,7 @@
 #include "controls/core/ButtonState.h"
 #include "controls/core/CaptionText.h"
 #include "controls/core/ControlProperties.h"
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 
 namespace px::win {
 
@@ -102,8 +102,8 @@ public:
     void SetMousePointer(int v);
     const OlePicture& MouseIcon() const noexcept { return mouseIcon_; }
     void SetMouseIcon(const OlePicture& icon);  // icons and cursors only
-    const controls::FontDescription& Font() const noexcept { return p_.font; }
-    void SetFont(const controls::FontDescription& f);
+    const px::FontDescription& Font() const noexcept { return p_.font; }
+    void SetFont(const px::FontDescription& f);
     int FontStyle() const noexcept { return p_.font.style; }
     void SetFontStyle(int bits);
     uint32_t ForeColor() const noexcept { return p_.foreColor; }
@@ -191,7 +191,7 @@ private:
     std::wstring name_;
     bool captionSet_ = false;         // the caption no longer follows the name
     bool pendingPictureRef_ = false;  // picture references of a loaded bag still to resolve
-    std::vector<controls::Rect> customRuns_;  // outline of a custom shape
+    std::vector<px::Rect> customRuns_;  // outline of a custom shape
     controls::ButtonProperties p_;
     controls::ButtonState state_;
     controls::CaptionText caption_ = controls::ParseCaption(L"");
@@ -210,14 +210,14 @@ private:
     ScopedFont ownFont_;
     ControlToolTip toolTipWnd_;
 
-    // Back buffer; the previous bitmap is selected back before either goes.
+    // Back buffer.
     struct BackBuffer {
-        AutoDeleteDC dc;
-        ScopedBitmap bitmap;
-        HGDIOBJ previous = nullptr;
+        MemoryBitmapDC surface;
         int w = 0, h = 0;
-        void Reset();
-        ~BackBuffer() { Reset(); }
+        void Reset() {
+            surface.reset();
+            w = h = 0;
+        }
     } back_;
 };
 

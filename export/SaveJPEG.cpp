@@ -1,11 +1,12 @@
 #include "export/SaveJPEG.h"
+#include "base/Text.h"
 
 #include <commctrl.h>
 
 #include <cstring>
 #include <vector>
 
-#include "app/Resources.h"
+#include "base/win/ModuleResources.h"
 #include "controls/uxButtons_H.h"
 #include "export/core/JpegLibrary.h"
 #include "imaging/cDIBSection.h"
@@ -36,7 +37,7 @@ bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, 
     const Dib24Bits bits = dib.Bits();
     // The name goes over as UTF-8 rather than in the ANSI code page, so
     // folders and names outside that code page save too.
-    const std::string name = win::Narrow(fileName);
+    const std::string name = px::Narrow(fileName);
     props->DIBWidth = bits.width;
     props->DIBHeight = -bits.height;  // rows lie bottom-up in memory
     props->DIBBytes = bits.bits;

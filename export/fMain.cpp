@@ -12,7 +12,6 @@ namespace px {
 namespace {
 
 constexpr int kMaxWeight = 1000;
-constexpr int kWeightText[3] = {fMain::kTxtRGBWeight0, fMain::kTxtRGBWeight0 + 1, fMain::kTxtRGBWeight0 + 2};
 
 // The wait cursor for the length of a step.
 class WaitCursor {
@@ -88,8 +87,10 @@ void fMain::Form_Unload() {
 LRESULT fMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: Form_Paint(); return 0;
-    case WM_COMMAND: OnCommand(LOWORD(wp), HIWORD(wp)); return 0;
-    case WM_HSCROLL: OnScroll(reinterpret_cast<HWND>(lp), LOWORD(wp), HIWORD(wp)); return 0;
+    case WM_COMMAND:
+    case WM_HSCROLL:
+        if (router_.Route(msg, wp, lp)) return 0;
+        break;
     case WM_DRAWITEM:
         if (wp == kIPalette) {
             iPalette_Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
@@ -101,61 +102,17 @@ LRESULT fMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return Form::HandleMessage(msg, wp, lp);
 }
 
-void fMain::OnCommand(int id, int code) {
-    if (id >= kOptPalette0 && id < kOptPalette0 + 6 && code == BN_CLICKED) return optPalette_Click(id - kOptPalette0);
-    if (code == EN_CHANGE && !quiet_) {
-        if (id == kTxtOptimalEntries) return txtOptimalEntries_Change();
-        if (id >= kTxtRGBWeight0 && id < kTxtRGBWeight0 + 3) return txtRGBWeight_Change(id - kTxtRGBWeight0);
-    }
-    if (code != BN_CLICKED) return;
-    switch (id) {
-    case kChkDiffuseError:
-    case kChkNoise: DitherOptions_Change(); break;
-    case kChkCountUniqueColors: chkCountUniqueColors_Click(); break;
-    case kChkPickColor: chkPickColor_Click(); break;
-    }
-}
-
-void fMain::OnScroll(HWND bar, int code, int thumb) {
-    const int id = ::GetDlgCtrlID(bar);
-    SCROLLINFO si{sizeof(si), SIF_ALL};
-    if (!::GetScrollInfo(bar, SB_CTL, &si)) return;
-    const int step = id == kSbOptimalEntriesFast ? 10 : 1;
-    int value = si.nPos;
-    switch (code) {
-    case SB_LINELEFT: value -= step; break;
-    case SB_LINERIGHT: value += step; break;
-    case SB_PAGELEFT: value -= 10; break;
-    case SB_PAGERIGHT: value += 10; break;
-    case SB_THUMBTRACK:
-    case SB_THUMBPOSITION: value = thumb; break;  // the bars' ranges fit the message's 16 bits
-    case SB_LEFT: value = si.nMin; break;
-    case SB_RIGHT: value = si.nMax; break;
-    default: return;
-    }
-    value = std::clamp(value, si.nMin, si.nMax);
-    if (value == si.nPos) return;
-    ::SetScrollPos(bar, SB_CTL, value, TRUE);
-    switch (id) {
-    case kSbHalftoneLevels: sbHalftoneLevels_Change(); break;
-    case kSbOptimalEntries: sbOptimalEntries_Change(); break;
-    case kSbOptimalEntriesFast: sbOptimalEntriesFast_Change(); break;
-    case kSbNoise: SetText(kTxtNoise, std::to_wstring(value), true); DitherOptions_Change(); break;
-    case kSbZoom: sbZoom_Change(); break;
-    }
-}
-
 // --- handlers ---------------------------------------------------------------
 
 void fMain::optPalette_Click(int option) {
-    for (int i = 0; i < 6; ++i) SetChecked(kOptPalette0 + i, i == option);
+    for (int i = 0; i < 6; ++i) SetOption(i, i == option);
     option_ = option;
     switch (option) {
     case 0:
     case 1:
     case 2: palette_.CreateGreyscale(option); break;
     case 3: {
-        const int levels = ScrollValue(kSbHalftoneLevels);
+        const int levels = sbHalftoneLevels_.Value();
         if (levels >= 2 && levels <= 6) palette_.CreateHalftone(levels - 2);
         break;
     }
@@ -169,100 +126,110 @@ void fMain::optPalette_Click(int option) {
         reduced.Create(w, h, 0);
         reduced.LoadDIBBlt(source_);
         // Typed values outside the bars' ranges are brought into them (and shown so).
-        const int32_t wanted = Value(kTxtOptimalEntries, 8, 256);
+        const int32_t wanted = Value(txtOptimalEntries_, 8, 256);
         float weights[3];
-        for (int i = 0; i < 3; ++i) weights[i] = static_cast<float>(Value(kWeightText[i], 0, kMaxWeight)) / 1000.0f;
+        for (int i = 0; i < 3; ++i) weights[i] = static_cast<float>(Value(txtRGBWeight_[i], 0, kMaxWeight)) / 1000.0f;
         palette_.CreateOptimal(reduced.Pixels(), wanted, 8, weights[0], weights[1], weights[2]);
         break;
     }
     }
-    ::InvalidateRect(Item(kIPalette), nullptr, FALSE);
+    ::InvalidateRect(iPalette_.hwnd(), nullptr, FALSE);
     cmdDither_->SetEnabled(depth_ != 0);
     cmdSaveGIF_->SetEnabled(false);
     MoveMarker(markerEntry_, false);
-    SetChecked(kChkPickColor, false);
-    Enable(kChkPickColor, false);
+    chkPickColor_.SetChecked(false);
+    chkPickColor_.SetEnabled(false);
     ucPreview_.WorkMode(0);
 }
 
 void fMain::sbHalftoneLevels_Change() {
-    const int v = ScrollValue(kSbHalftoneLevels);
-    SetText(kTxtHalftoneLevels, std::to_wstring(v * v * v), true);
+    const int v = sbHalftoneLevels_.Value();
+    SetQuietly(txtHalftoneLevels_, std::to_wstring(v * v * v));
     optPalette_Click(3);  // reruns it, or selects it
 }
 
 void fMain::sbOptimalEntries_Change() {
-    const int v = ScrollValue(kSbOptimalEntries);
-    SetText(kTxtOptimalEntries, std::to_wstring(v));
-    SetScrollValue(kSbOptimalEntriesFast, v);
+    const int v = sbOptimalEntries_.Value();
+    txtOptimalEntries_.SetText(std::to_wstring(v));  // its change resets the palette
+    sbOptimalEntriesFast_.SetValue(v);
 }
 
 void fMain::sbOptimalEntriesFast_Change() {
-    SetScrollValue(kSbOptimalEntries, ScrollValue(kSbOptimalEntriesFast));
+    sbOptimalEntries_.SetValue(sbOptimalEntriesFast_.Value());
     sbOptimalEntries_Change();
 }
 
 void fMain::txtOptimalEntries_Change() {
-    const std::wstring text = Text(kTxtOptimalEntries);
-    if (LeadingDigits(text) != text) SetText(kTxtOptimalEntries, LeadingDigits(text), true);  // pasted text
+    if (quiet_) return;
+    const std::wstring text = txtOptimalEntries_.Text();
+    if (LeadingDigits(text) != text) SetQuietly(txtOptimalEntries_, LeadingDigits(text));  // pasted text
     ResetPalette();
 }
 
 void fMain::txtRGBWeight_Change(int index) {
-    const int id = kWeightText[index];
-    const std::wstring text = Text(id);
+    if (quiet_) return;
+    win::NativeEdit& field = txtRGBWeight_[index];
+    const std::wstring text = field.Text();
     if (DigitsValue(text, 0, kMaxWeight + 1) > kMaxWeight) {
-        SetText(id, L"1000", true);
-        ::SendMessageW(Item(id), EM_SETSEL, 0, -1);
+        SetQuietly(field, L"1000");
+        ::SendMessageW(field.hwnd(), EM_SETSEL, 0, -1);
     } else if (LeadingDigits(text) != text) {
-        SetText(id, LeadingDigits(text), true);
+        SetQuietly(field, LeadingDigits(text));  // pasted text keeps its leading digits
     }
     ResetPalette();
 }
 
 void fMain::cmdUseDefaultWeights_Click() {
     const wchar_t* weights[3] = {L"360", L"436", L"341"};
-    for (int i = 0; i < 3; ++i) SetText(kWeightText[i], weights[i]);
+    for (int i = 0; i < 3; ++i) txtRGBWeight_[i].SetText(weights[i]);
 }
 
 void fMain::cmdResetWeights_Click() {
-    for (int id : kWeightText) SetText(id, L"1000");
+    for (auto& field : txtRGBWeight_) field.SetText(L"1000");
 }
 
-void fMain::DitherOptions_Change() { cmdSaveGIF_->SetEnabled(false); }
+// A changed dithering option needs a new dithering before anything is saved.
+void fMain::chkDiffuseError_Click() { cmdSaveGIF_->SetEnabled(false); }
+
+void fMain::chkNoise_Click() { cmdSaveGIF_->SetEnabled(false); }
+
+void fMain::sbNoise_Change() {
+    SetQuietly(txtNoise_, std::to_wstring(sbNoise_.Value()));
+    cmdSaveGIF_->SetEnabled(false);
+}
 
 void fMain::cmdDither_Click() {
     cDIB32& working = ucPreview_.DIB();
     if (!working.hDIB() || option_ < 0) return;
     WaitCursor wait;
     working.LoadBlt(source_.hDIBDC(), 0, 0);
-    if (Checked(kChkNoise)) {
-        const int32_t level = Value(kTxtNoise, 0, 25);
+    if (chkNoise_.Checked()) {
+        const int32_t level = Value(txtNoise_, 0, 25);
         if (level > 0) filter_.Noise(working, level, 1);
     }
-    const bool diffuse = Checked(kChkDiffuseError);
+    const bool diffuse = chkDiffuseError_.Checked();
     if (option_ <= 2) ditherer_.DitherToGreyPalette(working, palette_, option_, diffuse);
     else ditherer_.DitherToColorPalette(working, palette_, diffuse);
     ucPreview_.Repaint();
     depth_ = VirtualDepth(palette_.MaxCount(), depth_);
-    SetText(kLblbpp, std::to_wstring(depth_) + L" bpp (virtual color depth)");
-    SetText(kLblBitmapSize, FormatThousands(PaletteBitmapFileSize(depth_, working.Width(), working.Height())) +
-                                L" bytes (" + std::to_wstring(depth_) + L" bpp)");
-    if (Checked(kChkCountUniqueColors)) CountColoursIntoLabel();
+    lblbpp_.SetText(std::to_wstring(depth_) + L" bpp (virtual color depth)");
+    lblBitmapSize_.SetText(FormatThousands(PaletteBitmapFileSize(depth_, working.Width(), working.Height())) +
+                           L" bytes (" + std::to_wstring(depth_) + L" bpp)");
+    if (chkCountUniqueColors_.Checked()) CountColoursIntoLabel();
     cmdSaveGIF_->SetEnabled(true);
-    Enable(kChkPickColor, true);
+    chkPickColor_.SetEnabled(true);
     MoveMarker(0, true);
 }
 
 void fMain::chkCountUniqueColors_Click() {
-    if (Checked(kChkCountUniqueColors)) {
+    if (chkCountUniqueColors_.Checked()) {
         if (ucPreview_.DIB().hDIB()) CountColoursIntoLabel();
     } else {
-        SetText(kLblUniqueColors, L"");
+        lblUniqueColors_.SetText(L"");
     }
 }
 
-void fMain::chkPickColor_Click() { ucPreview_.WorkMode(Checked(kChkPickColor) ? 1 : 0); }
+void fMain::chkPickColor_Click() { ucPreview_.WorkMode(chkPickColor_.Checked() ? 1 : 0); }
 
 void fMain::ucPreview_MouseDown(int, int, int32_t x, int32_t y) { PickAt(x, y); }
 
@@ -271,10 +238,10 @@ void fMain::ucPreview_MouseMove(int button, int, int32_t x, int32_t y) {
 }
 
 void fMain::sbZoom_Change() {
-    const int zoom = ScrollValue(kSbZoom);
+    const int zoom = sbZoom_.Value();
     ucPreview_.zoom(zoom);
     ucPreview_.Resize();
-    SetText(kLblZoom, FormatZoom(zoom));
+    lblZoom_.SetText(FormatZoom(zoom));
 }
 
 void fMain::cmdSaveGIF_Click() {
@@ -283,11 +250,11 @@ void fMain::cmdSaveGIF_Click() {
     if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES &&
         messageBox_(hwnd(), L"File already exists ! Overwrite ?", MB_OKCANCEL) != IDOK)
         return;
-    const int32_t transparent = Checked(kChkUseTransparent) ? markerEntry_ : -1;
+    const int32_t transparent = chkUseTransparent_.Checked() ? markerEntry_ : -1;
     if (depth_ < 1 || depth_ > 8) return;
     std::wstring reason;
     if (!SaveGIF(ucPreview_.DIB(), palette_, ditherer_, transparent, path, &reason)) {
-        SetText(kLblFileSize, L"");
+        lblFileSize_.SetText(L"");
         messageBox_(hwnd(), L"Failed to save the picture to the file: '" + path + L"'\n\n" + reason,
                     MB_ICONWARNING);
         return;
@@ -295,7 +262,7 @@ void fMain::cmdSaveGIF_Click() {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
     const int64_t size = (int64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-    SetText(kLblFileSize, FormatThousands(size) + L" bytes");
+    lblFileSize_.SetText(FormatThousands(size) + L" bytes");
 }
 
 void fMain::cmdExit_Click() { Unload(); }
@@ -304,13 +271,13 @@ void fMain::cmdExit_Click() { Unload(); }
 
 void fMain::ResetPalette() {
     palette_.InitializePalette();
-    ::InvalidateRect(Item(kIPalette), nullptr, FALSE);
-    if (option_ >= 0) SetChecked(kOptPalette0 + option_, false);
+    ::InvalidateRect(iPalette_.hwnd(), nullptr, FALSE);
+    if (option_ >= 0) SetOption(option_, false);
     option_ = -1;
     if (cmdDither_) cmdDither_->SetEnabled(false);
     if (cmdSaveGIF_) cmdSaveGIF_->SetEnabled(false);
-    SetChecked(kChkPickColor, false);
-    Enable(kChkPickColor, false);
+    chkPickColor_.SetChecked(false);
+    chkPickColor_.SetEnabled(false);
     ucPreview_.WorkMode(0);
     MoveMarker(markerEntry_, false);
 }
@@ -323,27 +290,28 @@ void fMain::LoadPicture(HBITMAP picture) {
     ResetPalette();
     source_.Destroy();
     if (depth_ != 0 && source_.Create(working.Width(), working.Height(), 0)) source_.LoadBlt(working.hDIBDC(), 0, 0);
-    SetText(kLblDimensions, std::to_wstring(working.Width()) + L" x " + std::to_wstring(working.Height()));
-    SetText(kLblbpp, std::to_wstring(depth_) + L" bpp (memory DIB)");
-    SetText(kLblBitmapSize, FormatThousands(Bitmap24FileSize(working.Width(), working.Height())) + L" bytes (24 bpp)");
-    SetText(kLblFileSize, L"");
-    SetText(kLblUniqueColors, L"");
-    if (Checked(kChkCountUniqueColors) && depth_ != 0) CountColoursIntoLabel();
+    lblDimensions_.SetText(std::to_wstring(working.Width()) + L" x " + std::to_wstring(working.Height()));
+    lblbpp_.SetText(std::to_wstring(depth_) + L" bpp (memory DIB)");
+    lblBitmapSize_.SetText(FormatThousands(Bitmap24FileSize(working.Width(), working.Height())) + L" bytes (24 bpp)");
+    lblFileSize_.SetText(L"");
+    lblUniqueColors_.SetText(L"");
+    if (chkCountUniqueColors_.Checked() && depth_ != 0) CountColoursIntoLabel();
     // Without a picture there is nothing to build a palette for or to dither.
     const bool hasPicture = depth_ != 0;
-    for (int id : {kFraDither, kChkDiffuseError, kChkNoise, kSbNoise, kTxtNoise, kChkCountUniqueColors})
-        Enable(id, hasPicture);
-    for (int i = 0; i < 6; ++i) Enable(kOptPalette0 + i, hasPicture);
+    for (win::NativeControl* c : std::initializer_list<win::NativeControl*>{
+             &fraDither_, &chkDiffuseError_, &chkNoise_, &sbNoise_, &txtNoise_, &chkCountUniqueColors_})
+        c->SetEnabled(hasPicture);
+    for (auto& option : optPalette_) option.SetEnabled(hasPicture);
 }
 
 void fMain::CountColoursIntoLabel() {
     WaitCursor wait;
-    SetText(kLblUniqueColors, FormatThousands(ditherer_.CountColors(ucPreview_.DIB())));
+    lblUniqueColors_.SetText(FormatThousands(ditherer_.CountColors(ucPreview_.DIB())));
 }
 
 void fMain::PickAt(int32_t x, int32_t y) {
     const cDIB32& working = ucPreview_.DIB();
-    if (!Checked(kChkPickColor) || depth_ < 1 || depth_ > 8) return;
+    if (!chkPickColor_.Checked() || depth_ < 1 || depth_ > 8) return;
     if (x < 0 || y < 0 || x >= working.Width() || y >= working.Height()) return;
     MoveMarker(ditherer_.PalID(x, y), true);
 }
@@ -351,33 +319,26 @@ void fMain::PickAt(int32_t x, int32_t y) {
 void fMain::MoveMarker(int32_t entry, bool visible) {
     markerEntry_ = entry;
     markerVisible_ = visible;
-    if (IsLoaded()) ::InvalidateRect(Item(kIPalette), nullptr, FALSE);
+    if (IsLoaded()) ::InvalidateRect(iPalette_.hwnd(), nullptr, FALSE);
 }
 
-int32_t fMain::Value(int id, int32_t lo, int32_t hi) {
-    const std::wstring text = Text(id);
+void fMain::SetOption(int option, bool selected) {
+    ::SendMessageW(optPalette_[static_cast<size_t>(option)].hwnd(), BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED,
+                   0);
+}
+
+int32_t fMain::Value(win::NativeEdit& field, int32_t lo, int32_t hi) {
+    const std::wstring text = field.Text();
     const int32_t value = DigitsValue(text, lo, hi);
-    if (text != std::to_wstring(value)) SetText(id, std::to_wstring(value), true);
+    if (text != std::to_wstring(value)) SetQuietly(field, std::to_wstring(value));
     return value;
 }
 
-void fMain::SetText(int id, const std::wstring& text, bool quiet) {
+void fMain::SetQuietly(win::NativeEdit& field, const std::wstring& text) {
     const bool was = quiet_;
-    quiet_ = quiet;
-    ::SetWindowTextW(Item(id), text.c_str());
+    quiet_ = true;
+    field.SetText(text);
     quiet_ = was;
 }
-
-bool fMain::Checked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-void fMain::SetChecked(int id, bool checked) {
-    ::SendMessageW(Item(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-int fMain::ScrollValue(int id) const { return ::GetScrollPos(Item(id), SB_CTL); }
-
-void fMain::SetScrollValue(int id, int value) { ::SetScrollPos(Item(id), SB_CTL, value, TRUE); }
-
-void fMain::Enable(int id, bool enabled) { ::EnableWindow(Item(id), enabled); }
 
 }  // namespace px

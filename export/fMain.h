@@ -22,6 +22,7 @@
 
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "controls/NativeControls.h"
 #include "export/SavePrompts.h"
 #include "export/cDither8bpp.h"
 #include "export/cPalette8bpp.h"
@@ -85,9 +86,11 @@ private:
     void Form_Unload() override;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void CreateControls();
-    HWND MakeControl(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id);
-    void OnCommand(int id, int code);
-    void OnScroll(HWND bar, int code, int thumb);
+    void CreatePaletteControls();
+    void CreateDitherControls();
+    void CreateStatusControls();
+    template <typename T>
+    T& Add(T& control);
 
     // Handlers, in the order a user meets them.
     void optPalette_Click(int option);
@@ -98,7 +101,9 @@ private:
     void txtRGBWeight_Change(int index);
     void cmdUseDefaultWeights_Click();
     void cmdResetWeights_Click();
-    void DitherOptions_Change();  // chkDiffuseError, chkNoise, sbNoise
+    void chkDiffuseError_Click();
+    void chkNoise_Click();
+    void sbNoise_Change();
     void cmdDither_Click();
     void chkCountUniqueColors_Click();
     void chkPickColor_Click();
@@ -116,13 +121,11 @@ private:
     void CountColoursIntoLabel();
     void PickAt(int32_t x, int32_t y);
     void MoveMarker(int32_t entry, bool visible);
-    int32_t Value(int id, int32_t lo, int32_t hi);  // a number field, clamped and written back
-    void SetText(int id, const std::wstring& text, bool quiet = false);
-    bool Checked(int id) const;
-    void SetChecked(int id, bool checked);
-    int ScrollValue(int id) const;
-    void SetScrollValue(int id, int value);
-    void Enable(int id, bool enabled);
+    void SetOption(int option, bool selected);
+    // A number field's value clamped to lo..hi, written back when it differs.
+    int32_t Value(win::NativeEdit& field, int32_t lo, int32_t hi);
+    // Text the window writes itself: no change handler runs for it.
+    void SetQuietly(win::NativeEdit& field, const std::wstring& text);
 
     HWND owner_ = nullptr;
     CurrentCapture* capture_ = nullptr;
@@ -140,6 +143,16 @@ private:
     int32_t markerEntry_ = 0;
     bool markerVisible_ = false;
     bool quiet_ = false;  // a text written back by the window itself: no change handler
+
+    win::NativeControlRouter router_;
+    std::array<win::NativeButton, 6> optPalette_;
+    win::NativeScrollBar sbHalftoneLevels_, sbOptimalEntries_, sbOptimalEntriesFast_, sbNoise_, sbZoom_;
+    win::NativeEdit txtHalftoneLevels_, txtOptimalEntries_, txtNoise_;
+    std::array<win::NativeEdit, 3> txtRGBWeight_;
+    win::NativeCheckBox chkDiffuseError_, chkNoise_, chkCountUniqueColors_, chkPickColor_, chkUseTransparent_;
+    win::NativeButton fraDither_;
+    win::NativeLabel iPalette_, lblEntries_, lblWeights_, lblDefaultWeights_, lblResetWeights_, lblUniqueColors_;
+    win::NativeLabel lblDimensions_, lblbpp_, lblBitmapSize_, lblFileSizeT_, lblFileSize_, lblZoom_;
     std::unique_ptr<win::uxButtons_H> cmdDither_, cmdSaveGIF_, cmdExit_, cmdUseDefaultWeights_, cmdResetWeights_;
 };
 

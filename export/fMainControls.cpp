@@ -32,11 +32,10 @@ std::unique_ptr<win::uxButtons_H> MakeButton(HWND parent, const wchar_t* name, c
 
 }  // namespace
 
-HWND fMain::MakeControl(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, int id) {
-    const DWORD ex = std::wstring_view(cls) == L"EDIT" ? WS_EX_CLIENTEDGE : 0;
-    HWND control = ::CreateWindowExW(ex, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, hwnd(),
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
-    ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+template <typename T>
+T& fMain::Add(T& control) {
+    control.SetFont(static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+    router_.Add(control);
     return control;
 }
 
@@ -56,40 +55,79 @@ void fMain::CreateControls() {
                       kPreview.bottom - kPreview.top);
     ucPreview_.MouseDown.connect([this](int b, int s, int32_t x, int32_t y) { ucPreview_MouseDown(b, s, x, y); });
     ucPreview_.MouseMove.connect([this](int b, int s, int32_t x, int32_t y) { ucPreview_MouseMove(b, s, x, y); });
+    CreatePaletteControls();
+    CreateDitherControls();
+    CreateStatusControls();
+}
 
-    for (int i = 0; i < 6; ++i)
-        MakeControl(L"BUTTON", kOptions[i].caption, BS_RADIOBUTTON | WS_TABSTOP | (i == 0 ? WS_GROUP : 0), kPaletteX,
-                    kOptions[i].y, kOptions[i].w, 18, kOptPalette0 + i);
-    MakeControl(L"SCROLLBAR", L"", SBS_HORZ, 535, 69, 110, 17, kSbHalftoneLevels);
-    MakeControl(L"EDIT", L"125", ES_READONLY | ES_RIGHT, 650, 67, 50, 20, kTxtHalftoneLevels);
-    MakeControl(L"STATIC", L"Max. entries", SS_LEFT, 458, 137, 78, 16, 0);
-    MakeControl(L"EDIT", L"256", ES_NUMBER | ES_RIGHT | WS_TABSTOP, 540, 134, 50, 20, kTxtOptimalEntries);
-    MakeControl(L"SCROLLBAR", L"", SBS_HORZ, 595, 135, 110, 17, kSbOptimalEntries);
-    MakeControl(L"SCROLLBAR", L"", SBS_HORZ, 595, 156, 110, 17, kSbOptimalEntriesFast);
-    MakeControl(L"STATIC", L"RGB weights", SS_LEFT, 458, 183, 78, 16, 0);
-    for (int i = 0; i < 3; ++i)
-        MakeControl(L"EDIT", L"1000", ES_NUMBER | ES_RIGHT | WS_TABSTOP, 540 + 55 * i, 180, 50, 20,
-                    kTxtRGBWeight0 + i);
+void fMain::CreatePaletteControls() {
+    for (int i = 0; i < 6; ++i) {
+        optPalette_[i].Create(hwnd(), kOptPalette0 + i, kOptions[i].caption, kPaletteX, kOptions[i].y, kOptions[i].w,
+                              18, BS_RADIOBUTTON | (i == 0 ? WS_GROUP : 0));
+        Add(optPalette_[i]).Click.connect([this, i] { optPalette_Click(i); });
+    }
+    sbHalftoneLevels_.Create(hwnd(), kSbHalftoneLevels, true, 535, 69, 110, 17);
+    sbHalftoneLevels_.SetRange(2, 6, 1, 1);
+    sbHalftoneLevels_.SetValue(5);
+    Add(sbHalftoneLevels_).Change.connect([this] { sbHalftoneLevels_Change(); });
+    txtHalftoneLevels_.Create(hwnd(), kTxtHalftoneLevels, 650, 67, 50, 20, ES_READONLY | ES_RIGHT);
+    Add(txtHalftoneLevels_).SetText(L"125");
+
+    lblEntries_.Create(hwnd(), 0, L"Max. entries", 458, 137, 78, 16);
+    Add(lblEntries_);
+    // ES_NUMBER: the keyboard gives digits and backspace only; pasted text is trimmed on change.
+    txtOptimalEntries_.Create(hwnd(), kTxtOptimalEntries, 540, 134, 50, 20, ES_NUMBER | ES_RIGHT);
+    Add(txtOptimalEntries_).SetText(L"256");
+    txtOptimalEntries_.Change.connect([this] { txtOptimalEntries_Change(); });
+    sbOptimalEntries_.Create(hwnd(), kSbOptimalEntries, true, 595, 135, 110, 17);
+    sbOptimalEntries_.SetRange(8, 256, 1, 10);
+    sbOptimalEntries_.SetValue(256);
+    Add(sbOptimalEntries_).Change.connect([this] { sbOptimalEntries_Change(); });
+    sbOptimalEntriesFast_.Create(hwnd(), kSbOptimalEntriesFast, true, 595, 156, 110, 17);
+    sbOptimalEntriesFast_.SetRange(8, 256, 10, 10);
+    sbOptimalEntriesFast_.SetValue(256);
+    Add(sbOptimalEntriesFast_).Change.connect([this] { sbOptimalEntriesFast_Change(); });
+
+    lblWeights_.Create(hwnd(), 0, L"RGB weights", 458, 183, 78, 16);
+    Add(lblWeights_);
+    for (int i = 0; i < 3; ++i) {
+        txtRGBWeight_[i].Create(hwnd(), kTxtRGBWeight0 + i, 540 + 55 * i, 180, 50, 20, ES_NUMBER | ES_RIGHT);
+        Add(txtRGBWeight_[i]).SetText(L"1000");
+        txtRGBWeight_[i].Change.connect([this, i] { txtRGBWeight_Change(i); });
+    }
     cmdUseDefaultWeights_ = MakeButton(hwnd(), L"cmdUseDefaultWeights", L">", 458, 205, 22, 20);
     cmdUseDefaultWeights_->Click.connect([this] { cmdUseDefaultWeights_Click(); });
-    MakeControl(L"STATIC", L"Use correction weights", SS_LEFT, 486, 208, 200, 16, kLblDefaultWeights);
+    lblDefaultWeights_.Create(hwnd(), kLblDefaultWeights, L"Use correction weights", 486, 208, 200, 16);
+    Add(lblDefaultWeights_);
     cmdResetWeights_ = MakeButton(hwnd(), L"cmdResetWeights", L">", 458, 228, 22, 20);
     cmdResetWeights_->Click.connect([this] { cmdResetWeights_Click(); });
-    MakeControl(L"STATIC", L"Reset weights", SS_LEFT, 486, 231, 200, 16, kLblResetWeights);
+    lblResetWeights_.Create(hwnd(), kLblResetWeights, L"Reset weights", 486, 231, 200, 16);
+    Add(lblResetWeights_);
 
-    MakeControl(L"STATIC", L"", SS_OWNERDRAW, kPaletteX, kPaletteY, 16 * kCell + 1, 16 * kCell + 1, kIPalette);
-    MakeControl(L"BUTTON", L"Pick &color", BS_AUTOCHECKBOX | WS_TABSTOP, 580, 256, 130, 18, kChkPickColor);
-    MakeControl(L"BUTTON", L"Use transparent entry (Pick)", BS_AUTOCHECKBOX | BS_MULTILINE | WS_TABSTOP, 580, 278,
-                135, 32, kChkUseTransparent);
+    iPalette_.Create(hwnd(), kIPalette, L"", kPaletteX, kPaletteY, 16 * kCell + 1, 16 * kCell + 1, SS_OWNERDRAW);
+    chkPickColor_.Create(hwnd(), kChkPickColor, L"Pick &color", 580, 256, 130, 18);
+    Add(chkPickColor_).Click.connect([this] { chkPickColor_Click(); });
+    chkUseTransparent_.Create(hwnd(), kChkUseTransparent, L"Use transparent entry (Pick)", 580, 278, 135, 32,
+                              BS_MULTILINE);
+    Add(chkUseTransparent_);
+}
 
-    MakeControl(L"BUTTON", L"Dithering Options", BS_GROUPBOX, 440, 390, 272, 78, kFraDither);
-    MakeControl(L"BUTTON", L"Diffuse error (FS)", BS_AUTOCHECKBOX | WS_TABSTOP, 450, 406, 150, 18, kChkDiffuseError);
-    MakeControl(L"BUTTON", L"Pre-apply noise", BS_AUTOCHECKBOX | WS_TABSTOP, 450, 426, 110, 18, kChkNoise);
-    MakeControl(L"SCROLLBAR", L"", SBS_HORZ, 565, 427, 90, 17, kSbNoise);
-    MakeControl(L"EDIT", L"0", ES_NUMBER | ES_RIGHT | WS_TABSTOP, 660, 425, 40, 20, kTxtNoise);
-    MakeControl(L"BUTTON", L"&Unique colors:", BS_AUTOCHECKBOX | WS_TABSTOP, 450, 446, 120, 18,
-                kChkCountUniqueColors);
-    MakeControl(L"STATIC", L"", SS_LEFT, 575, 448, 120, 16, kLblUniqueColors);
+void fMain::CreateDitherControls() {
+    fraDither_.Create(hwnd(), kFraDither, L"Dithering Options", 440, 390, 272, 78, BS_GROUPBOX);
+    Add(fraDither_);
+    chkDiffuseError_.Create(hwnd(), kChkDiffuseError, L"Diffuse error (FS)", 450, 406, 150, 18);
+    Add(chkDiffuseError_).Click.connect([this] { chkDiffuseError_Click(); });
+    chkNoise_.Create(hwnd(), kChkNoise, L"Pre-apply noise", 450, 426, 110, 18);
+    Add(chkNoise_).Click.connect([this] { chkNoise_Click(); });
+    sbNoise_.Create(hwnd(), kSbNoise, true, 565, 427, 90, 17);
+    sbNoise_.SetRange(0, 25, 1, 5);
+    Add(sbNoise_).Change.connect([this] { sbNoise_Change(); });
+    txtNoise_.Create(hwnd(), kTxtNoise, 660, 425, 40, 20, ES_NUMBER | ES_RIGHT);
+    Add(txtNoise_).SetText(L"0");
+    chkCountUniqueColors_.Create(hwnd(), kChkCountUniqueColors, L"&Unique colors:", 450, 446, 120, 18);
+    Add(chkCountUniqueColors_).Click.connect([this] { chkCountUniqueColors_Click(); });
+    lblUniqueColors_.Create(hwnd(), kLblUniqueColors, L"", 575, 448, 120, 16);
+    Add(lblUniqueColors_);
 
     cmdDither_ = MakeButton(hwnd(), L"cmdDither", L"Dither", 440, 474, 88, 24);
     cmdDither_->Click.connect([this] { cmdDither_Click(); });
@@ -97,23 +135,21 @@ void fMain::CreateControls() {
     cmdSaveGIF_->Click.connect([this] { cmdSaveGIF_Click(); });
     cmdExit_ = MakeButton(hwnd(), L"cmdExit", L"X", 680, 474, 32, 24);
     cmdExit_->Click.connect([this] { cmdExit_Click(); });
+}
 
-    MakeControl(L"STATIC", L"", SS_LEFT, 8, 438, 200, 16, kLblDimensions);
-    MakeControl(L"STATIC", L"", SS_LEFT, 8, 456, 200, 16, kLblbpp);
-    MakeControl(L"STATIC", L"", SS_LEFT, 8, 474, 200, 16, kLblBitmapSize);
-    MakeControl(L"STATIC", L"File size:", SS_LEFT, 220, 438, 56, 16, kLblFileSizeT);
-    MakeControl(L"STATIC", L"", SS_LEFT, 278, 438, 150, 16, kLblFileSize);
-    MakeControl(L"SCROLLBAR", L"", SBS_HORZ, 220, 462, 150, 17, kSbZoom);
-    MakeControl(L"STATIC", L"100%", SS_LEFT, 376, 463, 52, 16, kLblZoom);
-
-    const struct {
-        int id, lo, hi, value;
-    } bars[] = {{kSbHalftoneLevels, 2, 6, 5}, {kSbOptimalEntries, 8, 256, 256}, {kSbOptimalEntriesFast, 8, 256, 256},
-                {kSbNoise, 0, 25, 0}, {kSbZoom, 1, 10, 1}};
-    for (const auto& b : bars) {
-        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_POS | SIF_PAGE, b.lo, b.hi, 0, b.value, 0};
-        ::SetScrollInfo(Item(b.id), SB_CTL, &si, FALSE);
-    }
+void fMain::CreateStatusControls() {
+    lblDimensions_.Create(hwnd(), kLblDimensions, L"", 8, 438, 200, 16);
+    lblbpp_.Create(hwnd(), kLblbpp, L"", 8, 456, 200, 16);
+    lblBitmapSize_.Create(hwnd(), kLblBitmapSize, L"", 8, 474, 200, 16);
+    lblFileSizeT_.Create(hwnd(), kLblFileSizeT, L"File size:", 220, 438, 56, 16);
+    lblFileSize_.Create(hwnd(), kLblFileSize, L"", 278, 438, 150, 16);
+    for (auto* label : {&lblDimensions_, &lblbpp_, &lblBitmapSize_, &lblFileSizeT_, &lblFileSize_}) Add(*label);
+    sbZoom_.Create(hwnd(), kSbZoom, true, 220, 462, 150, 17);
+    sbZoom_.SetRange(1, 10, 1, 1);
+    sbZoom_.SetValue(1);
+    Add(sbZoom_).Change.connect([this] { sbZoom_Change(); });
+    lblZoom_.Create(hwnd(), kLblZoom, L"100%", 376, 463, 52, 16);
+    Add(lblZoom_);
 }
 
 void fMain::Form_Paint() {

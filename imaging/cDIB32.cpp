@@ -18,15 +18,13 @@ bool cDIB32::Create(int32_t width, int32_t height, COLORREF background) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     bi.bmiHeader.biSizeImage = static_cast<DWORD>(size);
-    win::AutoDeleteDC dc(::CreateCompatibleDC(nullptr));
-    if (!dc) return false;
     if (width <= 0 || height <= 0) return false;
     void* bits = nullptr;
-    win::ScopedBitmap dib(::CreateDIBSection(dc.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win::ScopedBitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!dib) return false;
-    previous_ = ::SelectObject(dc.get(), dib.get());
-    dc_ = std::move(dc);
-    dib_ = std::move(dib);
+    win::MemoryBitmapDC selected(nullptr, std::move(dib));
+    if (!selected) return false;
+    dib_ = std::move(selected);
     bits_ = static_cast<uint8_t*>(bits);
     width_ = width;
     height_ = height;
@@ -42,7 +40,7 @@ uint8_t cDIB32::CreateFromStdPicture(HBITMAP picture) {
     win::AutoDeleteDC temp(::CreateCompatibleDC(nullptr));
     if (!temp) return 0;
     win::ScopedSelectObject select(temp.get(), picture);
-    ::BitBlt(dc_.get(), 0, 0, width_, height_, temp.get(), 0, 0, SRCCOPY);
+    ::BitBlt(dib_.dc(), 0, 0, width_, height_, temp.get(), 0, 0, SRCCOPY);
     return 32;
 }
 
@@ -50,22 +48,22 @@ void cDIB32::Cls(COLORREF colour) {
     if (!dib_) return;
     win::ScopedBrush brush(::CreateSolidBrush(colour));
     const RECT all{0, 0, width_, height_};
-    ::FillRect(dc_.get(), &all, brush.get());
+    ::FillRect(dib_.dc(), &all, brush.get());
 }
 
 void cDIB32::LoadBlt(HDC source, int32_t x, int32_t y) {
     if (!dib_) return;
-    ::BitBlt(dc_.get(), 0, 0, width_, height_, source, x, y, SRCCOPY);
+    ::BitBlt(dib_.dc(), 0, 0, width_, height_, source, x, y, SRCCOPY);
 }
 
 void cDIB32::LoadDIBBlt(const cDIB32& other) {
     if (!dib_ || !other.dib_) return;
-    other.Stretch(dc_.get(), 0, 0, width_, height_, 0, 0, other.width_, other.height_, COLORONCOLOR);
+    other.Stretch(dib_.dc(), 0, 0, width_, height_, 0, 0, other.width_, other.height_, COLORONCOLOR);
 }
 
 void cDIB32::Paint(HDC destination, int32_t x, int32_t y, double scale) const {
     if (!dib_) return;
-    ::StretchBlt(destination, x, y, RoundHalfEven(width_ * scale), RoundHalfEven(height_ * scale), dc_.get(), 0, 0,
+    ::StretchBlt(destination, x, y, RoundHalfEven(width_ * scale), RoundHalfEven(height_ * scale), dib_.dc(), 0, 0,
                  width_, height_, SRCCOPY);
 }
 
@@ -74,15 +72,12 @@ void cDIB32::Stretch(HDC destination, int32_t x, int32_t y, int32_t width, int32
     if (!dib_) return;
     const int previous = ::GetStretchBltMode(destination);
     ::SetStretchBltMode(destination, stretchMode);
-    ::StretchBlt(destination, x, y, width, height, dc_.get(), sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
+    ::StretchBlt(destination, x, y, width, height, dib_.dc(), sourceX, sourceY, sourceWidth, sourceHeight, SRCCOPY);
     ::SetStretchBltMode(destination, previous);
 }
 
 void cDIB32::Destroy() {
-    if (dc_ && dib_) ::SelectObject(dc_.get(), previous_);
     dib_.reset();
-    dc_.reset();
-    previous_ = nullptr;
     bits_ = nullptr;
     width_ = height_ = 0;
 }

@@ -44,8 +44,8 @@ public:
     // The picture on the clipboard as a device-dependent bitmap.
     void CopyToClipboard() const;
 
-    HDC hDIBDC() const noexcept { return dc_.get(); }
-    HBITMAP hDIB() const noexcept { return dib_.get(); }
+    HDC hDIBDC() const noexcept { return dib_.dc(); }
+    HBITMAP hDIB() const noexcept { return dib_.bitmap(); }
     uint8_t* DIBitsPtr() const noexcept { return bits_; }
     int32_t Width() const noexcept { return width_; }
     int32_t Height() const noexcept { return height_; }
@@ -55,9 +55,7 @@ public:
     Pixels32 Pixels() const;
 
 private:
-    win::AutoDeleteDC dc_;
-    win::ScopedBitmap dib_;
-    HGDIOBJ previous_ = nullptr;
+    win::MemoryBitmapDC dib_;
     uint8_t* bits_ = nullptr;
     int32_t width_ = 0;
     int32_t height_ = 0;

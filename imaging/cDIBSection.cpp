@@ -1,4 +1,5 @@
 #include "imaging/cDIBSection.h"
+#include "base/Text.h"
 
 #include "base/Error.h"
 #include "base/win/Window.h"
@@ -46,9 +47,10 @@ bool cDIBSection::Create(int32_t lWidth, int32_t lHeight) {
     if (!dc) return false;
     HBITMAP section = nullptr;
     if (!CreateDIB(dc.get(), lWidth, lHeight, section)) return false;  // the DC goes with `dc`
-    dib_.reset(section);
-    previous_ = ::SelectObject(dc.get(), section);
-    memDC_ = std::move(dc);
+    dc.reset();
+    win::MemoryBitmapDC selected(nullptr, win::ScopedBitmap(section));
+    if (!selected) return false;
+    dib_ = std::move(selected);
     UseDrawDib(drawDib);
     return true;
 }
@@ -75,7 +77,7 @@ void cDIBSection::LoadPictureBlt(HDC lhDC, int32_t lSrcLeft, int32_t lSrcTop, in
                                  DWORD eRop) {
     const int32_t w = lSrcWidth < 0 ? Width() : lSrcWidth;
     const int32_t h = lSrcHeight < 0 ? Height() : lSrcHeight;
-    ::BitBlt(memDC_.get(), 0, 0, w, h, lhDC, lSrcLeft, lSrcTop, eRop);
+    ::BitBlt(dib_.dc(), 0, 0, w, h, lhDC, lSrcLeft, lSrcTop, eRop);
 }
 
 void cDIBSection::PaintPicture(HDC lhDC, int32_t lDestLeft, int32_t lDestTop, int32_t lDestWidth, int32_t lDestHeight,
@@ -87,7 +89,7 @@ void cDIBSection::PaintPicture(HDC lhDC, int32_t lDestLeft, int32_t lDestTop, in
         ::DrawDibDraw(drawDib_, lhDC, lDestLeft, lDestTop, w, h, const_cast<BITMAPINFOHEADER*>(&info_.header), bits_,
                       lSrcLeft, lSrcTop, w, h, 0);
     } else {
-        ::BitBlt(lhDC, lDestLeft, lDestTop, w, h, memDC_.get(), lSrcLeft, lSrcTop, eRop);
+        ::BitBlt(lhDC, lDestLeft, lDestTop, w, h, dib_.dc(), lSrcLeft, lSrcTop, eRop);
     }
 }
 
@@ -118,7 +120,7 @@ std::string cDIBSection::ApiErrorText(DWORD code) {
     wchar_t buffer[256];
     const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                                      buffer, 256, nullptr);
-    return win::Narrow(std::wstring(buffer, n));
+    return px::Narrow(std::wstring(buffer, n));
 }
 
 Dib24Bits cDIBSection::Bits() const {
@@ -135,15 +137,7 @@ void cDIBSection::RandomiseBits(bool bGray) {
 }
 
 void cDIBSection::ClearUp() {
-    if (memDC_) {
-        if (dib_) {
-            ::SelectObject(memDC_.get(), previous_);
-            dib_.reset();
-        }
-        memDC_.reset();
-    }
     dib_.reset();
-    previous_ = nullptr;
     bits_ = nullptr;
     UseDrawDib(false);
 }
@@ -152,7 +146,7 @@ std::unique_ptr<cDIBSection> cDIBSection::Resample(int32_t lNewHeight, int32_t l
     std::unique_ptr<cDIBSection> target(new cDIBSection(className_));
     if (!target->Create(lNewWidth, lNewHeight)) return nullptr;
     if (lNewWidth == Width() && lNewHeight == Height()) {
-        target->LoadPictureBlt(memDC_.get(), 0, 0, -1, -1, SRCCOPY);
+        target->LoadPictureBlt(dib_.dc(), 0, 0, -1, -1, SRCCOPY);
     } else {
         ResampleBilinear(Bits(), target->Bits());  // an error drops `target`
     }

@@ -55,8 +55,8 @@ public:
     // written file stays).
     bool SavePicture(const std::wstring& sFilename) const;
 
-    HDC hDC() const noexcept { return memDC_.get(); }
-    HBITMAP hDIB() const noexcept { return dib_.get(); }
+    HDC hDC() const noexcept { return dib_.dc(); }
+    HBITMAP hDIB() const noexcept { return dib_.bitmap(); }
     uint8_t* DIBSectionBitsPtr() const noexcept { return bits_; }
     // The pixel memory with its layout, after pending platform drawing has
     // reached it. Empty (bits == nullptr) when the buffer is.
@@ -87,9 +87,7 @@ private:
         BITMAPINFOHEADER header;
         RGBQUAD colour;  // never written, stays zero
     } info_{};
-    win::AutoDeleteDC memDC_;
-    win::ScopedBitmap dib_;
-    HGDIOBJ previous_ = nullptr;  // the memory DC's own bitmap, selected back before the DIB goes
+    win::MemoryBitmapDC dib_;  // the DIB stays selected into its memory DC
     HDRAWDIB drawDib_ = nullptr;
     uint8_t* bits_ = nullptr;
 };

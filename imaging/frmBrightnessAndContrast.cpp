@@ -1,4 +1,6 @@
 #include "imaging/frmBrightnessAndContrast.h"
+#include "base/Text.h"
+#include "controls/core/ScrollGeometry.h"
 
 #include <algorithm>
 #include <optional>
@@ -28,23 +30,10 @@ HWND MakeChild(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int 
 std::string UserDecimalSeparator() {
     wchar_t buf[8] = L".";
     if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, buf, 8) <= 0) return ".";
-    return win::Narrow(buf);
+    return px::Narrow(buf);
 }
 
-std::optional<ScrollRequest> RequestOf(WORD code) {
-    switch (code) {
-        case SB_LINELEFT: return ScrollRequest::LineUp;
-        case SB_LINERIGHT: return ScrollRequest::LineDown;
-        case SB_PAGELEFT: return ScrollRequest::PageUp;
-        case SB_PAGERIGHT: return ScrollRequest::PageDown;
-        case SB_THUMBTRACK: return ScrollRequest::ThumbTrack;
-        case SB_THUMBPOSITION: return ScrollRequest::ThumbPosition;
-        case SB_LEFT: return ScrollRequest::Top;
-        case SB_RIGHT: return ScrollRequest::Bottom;
-        case SB_ENDSCROLL: return ScrollRequest::EndScroll;
-    }
-    return std::nullopt;
-}
+std::optional<ScrollRequest> RequestOf(WORD code) { return ScrollRequestFromCode(code); }
 
 }  // namespace
 
@@ -122,18 +111,10 @@ private:
     void OnScroll(int bar, WORD code) {
         SCROLLINFO si{sizeof(si), SIF_ALL};
         ::GetScrollInfo(hwnd(), bar, &si);
-        int p = si.nPos;
-        switch (code) {
-            case SB_LINEUP: p -= kLineStep; break;
-            case SB_LINEDOWN: p += kLineStep; break;
-            case SB_PAGEUP: p -= static_cast<int>(si.nPage); break;
-            case SB_PAGEDOWN: p += static_cast<int>(si.nPage); break;
-            case SB_THUMBTRACK:
-            case SB_THUMBPOSITION: p = si.nTrackPos; break;
-            case SB_TOP: p = si.nMin; break;
-            case SB_BOTTOM: p = si.nMax; break;
-            default: return;
-        }
+        const auto request = ScrollRequestFromCode(code);
+        if (!request || *request == ScrollRequest::EndScroll) return;
+        const int p = si.nMin + controls::ScrollPosition(*request, si.nPos - si.nMin, si.nTrackPos - si.nMin, kLineStep,
+                                                         static_cast<int>(si.nPage), si.nMax - si.nMin);
         pos_[bar == SB_HORZ ? 0 : 1] = p;
         UpdateBars();
     }
@@ -243,7 +224,7 @@ void frmBrightnessAndContrast::LoadSourceImage() {
 
 void frmBrightnessAndContrast::UpdatePreview() {
     const double contrast = ContrastFromSlider();
-    ::SetWindowTextW(lblContrastAmount_, win::Widen(FormatGeneralNumber(contrast, UserDecimalSeparator())).c_str());
+    ::SetWindowTextW(lblContrastAmount_, px::Widen(FormatGeneralNumber(contrast, UserDecimalSeparator())).c_str());
     const int32_t brightness = BrightnessFromSlider();
     ::SetWindowTextW(lblBrightnessAmount_, std::to_wstring(brightness).c_str());
     processor_.Contrast(contrast);
@@ -277,7 +258,7 @@ void frmBrightnessAndContrast::cmdApply_Click() {
         written = result_.SavePicture(scratchPath_);
     } catch (const Error& e) {
         const std::wstring text = L"The adjusted picture could not be saved to\n" + scratchPath_ + L"\n\n" +
-                                  win::Widen(e.description()) + L"\nThe capture has not been changed.";
+                                  px::Widen(e.description()) + L"\nThe capture has not been changed.";
         ::MessageBoxW(hwnd(), text.c_str(), kMessageTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }

@@ -82,7 +82,7 @@ StyleToggle ToggleFontStyle(int currentStyle, int bit) {
     return {currentStyle | bit, true};
 }
 
-controls::Point PenPreviewCentre(int width, int height) {
+px::Point PenPreviewCentre(int width, int height) {
     return {RoundHalfEven<int>(width / 2.0), RoundHalfEven<int>(height / 2.0)};
 }
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/core/FontDescription.h"
-#include "controls/core/Geometry.h"
+#include "base/FontDescription.h"
+#include "base/Geometry.h"
 
 namespace px {
 
@@ -34,13 +34,13 @@ int FontCharacterHeight(double points, int dpi);
 // A style check box tests the text box's font, not its own tick: a style the
 // text has is removed (box cleared), one it lacks is added (box ticked).
 struct StyleToggle {
-    int style;     // controls::FontStyleBit set after the click
+    int style;     // px::FontStyleBit set after the click
     bool checked;  // the box's new state
     friend bool operator==(const StyleToggle&, const StyleToggle&) = default;
 };
 StyleToggle ToggleFontStyle(int currentStyle, int bit);
 
 // Centre of the pen preview: half the width and height, rounded (ties to even).
-controls::Point PenPreviewCentre(int width, int height);
+px::Point PenPreviewCentre(int width, int height);
 
 }  // namespace px

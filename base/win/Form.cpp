@@ -69,7 +69,20 @@ void Form::ShowModal(HWND owner) {
 }
 
 LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) Form_Unload();
+    switch (msg) {
+    case WM_DESTROY:
+        Form_Unload();
+        break;
+    case WM_DPICHANGED: {
+        const auto* r = reinterpret_cast<const RECT*>(lp);
+        ::SetWindowPos(hwnd(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        Form_DpiChanged(HIWORD(wp));
+        return 0;
+    }
+    default:
+        break;
+    }
     return DefaultProc(msg, wp, lp);
 }
 
@@ -80,6 +93,7 @@ void Form::OnFinalDestroy() {
         // The loop looks at the count when GetMessage returns; a form destroyed inside a
         // message sent from another thread (a tray callback) would leave it waiting.
         if (--g_loadedForms == 0) ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
+        Closed();  // last: a handler may load the form again
     }
 }
 

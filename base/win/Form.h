@@ -3,6 +3,7 @@
 // first use (Load) and kept until it is unloaded; the program ends when the
 // last loaded form is unloaded, which the message loop checks after every
 // message (so unloading one form and loading the next in one handler is fine).
+#include "base/Event.h"
 #include "base/win/Window.h"
 
 namespace px::win {
@@ -20,6 +21,10 @@ public:
     // Shows the form modally over `owner` and returns when it is hidden or unloaded.
     void ShowModal(HWND owner);
 
+    // Raised once each time the form is unloaded, after its window is gone
+    // (Form_Unload has run): owners learn here that a window they opened closed.
+    Event<> Closed;
+
     static int LoadedCount() noexcept;
     // Outer size of a window with the given styles whose client area is clientW x clientH.
     static SIZE OuterSizeForClient(int clientW, int clientH, DWORD style, DWORD exStyle);
@@ -33,6 +38,9 @@ protected:
     virtual void CreateFormWindow() = 0;
     virtual void Form_Load() {}
     virtual void Form_Unload() {}
+    // WM_DPICHANGED: the window has already been moved to the platform's
+    // suggested rectangle; lay the controls out again at Scale() of the new DPI.
+    virtual void Form_DpiChanged(UINT /*dpi*/) {}
     // Forms with tab stops and default buttons get dialog keyboard navigation.
     virtual bool UsesDialogNavigation() const { return false; }
 

@@ -2,6 +2,11 @@
 
 #include <set>
 
+#include "base/Dpi.h"
+
+// The linker's symbol for the start of the image this code is linked into.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
 namespace px::win {
 
 Window::~Window() { Destroy(); }
@@ -11,7 +16,21 @@ void Window::Destroy() {
     hwnd_ = nullptr;
 }
 
-HINSTANCE Window::Instance() { return ::GetModuleHandleW(nullptr); }
+UINT Window::Dpi() const { return DpiOf(hwnd_); }
+
+int Window::Scale(int units96) const { return ScaleForDpi(units96, static_cast<int>(Dpi())); }
+
+UINT Window::DpiOf(HWND hwnd) {
+    if (hwnd && ::IsWindow(hwnd)) {
+        if (UINT dpi = ::GetDpiForWindow(hwnd)) return dpi;
+    }
+    HDC screen = ::GetDC(nullptr);
+    int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : static_cast<UINT>(kDefaultDpi);
+}
+
+HINSTANCE Window::Instance() { return reinterpret_cast<HINSTANCE>(&__ImageBase); }
 
 namespace {
 // Marks our windows; GWLP_USERDATA alone could belong to anyone's window class.
@@ -72,22 +91,6 @@ std::wstring GetWindowTextString(HWND hwnd) {
     std::wstring s(static_cast<size_t>(n) + 1, L'\0');
     n = ::GetWindowTextW(hwnd, s.data(), n + 1);
     s.resize(static_cast<size_t>(n > 0 ? n : 0));
-    return s;
-}
-
-std::wstring Widen(const std::string& s) {
-    if (s.empty()) return {};
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring w(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(), n);
-    return w;
-}
-
-std::string Narrow(const std::wstring& w) {
-    if (w.empty()) return {};
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr, nullptr);
     return s;
 }
 

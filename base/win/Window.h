@@ -23,9 +23,17 @@ public:
     static void RegisterClassOnce(const wchar_t* className, UINT style = CS_DBLCLKS,
                                   HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                                   HICON icon = nullptr, HCURSOR cursor = nullptr);
+    // The module that holds this code (the program, or the DLL it is linked
+    // into): window classes and resources are registered and found there.
     static HINSTANCE Instance();
     // The object behind a window of ours, or nullptr for any other window.
     static Window* FromHandle(HWND hwnd);
+
+    // The DPI this window is shown at (the screen's before it exists), and a
+    // length in 96-DPI units scaled to it: layouts are written at 100 %.
+    UINT Dpi() const;
+    int Scale(int units96) const;
+    static UINT DpiOf(HWND hwnd);
 
 protected:
     // Creates the window; `this` receives every message from WM_NCCREATE on.
@@ -42,9 +50,6 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-// Small text helpers shared by the windows.
 std::wstring GetWindowTextString(HWND hwnd);
-std::wstring Widen(const std::string& s);   // UTF-8 -> UTF-16
-std::string Narrow(const std::wstring& s);  // UTF-16 -> UTF-8
 
 }  // namespace px::win

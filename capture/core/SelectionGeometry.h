@@ -8,14 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 
 namespace px::capture {
 
 // The controls' plain geometry values (half-open rectangles like the platform's RECT).
-using controls::Point;
-using controls::Rect;
-using controls::RectAt;
+using px::Point;
+using px::Rect;
+using px::RectAt;
 
 Rect Intersect(const Rect& a, const Rect& b) noexcept;
 

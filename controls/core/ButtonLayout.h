@@ -3,7 +3,7 @@
 // picture size, and the outline of each button shape.
 #include <vector>
 
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 
 namespace px::controls {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "controls/core/FontDescription.h"
+#include "base/FontDescription.h"
 #include "controls/core/PropertyBag.h"
 
 namespace px::controls {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/View2D.h"
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 
 namespace px::controls {
 

@@ -21,16 +21,18 @@ ScrollLayout ComputeScrollLayout(Size outer, Size content, Size bars, Point requ
     return l;
 }
 
-int ScrollActionPosition(ScrollAction action, int current, int trackPosition, int line, int page, int maxPosition) {
+int ScrollPosition(ScrollRequest request, int current, int trackPosition, int line, int page, int maxPosition) {
     int p = current;
-    switch (action) {
-    case ScrollAction::LineBack: p = current - line; break;
-    case ScrollAction::LineForward: p = current + line; break;
-    case ScrollAction::PageBack: p = current - std::max(page, 1); break;
-    case ScrollAction::PageForward: p = current + std::max(page, 1); break;
-    case ScrollAction::ToStart: p = 0; break;
-    case ScrollAction::ToEnd: p = maxPosition; break;
-    case ScrollAction::ToPosition: p = trackPosition; break;
+    switch (request) {
+    case ScrollRequest::LineUp: p = current - line; break;
+    case ScrollRequest::LineDown: p = current + line; break;
+    case ScrollRequest::PageUp: p = current - std::max(page, 1); break;
+    case ScrollRequest::PageDown: p = current + std::max(page, 1); break;
+    case ScrollRequest::Top: p = 0; break;
+    case ScrollRequest::Bottom: p = maxPosition; break;
+    case ScrollRequest::ThumbTrack:
+    case ScrollRequest::ThumbPosition: p = trackPosition; break;
+    case ScrollRequest::EndScroll: break;
     }
     return std::clamp(p, 0, std::max(maxPosition, 0));
 }

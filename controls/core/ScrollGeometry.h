@@ -3,7 +3,8 @@
 // an outer area, how much of the content is visible, and where a scroll
 // position may go. Showing one bar takes room from the other direction, so a
 // bar can become necessary only because the other one appeared.
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
+#include "controls/core/ScrollCodes.h"
 
 namespace px::controls {
 
@@ -19,8 +20,8 @@ struct ScrollLayout {
 // outer: the area with no bars; bars: thickness of the vertical bar (cx) and of the horizontal bar (cy).
 ScrollLayout ComputeScrollLayout(Size outer, Size content, Size bars, Point requested);
 
-enum class ScrollAction { LineBack, LineForward, PageBack, PageForward, ToStart, ToEnd, ToPosition };
-// New position after a scroll-bar action; `line` pixels per arrow click, a page is the viewport.
-int ScrollActionPosition(ScrollAction action, int current, int trackPosition, int line, int page, int maxPosition);
+// New position after a scroll-bar request; `line` pixels per arrow click, a page is the viewport; the end
+// of a scroll leaves the position where it is.
+int ScrollPosition(ScrollRequest request, int current, int trackPosition, int line, int page, int maxPosition);
 
 }  // namespace px::controls

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "controls/core/Geometry.h"
+#include "base/Geometry.h"
 
 namespace px::controls {
 

@@ -9,11 +9,6 @@
 
 namespace px {
 
-// Characters a number field accepts from the keyboard: the digits and backspace.
-constexpr bool AcceptDigitKey(int character) noexcept {
-    return (character >= '0' && character <= '9') || character == 8;
-}
-
 // The leading digits of `text` (nothing else is kept), as typed or pasted.
 std::wstring LeadingDigits(std::wstring_view text);
 // The number the leading digits give, clamped to lo..hi without overflow;

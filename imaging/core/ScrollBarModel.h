@@ -5,9 +5,9 @@
 // other move Change, and only when the value really moved.
 #include <cstdint>
 
-namespace px {
+#include "controls/core/ScrollCodes.h"
 
-enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbTrack, ThumbPosition, Top, Bottom, EndScroll };
+namespace px {
 
 class ScrollBarModel {
 public:

@@ -70,7 +70,7 @@ TEST(AnnotationText, FontHeightsRoundTiesToEven) {
 }
 
 TEST(AnnotationText, StyleBoxesToggleOnTheTextBoxFont) {
-    using namespace controls::FontStyleBit;
+    using namespace px::FontStyleBit;
     struct Case {
         int style, bit;
         StyleToggle result;
@@ -87,7 +87,7 @@ TEST(AnnotationText, StyleBoxesToggleOnTheTextBoxFont) {
 TEST(AnnotationText, PenPreviewCentreRoundsHalvesToEven) {
     struct Case {
         int w, h;
-        controls::Point c;
+        px::Point c;
     } cases[] = {{24, 24, {12, 12}}, {25, 23, {12, 12}}, {27, 21, {14, 10}}, {1, 3, {0, 2}}, {0, 0, {0, 0}}};
     for (auto& c : cases) EXPECT_EQ(PenPreviewCentre(c.w, c.h), c.c) << c.w << "x" << c.h;
 }

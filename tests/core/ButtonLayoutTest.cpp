@@ -2,6 +2,7 @@
 
 #include "controls/core/ButtonLayout.h"
 
+using namespace px;
 using namespace px::controls;
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "controls/core/CaptionText.h"
 
+using namespace px;
 using namespace px::controls;
 
 namespace {

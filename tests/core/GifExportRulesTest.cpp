@@ -7,12 +7,6 @@
 namespace px {
 namespace {
 
-TEST(GifExportRules, OnlyDigitsAndBackspaceAreTyped) {
-    for (int c = 0; c < 128; ++c) EXPECT_EQ(AcceptDigitKey(c), (c >= 48 && c <= 57) || c == 8) << c;
-    EXPECT_FALSE(AcceptDigitKey('/'));
-    EXPECT_FALSE(AcceptDigitKey(':'));
-}
-
 TEST(GifExportRules, NumberFieldsKeepLeadingDigitsAndClamp) {
     const struct {
         const wchar_t* text;

@@ -5,6 +5,7 @@
 
 #include "controls/core/MaskRuns.h"
 
+using namespace px;
 using namespace px::controls;
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "controls/core/PictureEffects.h"
 
+using namespace px;
 using namespace px::controls;
 
 namespace {

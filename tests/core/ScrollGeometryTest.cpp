@@ -42,21 +42,35 @@ TEST(ScrollGeometry, RequestedPositionIsClampedToTheScrollableRange) {
 }
 
 TEST(ScrollGeometry, ScrollActionsMoveWithinTheRange) {
-    using A = ScrollAction;
+    using A = ScrollRequest;
     struct Case {
         A action;
         int current, track, expected;
     } cases[] = {
-        {A::LineBack, 50, 0, 34},     {A::LineForward, 50, 0, 66}, {A::LineBack, 5, 0, 0},
-        {A::LineForward, 295, 0, 300}, {A::PageBack, 150, 0, 50}, {A::PageForward, 150, 0, 250},
-        {A::PageForward, 250, 0, 300}, {A::ToStart, 123, 0, 0},   {A::ToEnd, 12, 0, 300},
-        {A::ToPosition, 0, 77, 77},   {A::ToPosition, 0, 999, 300},
+        {A::LineUp, 50, 0, 34},     {A::LineDown, 50, 0, 66}, {A::LineUp, 5, 0, 0},
+        {A::LineDown, 295, 0, 300}, {A::PageUp, 150, 0, 50}, {A::PageDown, 150, 0, 250},
+        {A::PageDown, 250, 0, 300}, {A::Top, 123, 0, 0},   {A::Bottom, 12, 0, 300},
+        {A::ThumbTrack, 0, 77, 77},   {A::ThumbPosition, 0, 999, 300}, {A::EndScroll, 42, 7, 42},
     };
     for (auto& c : cases)
-        EXPECT_EQ(ScrollActionPosition(c.action, c.current, c.track, 16, 100, 300), c.expected)
+        EXPECT_EQ(ScrollPosition(c.action, c.current, c.track, 16, 100, 300), c.expected)
             << static_cast<int>(c.action) << " from " << c.current;
-    EXPECT_EQ(ScrollActionPosition(A::PageForward, 10, 0, 16, 0, 300), 11) << "an empty page still moves";
-    EXPECT_EQ(ScrollActionPosition(A::LineForward, 0, 0, 16, 100, 0), 0) << "nothing to scroll";
+    EXPECT_EQ(ScrollPosition(A::PageDown, 10, 0, 16, 0, 300), 11) << "an empty page still moves";
+    EXPECT_EQ(ScrollPosition(A::LineDown, 0, 0, 16, 100, 0), 0) << "nothing to scroll";
 }
 
 }  // namespace px::controls
+
+TEST(ScrollCodes, EveryPlatformCodeHasOneRequest) {
+    // The platform's numbers: SB_LINEUP 0 ... SB_ENDSCROLL 8 (horizontal names share them).
+    using R = px::ScrollRequest;
+    const R expected[] = {R::LineUp, R::LineDown, R::PageUp, R::PageDown, R::ThumbPosition,
+                          R::ThumbTrack, R::Top, R::Bottom, R::EndScroll};
+    for (unsigned code = 0; code < 9; ++code) {
+        auto r = px::ScrollRequestFromCode(code);
+        ASSERT_TRUE(r.has_value()) << code;
+        EXPECT_EQ(*r, expected[code]) << code;
+        EXPECT_EQ(px::IsThumbRequest(*r), code == 4 || code == 5) << code;
+    }
+    for (unsigned code : {9u, 15u, 0xFFFFu}) EXPECT_FALSE(px::ScrollRequestFromCode(code).has_value()) << code;
+}

@@ -4,6 +4,7 @@
 
 #include "controls/core/SliderGeometry.h"
 
+using namespace px;
 using namespace px::controls;
 
 namespace {

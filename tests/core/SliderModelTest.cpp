@@ -5,6 +5,7 @@
 #include "base/Error.h"
 #include "controls/core/SliderModel.h"
 
+using namespace px;
 using namespace px::controls;
 
 namespace {

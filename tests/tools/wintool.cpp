@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "base/win/ScopedWin.h"
+#include "base/Text.h"
 #include "base/win/Window.h"
 #include "tests/win/support/GdiCount.h"
 
 namespace {
 
-using px::win::Narrow;
+using px::Narrow;
 
 HWND ParseHwnd(const wchar_t* s) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(wcstoull(s, nullptr, 0))); }
 

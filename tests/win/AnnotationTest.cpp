@@ -15,11 +15,12 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "base/Text.h"
 #include "app/Form1.h"
 #include "app/Form2.h"
 #include "app/core/AnnotationText.h"
 #include "app/frmDesktopImage.h"
-#include "controls/core/FontDescription.h"
+#include "base/FontDescription.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/ModalScript.h"
 #include "tests/win/support/GdiCount.h"
@@ -73,7 +74,7 @@ Pixels FilePixels(const std::wstring& path) {
 }
 
 std::string FileBytes(const std::wstring& path) {
-    std::ifstream f(px::win::Narrow(path), std::ios::binary);
+    std::ifstream f(px::Narrow(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
@@ -342,7 +343,7 @@ TEST_F(Annotation, TwoLinesOfTextGoUnderEachOtherFromTheClickedPointInTheSwatchC
     EXPECT_TRUE(Form1::Get().Command3().Enabled());
     EXPECT_EQ(pic.ForeColor(), kRed) << "the pen colour is restored";
     EXPECT_EQ(pic.FontSize(), 8.0) << "the font size is restored";
-    EXPECT_EQ(pic.FontStyle(), px::controls::FontStyleBit::Bold) << "the style stays as the boxes set it";
+    EXPECT_EQ(pic.FontStyle(), px::FontStyleBit::Bold) << "the style stays as the boxes set it";
 
     // Ink rows: blue only, at or right of and below the clicked point, in two separate bands.
     Pixels shown = BitmapPixels(pic.CopyImage().get());
@@ -411,7 +412,7 @@ TEST_F(Annotation, InserterCancelLeavesAddTextDisabledUntilForm1Reopens) {
 
 TEST_F(Annotation, InserterLoadsDefaultsAndListsTheScreenFonts) {
     Form1::Get().Load();
-    Form1::Get().Picture1().SetFontStyle(px::controls::FontStyleBit::Italic | px::controls::FontStyleBit::Underline);
+    Form1::Get().Picture1().SetFontStyle(px::FontStyleBit::Italic | px::FontStyleBit::Underline);
     Form1::Get().Picture1().SetForeColor(RGB(0, 128, 0));
     Form2::Get().Show();
     ASSERT_TRUE(PumpUntil([] { return Form2::Get().IsVisible(); }));
@@ -439,7 +440,7 @@ TEST_F(Annotation, InserterLoadsDefaultsAndListsTheScreenFonts) {
     for (int i = 0; i < count; ++i) {
         wchar_t name[LF_FACESIZE + 1] = L"";
         ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(name));
-        EXPECT_TRUE(names.insert(name).second) << "listed twice: " << px::win::Narrow(name);
+        EXPECT_TRUE(names.insert(name).second) << "listed twice: " << px::Narrow(name);
         LOGFONTW lf{};
         lf.lfCharSet = DEFAULT_CHARSET;
         ::lstrcpynW(lf.lfFaceName, name, LF_FACESIZE);
@@ -451,7 +452,7 @@ TEST_F(Annotation, InserterLoadsDefaultsAndListsTheScreenFonts) {
                 return 0;
             },
             reinterpret_cast<LPARAM>(&installed), 0);
-        EXPECT_TRUE(installed) << px::win::Narrow(name);
+        EXPECT_TRUE(installed) << px::Narrow(name);
     }
     HWND progress = Form1::Get().FontPro();
     EXPECT_FALSE(::IsWindowVisible(progress));
@@ -472,7 +473,7 @@ TEST_F(Annotation, InserterLoadsDefaultsAndListsTheScreenFonts) {
 }
 
 TEST_F(Annotation, StyleBoxesToggleOnTheTextBoxAndThePicture) {
-    using namespace px::controls::FontStyleBit;
+    using namespace px::FontStyleBit;
     Form1::Get().Load();
     Form2::Get().Show();
     ASSERT_TRUE(PumpUntil([] { return Form2::Get().IsVisible(); }));
@@ -557,9 +558,9 @@ TEST_F(Annotation, SizeFieldRefusesWhatIsNotAUsableNumber) {
     };
     for (auto& c : cases) {
         ::SetWindowTextW(size, c.typed);  // the change event runs (and any box closes) before this returns
-        EXPECT_EQ(boxes, c.boxesAfter) << px::win::Narrow(c.typed);
-        EXPECT_EQ(px::win::GetWindowTextString(size), c.fieldAfter) << px::win::Narrow(c.typed);
-        EXPECT_EQ(textHeight(), px::FontCharacterHeight(c.points, dpi)) << px::win::Narrow(c.typed);
+        EXPECT_EQ(boxes, c.boxesAfter) << px::Narrow(c.typed);
+        EXPECT_EQ(px::win::GetWindowTextString(size), c.fieldAfter) << px::Narrow(c.typed);
+        EXPECT_EQ(textHeight(), px::FontCharacterHeight(c.points, dpi)) << px::Narrow(c.typed);
     }
     EXPECT_EQ(texts, L"Invalid Size;Invalid Size;Invalid Size;Invalid Size;");
     EXPECT_TRUE(errorIcon) << "the box shows the error icon";

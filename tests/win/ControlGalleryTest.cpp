@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "controls/core/ColorMath.h"
+#include "base/Text.h"
 #include "controls/crkSlider.h"
 #include "controls/frmValueTip.h"
 #include "controls/uxButtons_H.h"
@@ -188,7 +189,7 @@ TEST(ControlGallery, EveryStyleShapeAndAlignmentDrawsAndIsSaved) {
     for (int s = 0; s < 3; ++s) {
         auto& b = button(10 + s * 104, 264, 98, 30, kCapStyles[s]);
         b.SetCaptionStyle(s);
-        b.SetFont({L"Tahoma", 10, px::controls::FontStyleBit::Bold});
+        b.SetFont({L"Tahoma", 10, px::FontStyleBit::Bold});
     }
     static const wchar_t* kGradients[] = {L"None", L"Left>Right", L"Right>Left", L"Top>Bottom", L"Bottom>Top"};
     for (int m = 0; m < 5; ++m) {
@@ -206,7 +207,7 @@ TEST(ControlGallery, EveryStyleShapeAndAlignmentDrawsAndIsSaved) {
     hover.SetHoverForeColor(RGB(160, 0, 0));
     hover.SetButtonStyle(3);
     auto& italic = button(220, 302, 200, 30, L"Italic && underlined");
-    italic.SetFont({L"Tahoma", 9, px::controls::FontStyleBit::Italic | px::controls::FontStyleBit::Underline});
+    italic.SetFont({L"Tahoma", 9, px::FontStyleBit::Italic | px::FontStyleBit::Underline});
 
     // Picture alignments 0..5 and caption alignments 0..2.
     g.labels.push_back({10, 344, L"PictureAlign 0..5 (caption centred), CaptionAlign 0..2 with the picture left of it"});
@@ -284,8 +285,8 @@ TEST(ControlGallery, EveryStyleShapeAndAlignmentDrawsAndIsSaved) {
     ::RedrawWindow(tip, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     PumpPending();
 
-    for (auto& b : buttons) EXPECT_TRUE(PaintedAFace(b->hwnd())) << px::win::Narrow(b->Caption());
-    for (auto& s : sliders) EXPECT_TRUE(PaintedAFace(s->hwnd())) << px::win::Narrow(s->Name());
+    for (auto& b : buttons) EXPECT_TRUE(PaintedAFace(b->hwnd())) << px::Narrow(b->Caption());
+    for (auto& s : sliders) EXPECT_TRUE(PaintedAFace(s->hwnd())) << px::Narrow(s->Name());
 
     int w = 0, ht = 0;
     std::string path = ArtefactPath("ControlGallery.bmp");

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "controls/core/FontDescription.h"
+#include "base/FontDescription.h"
 #include "controls/crkSlider.h"
 #include "controls/uxButtons_H.h"
 #include "tests/win/ControlTestHost.h"
@@ -36,8 +36,8 @@ protected:
                 b->SetButtonShape(k % 7);
                 b->SetGradientMode(k % 5);
                 b->SetCaption(L"&Leak||" + std::to_wstring(k));
-                if (k % 3 == 0) b->SetFont({L"Tahoma", 9, px::controls::FontStyleBit::Bold});
-                if (k % 4 == 0) b->SetFontStyle(px::controls::FontStyleBit::Italic);
+                if (k % 3 == 0) b->SetFont({L"Tahoma", 9, px::FontStyleBit::Bold});
+                if (k % 4 == 0) b->SetFontStyle(px::FontStyleBit::Italic);
                 if (k % 25 == 0) b->SetToolTipText(L"tip");  // a top-level window each: the costly part under Wine
                 if (k % 2 == 0) b->SetPicture(icon_);
                 if (k % 7 == 3) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/win/ScopedWin.h"
+#include "base/Text.h"
 #include "base/win/Window.h"
 #include "capture/Desktop.h"
 #include "tests/win/ControlTestHost.h"
@@ -520,7 +521,7 @@ TEST_F(DesktopTest, ASecondBeginWhileLoadedStartsOverWithTheNewCallbacks) {
 
 TEST_F(DesktopTest, IncrementalFramesEqualFullRedraws) {
     for (const wchar_t* shape : {L"Rectangle", L"Ellipse", L"Circle", L"Square"}) {
-        SCOPED_TRACE(px::win::Narrow(shape));
+        SCOPED_TRACE(px::Narrow(shape));
         CaptureOptions o = Options(shape);
         o.grid = true;
         o.gridSpacing = 60;
@@ -604,7 +605,7 @@ TEST_F(DesktopTest, MoveTimings) {
                         "max %.3f\n",
                         shape, full ? "full redraw" : "incremental", w, h, ms.size(), mean, pct(0.5), pct(0.95),
                         ms.back());
-            RecordProperty(px::win::Narrow(std::wstring(shape) + (full ? L"FullMoveMedianMs" : L"MoveMedianMs")),
+            RecordProperty(px::Narrow(std::wstring(shape) + (full ? L"FullMoveMedianMs" : L"MoveMedianMs")),
                            std::to_string(pct(0.5)));
             EXPECT_EQ(captures_, 0);
             Desktop::Get().Unload();

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "controls/uxButtons_H.h"
+#include "base/Text.h"
 #include "export/SaveJPEG.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
@@ -199,7 +200,7 @@ TEST_F(SaveJPEGTest, TheWindowHasItsCaptionLegendAndSliderTip) {
     for (HWND child = ::GetWindow(form().hwnd(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
         labels.push_back(win::GetWindowTextString(child));
     for (const wchar_t* text : {L"Low Quality", L"High Compression", L"High Quality", L"Low Compression"})
-        EXPECT_NE(std::find(labels.begin(), labels.end(), text), labels.end()) << win::Narrow(text);
+        EXPECT_NE(std::find(labels.begin(), labels.end(), text), labels.end()) << px::Narrow(text);
     EXPECT_EQ(form().SaveJPEGButton().Caption(), L"Save JPEG");
     EXPECT_EQ(form().CmdExit().Caption(), L"Close");
 

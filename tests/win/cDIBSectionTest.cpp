@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/Text.h"
 #include "base/win/Window.h"
 #include "imaging/cDIBSection.h"
 #include "tests/win/support/GdiCount.h"
@@ -26,7 +27,7 @@ std::string SystemText(DWORD code) {
     wchar_t buf[256];
     const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
                                      256, nullptr);
-    return win::Narrow(std::wstring(buf, n));
+    return px::Narrow(std::wstring(buf, n));
 }
 
 // Colour of pixel (x, y), y from the top, as blue | green << 8 | red << 16.

@@ -156,7 +156,7 @@ TEST(crkSlider, DraggingToTheFarEndSetsMaxAndArrivesLastOnce) {
     POINT origin{0, 0};
     ::ClientToScreen(s.hwnd(), &origin);
     RECT thumb = s.ThumbRect();
-    px::controls::Rect want = px::controls::ValueTipRect(0, {origin.x, origin.y},
+    px::Rect want = px::controls::ValueTipRect(0, {origin.x, origin.y},
                                                          {thumb.left, thumb.top, thumb.right, thumb.bottom},
                                                          frmValueTip::Instance().TextSize(L"200"));
     EXPECT_EQ(tr.left, want.left);
@@ -279,7 +279,7 @@ TEST(crkSlider, ValueTipFrameAndSize) {
     ASSERT_TRUE(::IsWindowVisible(tip));
     EXPECT_EQ(frmValueTip::Instance().lblTip(), L"7");
     EXPECT_TRUE(::GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    px::controls::Size text = frmValueTip::Instance().TextSize(L"7");
+    px::Size text = frmValueTip::Instance().TextSize(L"7");
     RECT tr;
     ::GetWindowRect(tip, &tr);
     EXPECT_EQ(tr.right - tr.left, text.cx + 4);

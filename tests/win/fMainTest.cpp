@@ -254,6 +254,16 @@ TEST_F(fMainTest, AFailedSaveSaysSoNamingThePathAndShowsNoSize) {
     EXPECT_EQ(Bytes(path_).size(), 3u);
 }
 
+TEST_F(fMainTest, TheCloseButtonUnloadsAndRaisesClosedOnce) {
+    int closed = 0;
+    form().Closed.connect([&closed] { ++closed; });
+    Open();
+    Press(form().CmdExit());
+    EXPECT_FALSE(form().IsLoaded());
+    EXPECT_EQ(closed, 1);
+    form().Closed.clear();
+}
+
 TEST_F(fMainTest, WithoutAPictureNothingCanBeBuiltOrDithered) {
     CurrentCapture empty((dir_ / L"none.bmp").wstring());
     form().Show(mainWindow_->hwnd(), empty);

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "imaging/core/GeneralNumberFormat.h"
+#include "base/Text.h"
 #include "imaging/frmBrightnessAndContrast.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
@@ -126,8 +127,8 @@ TEST(frmBrightnessAndContrast, EveryScrollMoveUpdatesLabelsAndPreview) {
     Open(f, capture.get(), L"", o);
     Scroll(f, f.hscContrast(), SB_LINELEFT);  // 100 -> 90: 1 / 1.4
     EXPECT_EQ(f.ContrastBarValue(), 90);
-    EXPECT_EQ(win::Narrow(f.ContrastAmountText()),
-              FormatGeneralNumber(1.0 / 1.4, win::Narrow(f.ContrastAmountText()).substr(1, 1)));
+    EXPECT_EQ(px::Narrow(f.ContrastAmountText()),
+              FormatGeneralNumber(1.0 / 1.4, px::Narrow(f.ContrastAmountText()).substr(1, 1)));
     ExpectResultFollowsTheBars(f);
     Scroll(f, f.hscBrightness(), SB_PAGERIGHT);  // +64
     EXPECT_EQ(f.BrightnessAmountText(), L"64");
@@ -137,7 +138,7 @@ TEST(frmBrightnessAndContrast, EveryScrollMoveUpdatesLabelsAndPreview) {
     ExpectResultFollowsTheBars(f);
     Scroll(f, f.hscContrast(), SB_THUMBPOSITION, 99);
     EXPECT_EQ(f.ContrastBarValue(), 99);
-    const std::string shown = win::Narrow(f.ContrastAmountText());
+    const std::string shown = px::Narrow(f.ContrastAmountText());
     EXPECT_TRUE(shown == "0.961538461538462" || shown == "0,961538461538462") << shown;
     Scroll(f, f.hscContrast(), SB_RIGHT);
     EXPECT_EQ(f.ContrastAmountText(), L"5");
@@ -183,11 +184,11 @@ TEST(frmBrightnessAndContrast, ApplyIntoAMissingFolderSaysSoAndKeepsEverything) 
     PostClick(f.cmdApply());
     ASSERT_TRUE(PumpUntil([] { return g_messages > 0; }, 5000));
     ::KillTimer(nullptr, timer);
-    EXPECT_NE(g_messageText.find(path.wstring()), std::wstring::npos) << win::Narrow(g_messageText);
+    EXPECT_NE(g_messageText.find(path.wstring()), std::wstring::npos) << px::Narrow(g_messageText);
     wchar_t platform[256];
     const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                      ERROR_PATH_NOT_FOUND, 0, platform, 256, nullptr);
-    EXPECT_NE(g_messageText.find(std::wstring(platform, n)), std::wstring::npos) << win::Narrow(g_messageText);
+    EXPECT_NE(g_messageText.find(std::wstring(platform, n)), std::wstring::npos) << px::Narrow(g_messageText);
     EXPECT_TRUE(f.IsLoaded()) << "the window stays open";
     EXPECT_EQ(o.applied, 0) << "the capture is not replaced";
     EXPECT_EQ(f.BrightnessBarValue(), 255 + 64) << "the user's settings are kept";

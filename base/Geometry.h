@@ -1,7 +1,7 @@
 #pragma once
-// Plain geometry values shared by the controls' layout rules. Rectangles are
+// Plain geometry values shared by layout rules across the program. Rectangles are
 // half-open like the platform's RECT: right and bottom lie just outside.
-namespace px::controls {
+namespace px {
 
 struct Point {
     int x = 0;
@@ -31,4 +31,4 @@ struct Rect {
 
 inline Rect RectAt(int x, int y, int w, int h) noexcept { return {x, y, x + w, y + h}; }
 
-}  // namespace px::controls
+}  // namespace px

@@ -1,9 +1,9 @@
-#include "controls/core/FontDescription.h"
+#include "base/FontDescription.h"
 
 #include <cmath>
 #include <cwchar>
 
-namespace px::controls {
+namespace px {
 
 std::wstring FormatFontDescription(const FontDescription& f) {
     if (f.usesContainerFont()) return {};
@@ -49,4 +49,4 @@ bool ParseFontDescription(const std::wstring& text, FontDescription& out) {
     return true;
 }
 
-}  // namespace px::controls
+}  // namespace px

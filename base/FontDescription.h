@@ -4,7 +4,7 @@
 // means the container's font.
 #include <string>
 
-namespace px::controls {
+namespace px {
 
 namespace FontStyleBit {
 inline constexpr int Bold = 1;
@@ -26,4 +26,4 @@ std::wstring FormatFontDescription(const FontDescription& f);
 // Malformed text (no size, size outside 1..1638 points, unknown flag) gives false.
 bool ParseFontDescription(const std::wstring& text, FontDescription& out);
 
-}  // namespace px::controls
+}  // namespace px
