@@ -14,6 +14,7 @@
 #include "capture/core/CaptureRules.h"
 #include "controls/frmValueTip.h"
 #include "export/SaveJPEG.h"
+#include "export/fMain.h"
 #include "imaging/frmBrightnessAndContrast.h"
 
 namespace px {
@@ -133,6 +134,7 @@ void frmDesktopImage::RegisterShutdown() {
     shutdown.Register(ShutdownSlot::frmBrightnessAndContrast, [] { frmBrightnessAndContrast::Get().Unload(); });
     shutdown.Register(ShutdownSlot::SaveJPEG, [] { SaveJPEG::Get().Unload(); });
     shutdown.Register(ShutdownSlot::frmValueTip, [] { win::frmValueTip::Instance().Unload(); });
+    shutdown.Register(ShutdownSlot::fMain, [] { fMain::Get().Unload(); });
     shutdown.Register(ShutdownSlot::TrayIcon, [this] {
         TrayIcon1_.Remove();
         TrayIcon1_.Destroy();

@@ -13,6 +13,7 @@
 #include "app/frmDesktopImageLook.h"
 #include "base/win/SavePicture.h"
 #include "export/SaveJPEG.h"
+#include "export/fMain.h"
 
 namespace px {
 
@@ -70,7 +71,10 @@ void frmDesktopImage::mnuFileSave_Click() {
 
 void frmDesktopImage::mnuFileSaveJPEG_Click() { SaveJPEG::Get().Show(hwnd(), Capture()); }
 
-void frmDesktopImage::mnuFileSaveGIF_Click() {}
+// Opened again while it is open, the GIF window reloads the capture: the export is never of an older picture.
+void frmDesktopImage::mnuFileSaveGIF_Click() {
+    if (Capture().HasPicture()) fMain::Get().Show(hwnd(), Capture());
+}
 
 void frmDesktopImage::mnuPrint_Click() {
     if (!HasCapture()) return;

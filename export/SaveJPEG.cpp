@@ -2,7 +2,6 @@
 #include "base/Text.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstring>
 #include <vector>
@@ -25,10 +24,6 @@ constexpr int kIdSlider = 101, kIdLabel5 = 105;
 constexpr int kDefaultQuality = 90;
 
 }  // namespace
-
-int ShowMessageBox(HWND owner, const std::wstring& text, UINT type) {
-    return ::MessageBoxW(owner, text.c_str(), kSaveJpegMessageTitle, type);
-}
 
 bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, HWND owner,
              const MessageBoxFunction& messageBox) {
@@ -59,26 +54,6 @@ bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, 
     }
     jpgFree(props.get());
     return true;
-}
-
-std::wstring ShowSaveAsDialog(const SaveDialogRequest& request) {
-    // "text|pattern|" pairs become the dialog's NUL-separated list.
-    std::wstring filter = request.filter;
-    for (wchar_t& c : filter) {
-        if (c == L'|') c = L'\0';
-    }
-    filter.push_back(L'\0');
-    std::vector<wchar_t> file(32768, L'\0');
-    OPENFILENAMEW ofn{};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = request.owner;
-    ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = 1;
-    ofn.lpstrFile = file.data();
-    ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.Flags = request.flags | OFN_EXPLORER;
-    if (!::GetSaveFileNameW(&ofn)) return {};
-    return file.data();
 }
 
 // ---------------------------------------------------------------------------

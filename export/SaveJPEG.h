@@ -26,6 +26,7 @@
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "capture/CurrentCapture.h"
+#include "export/SavePrompts.h"
 
 namespace px {
 
@@ -34,13 +35,8 @@ namespace win {
 class uxButtons_H;
 }
 
-// Caption of the program's message boxes.
-inline constexpr wchar_t kSaveJpegMessageTitle[] = L"Orvo Pixtrel";
-
-// Shows a message box with kSaveJpegMessageTitle as caption and returns the
-// button pressed (IDOK, IDCANCEL).
-using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& text, UINT type)>;
-int ShowMessageBox(HWND owner, const std::wstring& text, UINT type);
+// Caption of the program's message boxes (shared with the other saving windows).
+inline constexpr auto& kSaveJpegMessageTitle = kMessageBoxTitle;
 
 // Writes `dib` to `fileName` as a JPEG of the given quality (1..100). False
 // when nothing was written; the user has then been told why, in a message box
@@ -48,17 +44,6 @@ int ShowMessageBox(HWND owner, const std::wstring& text, UINT type);
 // or "Failed to save to JPG".
 bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, HWND owner = nullptr,
              const MessageBoxFunction& messageBox = ShowMessageBox);
-
-// What the save dialog is asked for.
-struct SaveDialogRequest {
-    HWND owner = nullptr;
-    std::wstring filter;  // "description|pattern|" pairs
-    DWORD flags = 0;      // OFN_ flags
-};
-// Returns the chosen full path, or an empty string when the user cancelled.
-using SavePathPrompt = std::function<std::wstring(const SaveDialogRequest&)>;
-// The platform's Save As dialog, starting with an empty file name.
-std::wstring ShowSaveAsDialog(const SaveDialogRequest& request);
 
 class SaveJPEG : public win::Form {
 public:

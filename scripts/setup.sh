@@ -14,6 +14,8 @@ PACKAGES=(
   fp-utils-3.2.2
   # end-to-end tests: driving, screenshots, pixels, printing to PDF
   xdotool imagemagick python3 python3-pytest zip unzip
+  # GIF files: structure and transparency read by tools other than our own
+  gifsicle giflib-tools
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
 )
 

@@ -365,4 +365,10 @@ private:
     VARIANT v_;
 };
 
+// A GDI+ image (bitmap) made through the flat interface; disposed on release.
+struct GdipImageDeleter {
+    void operator()(Gdiplus::GpImage* image) const { Gdiplus::DllExports::GdipDisposeImage(image); }
+};
+using ScopedGdipImage = UniqueHandle<Gdiplus::GpBitmap*, GdipImageDeleter>;
+
 }  // namespace px::win

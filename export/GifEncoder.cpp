@@ -1,0 +1,170 @@
+#include "export/GifEncoder.h"
+
+#include <gdiplus.h>
+
+#include <vector>
+
+#include "base/win/ScopedWin.h"
+#include "export/cDither8bpp.h"
+#include "export/cPalette8bpp.h"
+#include "export/core/GifPaletteRecord.h"
+#include "export/core/GifTransparency.h"
+#include "imaging/cDIB32.h"
+
+namespace px {
+
+namespace {
+
+std::wstring SystemMessage(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n ? std::wstring(text, n) : L"Error " + std::to_wstring(code);
+    if (text) ::LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return message;
+}
+
+bool Fail(std::wstring* reason, std::wstring text) {
+    if (reason) *reason = std::move(text);
+    return false;
+}
+
+// The folder part of a path ("." for a bare name).
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return L".";
+    if (slash == 0 || (slash == 2 && path[1] == L':')) return path.substr(0, slash + 1);
+    return path.substr(0, slash);
+}
+
+// The encoder's output, taken from its memory stream.
+bool EncodeToMemory(Gdiplus::GpBitmap* bitmap, const CLSID& encoder, std::vector<uint8_t>& bytes,
+                    std::wstring* reason) {
+    win::ScopedComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())))
+        return Fail(reason, L"Not enough memory to encode the picture.");
+    Gdiplus::EncoderParameters none{};
+    none.Count = 0;
+    const Gdiplus::GpStatus status = Gdiplus::DllExports::GdipSaveImageToStream(bitmap, stream.get(), &encoder, &none);
+    if (status != Gdiplus::Ok)
+        return Fail(reason, L"The GIF encoder failed (status " + std::to_wstring(status) + L").");
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > 0x7FFFFFFF)
+        return Fail(reason, L"The encoded picture could not be read.");
+    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+    ULONG read = 0;
+    const LARGE_INTEGER start{};
+    if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) ||
+        FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) || read != bytes.size())
+        return Fail(reason, L"The encoded picture could not be read.");
+    return true;
+}
+
+// Writes the encoded bytes, with the transparent entry's extension between
+// the two parts of the file when the encoder left it out.
+bool WriteEncoded(const std::wstring& path, std::vector<uint8_t>& bytes, int32_t transparentEntry,
+                  std::wstring* reason) {
+    GifTransparencyEdit edit;
+    if (transparentEntry >= 0 && transparentEntry <= 255) {
+        edit = MarkGifTransparentIndexInPlace(bytes, static_cast<uint8_t>(transparentEntry));
+        if (edit.outcome == GifTransparencyOutcome::Malformed)
+            return Fail(reason, L"The GIF encoder wrote data that is not a readable GIF image.");
+    }
+    win::ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        file.release();
+        return Fail(reason, SystemMessage(::GetLastError()));
+    }
+    const bool insert = edit.outcome == GifTransparencyOutcome::Inserted;
+    const size_t split = insert ? edit.insertAt : bytes.size();
+    const struct {
+        const uint8_t* data;
+        size_t size;
+    } parts[] = {{bytes.data(), split}, {edit.extension.data(), insert ? edit.extension.size() : 0},
+                 {bytes.data() + split, bytes.size() - split}};
+    for (const auto& part : parts) {
+        DWORD written = 0;
+        if (part.size && (!::WriteFile(file.get(), part.data, static_cast<DWORD>(part.size), &written, nullptr) ||
+                          written != part.size))
+            return Fail(reason, SystemMessage(::GetLastError()));
+    }
+    return true;
+}
+
+// A temporary file next to the target; removed unless released.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::wstring& folder) {
+        wchar_t name[MAX_PATH + 1] = {};
+        if (::GetTempFileNameW(folder.c_str(), L"gif", 0, name)) path_ = name;
+        else error_ = ::GetLastError();
+    }
+    ~TemporaryFile() { if (!path_.empty()) ::DeleteFileW(path_.c_str()); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::wstring& path() const noexcept { return path_; }
+    DWORD error() const noexcept { return error_; }
+    void release() { path_.clear(); }
+
+private:
+    std::wstring path_;
+    DWORD error_ = 0;
+};
+
+}  // namespace
+
+int32_t FindEncoder(const std::wstring& mimeType, CLSID& classId) {
+    UINT count = 0, size = 0;
+    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0 || count == 0)
+        return -1;
+    // The records come first, the strings they point to after them in the same block.
+    std::vector<uint64_t> block((size + sizeof(uint64_t) - 1) / sizeof(uint64_t));
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.data());
+    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return -1;
+    for (UINT i = 0; i < count; ++i) {
+        const wchar_t* mime = codecs[i].MimeType;
+        if (mime && ::CompareStringOrdinal(mime, -1, mimeType.c_str(), -1, TRUE) == CSTR_EQUAL) {
+            classId = codecs[i].Clsid;
+            return static_cast<int32_t>(i) + 1;
+        }
+    }
+    return -1;
+}
+
+bool SaveGIF(const cDIB32& picture, const cPalette8bpp& palette, cDither8bpp& ditherer, int32_t transparentEntry,
+             const std::wstring& fileName, std::wstring* reason) {
+    const int32_t width = picture.Width(), height = picture.Height();
+    uint8_t* ids = ditherer.PalIDPtr();
+    if (!picture.hDIB() || !ids || palette.MaxCount() <= 0)
+        return Fail(reason, L"There is no dithered picture to write.");
+    CLSID gif{};
+    if (FindEncoder(L"image/gif", gif) < 0) return Fail(reason, L"No GIF encoder is available on this system.");
+
+    Gdiplus::GpBitmap* raw = nullptr;
+    Gdiplus::GpStatus status = Gdiplus::DllExports::GdipCreateBitmapFromScan0(
+        width, height, ditherer.PalIDRowLength(), PixelFormat8bppIndexed, ids, &raw);
+    win::ScopedGdipImage bitmap(raw);
+    if (status != Gdiplus::Ok) return Fail(reason, L"The picture could not be handed to the GIF encoder.");
+
+    const GifPaletteRecord record = MakeGifPaletteRecord(palette.PalettePtr(), palette.MaxCount(), transparentEntry);
+    static_assert(sizeof(GifPaletteRecord) == 8 + 256 * 4);
+    status = Gdiplus::DllExports::GdipSetImagePalette(bitmap.get(),
+                                                      reinterpret_cast<const Gdiplus::ColorPalette*>(&record));
+    if (status != Gdiplus::Ok) return Fail(reason, L"The palette could not be handed to the GIF encoder.");
+
+    std::vector<uint8_t> encoded;
+    if (!EncodeToMemory(bitmap.get(), gif, encoded, reason)) return false;
+    TemporaryFile temporary(FolderOf(fileName));
+    if (temporary.path().empty()) return Fail(reason, SystemMessage(temporary.error()));
+    if (!WriteEncoded(temporary.path(), encoded, transparentEntry, reason)) return false;
+    if (!::MoveFileExW(temporary.path().c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Fail(reason, SystemMessage(::GetLastError()));
+    temporary.release();
+    return true;
+}
+
+}  // namespace px

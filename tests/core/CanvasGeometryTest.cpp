@@ -1,0 +1,214 @@
+// The preview canvas's geometry: layout and kept offsets, drawing
+// rectangles, panning with clamping, pointer mapping (also in fit mode) and
+// the cursor each state shows.
+#include <gtest/gtest.h>
+
+#include "export/core/CanvasGeometry.h"
+
+namespace px {
+namespace {
+
+CanvasGeometry Laid(int32_t w, int32_t h, int32_t zoom, int32_t cw, int32_t ch, bool fit = false) {
+    CanvasGeometry g;
+    g.SetZoom(zoom);
+    g.SetFitMode(fit);
+    g.Layout(w, h, cw, ch);
+    return g;
+}
+
+TEST(CanvasGeometry, ZoomBelowOneIsStoredAsOne) {
+    for (int32_t z : {0, -1, -100}) {
+        CanvasGeometry g;
+        g.SetZoom(z);
+        EXPECT_EQ(g.Zoom(), 1) << z;
+    }
+    CanvasGeometry g;
+    g.SetZoom(7);
+    EXPECT_EQ(g.Zoom(), 7);
+}
+
+TEST(CanvasGeometry, LayoutPlacesTheSurfaceAndCentresTheOffsets) {
+    const struct {
+        int32_t w, h, zoom, cw, ch;
+        CanvasRect surface;
+        int32_t rx, ry, ox, oy;
+    } cases[] = {
+        {100, 80, 3, 200, 200, {0, 0, 200, 200}, 100, 40, 50, 20},  // scrolls both ways
+        {50, 40, 1, 200, 200, {75, 80, 50, 40}, 0, 0, 0, 0},         // centred
+        {51, 41, 1, 200, 201, {74, 80, 51, 41}, 0, 0, 0, 0},         // odd margins truncate
+        {100, 10, 2, 150, 100, {0, 40, 150, 20}, 50, 0, 25, 0},      // one axis scrolls
+        {101, 10, 1, 100, 100, {0, 45, 100, 10}, 1, 0, 0, 0},        // 0.5 rounds to even
+        {103, 10, 1, 100, 100, {0, 45, 100, 10}, 3, 0, 2, 0},        // 1.5 rounds to even
+        {10, 10, 4, 40, 40, {0, 0, 40, 40}, 0, 0, 0, 0},             // exactly fits
+    };
+    for (const auto& c : cases) {
+        CanvasGeometry g = Laid(c.w, c.h, c.zoom, c.cw, c.ch);
+        EXPECT_EQ(g.Surface(), c.surface) << c.w << "x" << c.h << " z" << c.zoom;
+        EXPECT_EQ(g.RangeX(), c.rx) << c.w;
+        EXPECT_EQ(g.RangeY(), c.ry) << c.w;
+        EXPECT_EQ(g.OffsetX(), c.ox) << c.w;
+        EXPECT_EQ(g.OffsetY(), c.oy) << c.w;
+    }
+}
+
+TEST(CanvasGeometry, WithoutAPictureTheSurfaceIsParked) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    EXPECT_EQ(g.Layout(0, 0, 200, 200), (CanvasRect{-1, 0, 0, 0}));
+    EXPECT_FALSE(g.HasPicture());
+    EXPECT_EQ(g.Blit(), CanvasBlit{});
+    EXPECT_EQ(g.Cursor(), CanvasCursor::Default);
+}
+
+TEST(CanvasGeometry, OffsetsKeepTheirRelativePlaceAcrossLayouts) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    g.Press(100, 100, true);
+    ASSERT_TRUE(g.Move(70, 95));  // ox 50 -> 80, oy 20 -> 25
+    g.Release();
+    EXPECT_EQ(g.OffsetX(), 80);
+    g.Layout(100, 80, 250, 200);  // range 50: 80 of 100 becomes 40 of 50
+    EXPECT_EQ(g.RangeX(), 50);
+    EXPECT_EQ(g.OffsetX(), 40);
+    EXPECT_EQ(g.OffsetY(), 25);
+    // Doubling the width drops the range to 0; shrinking again restores the middle.
+    g.Layout(100, 80, 500, 200);
+    EXPECT_EQ(g.RangeX(), 0);
+    EXPECT_EQ(g.OffsetX(), 0);
+    g.Layout(100, 80, 200, 200);
+    EXPECT_EQ(g.OffsetX(), 50);
+    EXPECT_EQ(g.OffsetY(), 25);
+}
+
+TEST(CanvasGeometry, DragsStopAtBothEndsAndReportOnlyRealMoves) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    const struct {
+        int32_t x, y;
+        bool moved;
+        int32_t ox, oy;
+    } steps[] = {
+        {100, 100, false, 50, 20},   // no travel
+        {90, 100, true, 60, 20},     // left by 10: view moves right
+        {400, 400, true, 0, 0},      // far right and down: clamped at 0
+        {500, 500, false, 0, 0},     // further out: nothing moves, no Scroll
+        {-500, -500, true, 100, 40}, // far the other way: clamped at the ranges
+        {-600, -510, false, 100, 40},
+        {-590, -510, true, 90, 40},
+    };
+    g.Press(100, 100, true);
+    EXPECT_TRUE(g.Dragging());
+    for (const auto& s : steps) {
+        EXPECT_EQ(g.Move(s.x, s.y), s.moved) << s.x << "," << s.y;
+        EXPECT_EQ(g.OffsetX(), s.ox) << s.x;
+        EXPECT_EQ(g.OffsetY(), s.oy) << s.y;
+    }
+    g.Release();
+    EXPECT_FALSE(g.Move(0, 0));
+    EXPECT_EQ(g.OffsetX(), 90);
+}
+
+TEST(CanvasGeometry, OnlyALeftPressInPanModeDrags) {
+    CanvasGeometry right = Laid(100, 80, 3, 200, 200);
+    right.Press(100, 100, false);
+    EXPECT_FALSE(right.Move(0, 0));
+    EXPECT_EQ(right.OffsetX(), 50);
+    CanvasGeometry pick = Laid(100, 80, 3, 200, 200);
+    pick.SetWorkMode(1);
+    pick.Press(100, 100, true);
+    EXPECT_FALSE(pick.Move(0, 0));
+    EXPECT_EQ(pick.OffsetX(), 50);
+}
+
+TEST(CanvasGeometry, PointerMapsToPictureCoordinates) {
+    CanvasGeometry g = Laid(10, 10, 4, 20, 40);  // rx 20, ox 10
+    ASSERT_EQ(g.OffsetX(), 10);
+    const struct {
+        int32_t px, py;
+        CanvasPoint picture;
+    } cases[] = {
+        {5, 0, {3, 0}},     // floor(15 / 4)
+        {0, 0, {2, 0}},
+        {-11, -1, {-1, -1}}, // left of the picture (a press on the margin): floor, not truncation
+        {29, 39, {9, 9}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(g.ToPicture(c.px, c.py), c.picture) << c.px << "," << c.py;
+}
+
+TEST(CanvasGeometry, FitModeMapsThroughTheFittedRectangle) {
+    const struct {
+        int32_t w, h, zoom, cw, ch;
+        CanvasRect surface;
+        int32_t px, py;
+        CanvasPoint picture;
+    } cases[] = {
+        {400, 200, 1, 100, 100, {0, 25, 100, 50}, 0, 0, {0, 0}},
+        {400, 200, 1, 100, 100, {0, 25, 100, 50}, 50, 25, {200, 100}},
+        {400, 200, 3, 100, 100, {0, 25, 100, 50}, 99, 49, {396, 196}},
+        {50, 40, 3, 100, 100, {25, 30, 50, 40}, 10, 10, {10, 10}},  // not enlarged, zoom ignored
+        {300, 300, 5, 200, 100, {50, 0, 100, 100}, 1, 99, {3, 297}},
+    };
+    for (const auto& c : cases) {
+        CanvasGeometry g = Laid(c.w, c.h, c.zoom, c.cw, c.ch, true);
+        EXPECT_EQ(g.Surface(), c.surface) << c.w << "x" << c.h;
+        EXPECT_EQ(g.ToPicture(c.px, c.py), c.picture) << c.w << "x" << c.h << " at " << c.px;
+        EXPECT_FALSE(g.CanScroll());
+        EXPECT_EQ(g.Blit(), (CanvasBlit{0, 0, c.surface.width, c.surface.height, 0, 0, c.w, c.h}));
+    }
+}
+
+TEST(CanvasGeometry, BlitDrawsWholePixelBlocksFromInsideThePicture) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);  // ox 50, oy 20
+    EXPECT_EQ(g.Blit(), (CanvasBlit{-2, -2, 204, 204, 16, 6, 68, 68}));
+    g.Press(0, 0, true);
+    g.Move(-100, -100);  // both offsets at their ranges
+    EXPECT_EQ(g.Blit(), (CanvasBlit{-1, -1, 201, 201, 33, 13, 67, 67}));
+    CanvasGeometry small = Laid(50, 40, 2, 200, 200);
+    EXPECT_EQ(small.Blit(), (CanvasBlit{0, 0, 100, 80, 0, 0, 50, 40}));
+}
+
+// Whatever the sizes and offsets: the source stays inside the picture, the
+// drawing covers the surface, and each surface pixel shows the picture pixel
+// the pointer mapping names.
+TEST(CanvasGeometry, BlitAgreesWithThePointerMappingEverywhere) {
+    for (int32_t w : {1, 7, 100})
+        for (int32_t zoom : {1, 2, 3, 7})
+            for (int32_t client : {5, 50, 199}) {
+                CanvasGeometry g = Laid(w, w, zoom, client, client);
+                for (int32_t target = 0; target <= g.RangeX(); target += 1 + g.RangeX() / 9) {
+                    g.Press(0, 0, true);
+                    g.Move(g.OffsetX() - target, 0);  // pans the view to ox = target
+                    g.Release();
+                    ASSERT_EQ(g.OffsetX(), target);
+                    const CanvasBlit b = g.Blit();
+                    const CanvasRect s = g.Surface();
+                    ASSERT_GE(b.sourceX, 0);
+                    ASSERT_LE(b.sourceX + b.sourceWidth, w) << w << " z" << zoom << " c" << client;
+                    ASSERT_LE(b.destX, 0);
+                    ASSERT_GE(b.destX + b.destWidth, s.width) << w << " z" << zoom << " c" << client;
+                    ASSERT_EQ(b.destWidth, b.sourceWidth * zoom);
+                    for (int32_t x = 0; x < s.width; ++x)
+                        ASSERT_EQ(b.sourceX + (x - b.destX) / zoom, g.ToPicture(x, 0).x)
+                            << w << " z" << zoom << " c" << client << " ox" << g.OffsetX() << " x" << x;
+                }
+            }
+}
+
+TEST(CanvasGeometry, CursorFollowsModeRangeAndPress) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    EXPECT_EQ(g.Cursor(), CanvasCursor::HandOver);
+    g.Press(1, 1, true);
+    EXPECT_EQ(g.Cursor(), CanvasCursor::HandCatch);
+    g.Release();
+    EXPECT_EQ(g.Cursor(), CanvasCursor::HandOver);
+    g.SetWorkMode(-1);
+    EXPECT_EQ(g.Cursor(), CanvasCursor::PickColor);
+    g.SetWorkMode(0);
+    g.SetFitMode(true);
+    g.Layout(100, 80, 200, 200);
+    EXPECT_EQ(g.Cursor(), CanvasCursor::Default);
+    EXPECT_EQ(Laid(50, 40, 1, 200, 200).Cursor(), CanvasCursor::Default);
+    CanvasGeometry pickFit = Laid(50, 40, 1, 200, 200, true);
+    pickFit.SetWorkMode(1);
+    EXPECT_EQ(pickFit.Cursor(), CanvasCursor::PickColor);
+}
+
+}  // namespace
+}  // namespace px
