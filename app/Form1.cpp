@@ -7,7 +7,6 @@
 #include "app/Form2.h"
 #include "app/Resources.h"
 #include "app/core/AnnotationText.h"
-#include "app/frmDesktopImage.h"
 
 namespace px {
 
@@ -15,11 +14,17 @@ namespace {
 constexpr int kWidth = 760, kHeight = 560;
 constexpr int kBarHeight = 38;  // the row of buttons above the picture
 constexpr int kButtonH = 26, kSwatch = 24;
+constexpr wchar_t kCaption[] = L" Orvo Pixtrel 4.5";
 }  // namespace
 
 Form1& Form1::Get() {
     static Form1 form;
     return form;
+}
+
+void Form1::Show(CurrentCapture& capture) {
+    capture_ = &capture;
+    win::Form::Show();
 }
 
 void Form1::CreateFormWindow() {
@@ -77,7 +82,7 @@ void Form1::Form_Load() {
     c.Picture50.Circle(centre.x, centre.y, c.Picture50.DrawWidth());
 
     // Before the first capture there is nothing to annotate: the picture stays empty.
-    HBITMAP capture = frmDesktopImage::Get().CurrentCapture();
+    HBITMAP capture = capture_ ? capture_->Picture() : nullptr;
     BITMAP bm{};
     if (!capture || !::GetObjectW(capture, sizeof(bm), &bm)) bm.bmWidth = bm.bmHeight = 0;
     c.PictureA.Resize(bm.bmWidth, bm.bmHeight);
@@ -148,26 +153,26 @@ void Form1::Command3_Click() {
 }
 
 void Form1::cmdApply_Click() {
-    frmDesktopImage& main = frmDesktopImage::Get();
-    if (c_->Picture1.SurfaceSize().cx > 0) {
+    if (capture_ && c_->Picture1.SurfaceSize().cx > 0) {
         win::ScopedBitmap picture = c_->Picture1.CopyImage();
-        // Out of memory, or a scratch file that cannot be written (the main
-        // window tells the user): the annotations stay here, not lost.
+        // Out of memory, or a scratch file that cannot be written: the
+        // annotations stay here, not lost.
         if (!picture) {
-            ::MessageBoxW(hwnd(), L"Not enough memory to copy the picture.", L" Orvo Pixtrel 4.5",
-                          MB_OK | MB_ICONWARNING);
+            ::MessageBoxW(hwnd(), L"Not enough memory to copy the picture.", kCaption, MB_OK | MB_ICONWARNING);
             return;
         }
-        if (!main.ReplaceCapture(std::move(picture))) return;
+        std::wstring error;
+        if (!capture_->Replace(std::move(picture), &error)) {
+            const std::wstring text = L"The captured picture could not be written to '" + capture_->ScratchPath() +
+                                      L"'. The previous capture is kept.\r\n" + error;
+            ::MessageBoxW(hwnd(), text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+            return;
+        }
     }
-    main.ShowNormal();
     Unload();
 }
 
-void Form1::cmdCancel_Click() {
-    frmDesktopImage::Get().ShowNormal();
-    Unload();
-}
+void Form1::cmdCancel_Click() { Unload(); }
 
 void Form1::Timer1_Timer() {
     COLORREF annotation = c_->Picture1.ForeColor();

@@ -2,6 +2,7 @@
 // The annotation window: a copy of the current capture to draw on freehand
 // and to print text on (through the text inserter, Form2). "Apply" makes the
 // marked-up picture the current capture; "Cancel" leaves the capture alone.
+// Either way the window unloads and raises Closed; its owner shows itself again.
 #include <windows.h>
 
 #include <memory>
@@ -9,6 +10,7 @@
 #include "app/DrawingPicture.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "capture/CurrentCapture.h"
 #include "controls/ScrollFrame.h"
 #include "controls/uxButtons_H.h"
 
@@ -33,6 +35,10 @@ public:
     static constexpr UINT kTimer1Interval = 1;
 
     static Form1& Get();
+
+    // Loads the window on a copy of `capture` and shows it; Apply replaces `capture`.
+    void Show(CurrentCapture& capture);
+    using win::Form::Show;
 
     // --- what the text inserter reads and writes ---
     win::DrawingPicture& Picture1() { return c_->Picture1; }
@@ -74,6 +80,7 @@ private:
         win::DrawingPicture Picture1;   // the picture being annotated
     };
     std::unique_ptr<Controls> c_;
+    CurrentCapture* capture_ = nullptr;  // given by Show
     win::ScopedTimer Timer1_;
     bool textposval_ = false;
     POINT textpos_{0, 0};

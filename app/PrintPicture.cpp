@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/core/CaptureRules.h"
+#include "app/core/PrintPlacement.h"
 #include "base/win/ScopedWin.h"
 
 namespace px {

@@ -1,17 +1,33 @@
 #pragma once
-// The main capture window: hub of every command, owner of the tray icon and
-// holder of the current capture (the hidden picture box picSelImage). Its
-// view picMV always shows ScratchBitmapPath, the capture as a file.
+// The main capture window: the buttons of the capture commands, the options
+// the overlay reads, the view picMV of the current capture, and the tray icon.
+// It owns the current capture and the capture commands and opens the other
+// windows with a reference to the capture; they say they are gone through
+// their Closed event.
+//
+// A window opened from here (the files of this class: frmDesktopImage.cpp,
+// ...Layout.cpp for the controls, ...Menus.cpp for the menu and tray commands):
+//   - its command handler shows it with the owner and the capture it needs:
+//         void frmDesktopImage::mnuFileSaveGIF_Click() { fMain::Get().Show(hwnd(), Capture()); }
+//   - WireSatelliteWindows connects its Closed event once (this window comes back);
+//   - RegisterShutdown puts its Unload into the fixed shutdown order;
+//   - it never includes this header: it reads the capture through CurrentCapture
+//     (Picture, Size, Changed) and changes it through Replace.
 #include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/OptionPanel.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "capture/CaptureCommands.h"
+#include "capture/CurrentCapture.h"
 #include "capture/Desktop.h"
+#include "controls/NativeControls.h"
 #include "controls/PictureView.h"
 #include "controls/TrayIcon.h"
 #include "controls/crkSlider.h"
@@ -25,22 +41,14 @@ class frmDesktopImage : public win::Form {
 public:
     static frmDesktopImage& Get();
 
-    // --- the current capture, for the capture paths and the other windows ---
-    // The picture of picSelImage (a bitmap in the display's format), or nullptr before the first capture.
-    HBITMAP CurrentCapture() const noexcept { return picSelImage_.get(); }
-    bool HasCapture() const noexcept { return static_cast<bool>(picSelImage_); }
-    // Replaces the current capture and writes ScratchBitmapPath, then reloads
-    // the view from that file. On a file that cannot be written the user is told,
-    // the previous capture stays and false is returned.
-    bool ReplaceCapture(win::ScopedBitmap picture);
+    // The current capture: the windows opened from here get a reference to it.
+    px::CurrentCapture& Capture();
+    bool HasCapture() const noexcept { return capture_ && capture_->HasPicture(); }
     // Shows the window in its normal state (end of captures, "Show Window", Apply in other windows).
     void ShowNormal();
 
-    // --- capture options, read by the overlay ---
-    const std::wstring& Shape() const noexcept { return Shape_; }
-    int16_t DrStyle() const noexcept { return DrStyle_; }
-    COLORREF LassoColor() const noexcept { return CommonDialog2_.color; }
-    COLORREF SelBackColor() const noexcept { return CommonDialog1_.color; }
+    CaptureCommands& Commands();
+    // The options the overlay reads, as the controls show them.
     CaptureOptions OverlayOptions() const;
     win::PictureView& picMV() noexcept { return picMV_; }
 
@@ -80,15 +88,38 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
     // --- building the window ---
+    // (frmDesktopImageLayout.cpp: the controls built from a table in 96-dpi units.)
+    enum class RowKind { Header, Label, Check, Swatch, Button };
+    struct Row {
+        RowKind kind;
+        win::NativeLabel frmDesktopImage::*label;  // Header, Label, Swatch
+        win::NativeCheckBox frmDesktopImage::*check;
+        win::uxButtons_H frmDesktopImage::*button;
+        const wchar_t *name, *text, *tip;
+        int icon, id;
+        DWORD style;
+        RECT at;  // 96-dpi units
+    };
+    static const Row kRows[];
+    struct Placed {
+        HWND hwnd;
+        RECT at;   // in 96-dpi units of its parent's client area
+        int font;  // 0 uiFont_, 1 headerFont_, -1 its own
+    };
     void CreateMenuBar();
     void CreateControls();
+    void CreateOptionButtons();
+    void ConnectControls();
     void CreateFonts();
     win::uxButtons_H& MakeButton(win::uxButtons_H& b, HWND parent, const wchar_t* name, const wchar_t* caption,
-                                 const wchar_t* tip, int iconId, const RECT& r);
-    HWND MakeStatic(const wchar_t* text, const RECT& r, int id = 0, DWORD style = SS_LEFT, HFONT font = nullptr);
+                                 const wchar_t* tip, int iconId, bool onSide);
+    void MakeStatic(win::NativeLabel& label, const wchar_t* text, int id, DWORD style, HFONT font);
     void AddToolTip(HWND control, const wchar_t* text);
+    RECT ScaleRect(const RECT& units96) const;
     void LayoutControls();
+    void Form_DpiChanged(UINT dpi) override;
     void BuildTrayMenu();
+    void RegisterShutdown();
 
     // --- handlers ---
     void Form_Resize(UINT sizeType);
@@ -119,26 +150,22 @@ private:
     void cmdZoomActual_Click();
     void optShape_Click(int index);
     void optDrawStyle_Click(int index);
-    void scrActive_Change(int request);
+    void scrActive_Change();
     void TrayIcon1_MenuCommand(long id);
     void TrayIcon1_IconActivated();
 
-    void tmrDesktop_Timer();
-    void TimerC_Timer();
-    // The common end of region and entire-screen captures, called by the overlay.
-    void CaptureFinish(win::ScopedBitmap picture);
-    void CaptureCancelled();
+    void Commands_Ended();
+    void Commands_Failed(const std::wstring& text);
 
     // --- helpers ---
-    // Writes the scratch file and makes `picture` the capture; false (nothing changed) when the file fails.
-    bool StoreCapture(win::ScopedBitmap& picture);
-    void ReloadView();
-    static win::ScopedBitmap LoadBitmapFile(const std::wstring& path);
+    void Capture_Changed();
+    void WireSatelliteWindows();
     void EnableSaveEntries();
     void EnableZoomButtons();
     void SetZoomLabel(int level);
-    void SetWaitPointer(bool wait);
     void UpdateCaptureSizeLabel();
+    // TEST HOOK (frmDesktopImageDump.cpp): subscribes the dump to the events after which it is written.
+    void SubscribeTestDump();
     void WriteTestDump();
 
     struct ColorChooser {
@@ -157,33 +184,27 @@ private:
     std::array<win::uxButtons_H, 4> optShape_;
     std::array<win::uxButtons_H, 4> optDrawStyle_;
     win::crkSlider sliderGrid_;
-    HWND chkGrid_ = nullptr, chkDetails_ = nullptr, chkAutoMagnifier_ = nullptr;
-    HWND scrActive_ = nullptr, lblActive_ = nullptr, Label3_ = nullptr, lblDelay_ = nullptr;
-    HWND Label1_ = nullptr, Label2_ = nullptr, lblCapture_ = nullptr, lblColors_ = nullptr, lblOverlay_ = nullptr;
-    HWND lblLasso_ = nullptr, lblBack_ = nullptr, lblGridSpacing_ = nullptr;
-    HWND picLassoColor_ = nullptr, picSelBackColor_ = nullptr;
-    HWND lblZoomLevel_ = nullptr, lblCaptureSize_ = nullptr;
+    win::NativeCheckBox chkGrid_, chkDetails_, chkAutoMagnifier_;
+    win::NativeScrollBar scrActive_;
+    win::NativeLabel lblActive_, Label3_, lblDelay_, Label1_, Label2_, lblCapture_, lblColors_, lblOverlay_;
+    win::NativeLabel lblLasso_, lblBack_, lblGridSpacing_, lblZoomLevel_, lblCaptureSize_;
+    win::NativeLabel picLassoColor_, picSelBackColor_;  // colour swatches
+    win::NativeControlRouter router_;  // their notifications
     win::ScopedHwnd toolTips_;
     win::PictureView picMV_;
-    win::ScopedBitmap picSelImage_;  // the current capture
+    std::unique_ptr<px::CurrentCapture> capture_;  // made on first use
     win::TrayIcon TrayIcon1_;
     std::array<win::ScopedIcon, 9> imlTrayMenu_;
     win::ScopedIcon trayIcon_;
 
-    win::ScopedTimer tmrDesktop_, TimerC_;
-    static constexpr UINT_PTR kTmrDesktopId = 1, kTimerCId = 2;
+    std::unique_ptr<CaptureCommands> commands_;  // made with the capture
+    std::vector<Placed> placed_;                 // every control of the table, for re-layout
 
     // --- state ---
-    std::wstring Shape_ = L"Rectangle";
     int16_t DrStyle_ = 0;
-    int16_t startCounter_ = 0;  // tmrDesktop ticks
     ColorChooser CommonDialog1_;  // back colour of ellipse and circle captures
     ColorChooser CommonDialog2_;  // lasso colour
-    bool waitPointer_ = false;
     bool unloading_ = false;
-    int captures_ = 0;            // finished captures, for the test hook
-    LARGE_INTEGER commandTime_{};  // when the last overlay capture was asked for
-    double overlayMs_ = -1;        // from that command until the overlay was up
 
     // --- look ---
     win::ScopedFont uiFont_, headerFont_, zoomFont_;

@@ -4,6 +4,8 @@
 
 #include "app/Application.h"
 #include "app/core/ZoomTable.h"
+#include "capture/ActiveWindowGrab.h"
+#include "capture/core/CaptureRules.h"
 #include "controls/ScrollFrame.h"
 
 namespace px {
@@ -133,14 +135,25 @@ void zoom::Timer1_Timer() {
     HDC display = c_->zoom.SurfaceDC();
     if (!display) return;
     const ZoomToolSource src = ZoomToolSourceAt(cursor.x, cursor.y, sourceSize_);
-    {
+    // Near the screen's edge part of the square lies off every monitor, and the
+    // platform may then copy nothing at all: copy the part on the screen to its
+    // place in the display and leave the rest black.
+    const capture::ScreenPart part =
+        capture::VisiblePart({src.x, src.y, src.x + src.size, src.y + src.size}, VirtualScreen());
+    const bool whole = part.to.left == 0 && part.to.top == 0 && part.to.width() == src.size &&
+                       part.to.height() == src.size;
+    if (!whole) ::PatBlt(display, 0, 0, kDisplay, kDisplay, BLACKNESS);
+    if (!part.from.empty()) {
         // Borrowed for this tick only and given back at once.
         win::ScopedGetDC desktop(::GetDesktopWindow());
         if (!desktop) return;
+        auto toDisplay = [&](int v) { return ::MulDiv(v, kDisplay, src.size); };
+        const int dx = toDisplay(part.to.left), dy = toDisplay(part.to.top);
         // Colour on colour: reducing (the 75% step) drops rows instead of
         // AND-ing colours together.
         ::SetStretchBltMode(display, COLORONCOLOR);
-        ::StretchBlt(display, 0, 0, kDisplay, kDisplay, desktop, src.x, src.y, src.size, src.size, SRCCOPY);
+        ::StretchBlt(display, dx, dy, toDisplay(part.to.right) - dx, toDisplay(part.to.bottom) - dy, desktop,
+                     part.from.left, part.from.top, part.from.width(), part.from.height(), SRCCOPY);
     }
     c_->zoom.RefreshNow();
 }

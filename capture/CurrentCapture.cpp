@@ -17,6 +17,8 @@ win::ScopedBitmap LoadBitmapFile(const std::wstring& path) {
 }
 
 std::wstring SystemMessage(HRESULT hr) {
+    // File errors come wrapped; the system's text is that of the plain error code.
+    if (HRESULT_FACILITY(hr) == FACILITY_WIN32) hr = HRESULT_CODE(hr);
     wchar_t* text = nullptr;
     const DWORD n = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,

@@ -53,7 +53,7 @@ void Desktop::CreateFormWindow() {
 void Desktop::Begin(const CaptureOptions& options, std::function<void(win::ScopedBitmap)> onCaptured,
                     std::function<void()> onCancelled) {
     options_ = options;
-    shape_ = capture::ParseShape(options_.shape);
+    shape_ = options_.shape;
     onCaptured_ = std::move(onCaptured);
     onCancelled_ = std::move(onCancelled);
     if (IsLoaded()) {

@@ -17,7 +17,7 @@ namespace px {
 
 // What the overlay reads from the main window when it loads.
 struct CaptureOptions {
-    std::wstring shape = L"Rectangle";  // "Rectangle", "Square", "Ellipse", "Circle" or "Entire"
+    capture::SelectionShape shape = capture::SelectionShape::Rectangle;
     int drStyle = 0;                    // lasso line style: 0 solid, 1 dash, 2 dot, 3 dash-dot
     COLORREF lassoColor = RGB(0, 255, 0);
     COLORREF backColor = RGB(0, 0, 0);  // outside an ellipse or circle

@@ -1,5 +1,6 @@
 # One library per subsystem, its link dependencies the allowed direction:
-#   base <- controls <- capture, imaging <- export <- app;  help on base;  skin on base and imaging.
+#   base <- controls <- capture <- imaging <- export <- app;  help on base;  skin on base and imaging.
+# (imaging above capture: the adjustment window works on the current capture.)
 # Each subsystem has a portable core library (pixtrel_<name>_core: base/*.cpp or <name>/core/*.cpp, natively
 # and in the Windows build) and, in the Windows build, a Win32 library (pixtrel_<name>: base/win/*.cpp or
 # <name>/*.cpp). Every source includes from the repository root, so a link dependency alone does not stop an

@@ -30,13 +30,14 @@ int ShowMessageBox(HWND owner, const std::wstring& text, UINT type) {
     return ::MessageBoxW(owner, text.c_str(), kSaveJpegMessageTitle, type);
 }
 
-bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, const MessageBoxFunction& messageBox) {
+bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, HWND owner,
+             const MessageBoxFunction& messageBox) {
     // The block is big (20 KB of working area): on the heap, zero-filled.
     auto props = std::make_unique<JPEG_CORE_PROPERTIES>();
     std::memset(props.get(), 0, sizeof(JPEG_CORE_PROPERTIES));
     const int32_t status = jpgInit(props.get());
     if (status != JPG_OK) {
-        messageBox(nullptr, L"Failed to initialise the JPEG library: " + std::to_wstring(status), MB_ICONWARNING);
+        messageBox(owner, L"Failed to initialise the JPEG library: " + std::to_wstring(status), MB_ICONWARNING);
         return false;
     }
     const Dib24Bits bits = dib.Bits();
@@ -52,7 +53,7 @@ bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, 
     props->JPGHeight = bits.height;
     props->jquality = quality;
     if (jpgWrite(props.get(), JFILE_WRITEWHOLEIMAGE) != JPG_OK) {
-        messageBox(nullptr, L"Failed to save to JPG", MB_ICONWARNING);
+        messageBox(owner, L"Failed to save to JPG", MB_ICONWARNING);
         jpgFree(props.get());
         return false;
     }
@@ -97,14 +98,9 @@ void SaveJPEG::SetMessageBox(MessageBoxFunction messageBox) {
     messageBox_ = messageBox ? std::move(messageBox) : ShowMessageBox;
 }
 
-void SaveJPEG::Show(const Host& host) {
-    host_ = host;
-    if (!host_.showMainWindow) {
-        const HWND main = host_.mainWindow;
-        host_.showMainWindow = [main] {
-            if (main && ::IsWindow(main)) ::ShowWindow(main, SW_SHOW);
-        };
-    }
+void SaveJPEG::Show(HWND owner, CurrentCapture& capture) {
+    owner_ = owner;
+    capture_ = &capture;
     Form::Show(SW_SHOW);
 }
 
@@ -125,8 +121,7 @@ void SaveJPEG::CreateFormWindow() {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
     const POINT at = CentredOnScreen(outer);
-    CreateWindowObject(cls, L" Save JPEG Options", style, 0, at.x, at.y, outer.cx, outer.cy, host_.mainWindow,
-                       nullptr);
+    CreateWindowObject(cls, L" Save JPEG Options", style, 0, at.x, at.y, outer.cx, outer.cy, owner_, nullptr);
     if (!hwnd()) return;
 
     image1_ = ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP));  // the program's icon, when the module has one
@@ -174,7 +169,6 @@ void SaveJPEG::Form_Load() { ::SendMessageW(slider1_, TBM_SETPOS, TRUE, kDefault
 
 void SaveJPEG::Form_Unload() {
     slider1_ = toolTip_ = label5_ = nullptr;
-    if (host_.showMainWindow) host_.showMainWindow();
 }
 
 LRESULT SaveJPEG::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -198,11 +192,11 @@ void SaveJPEG::SaveJPEG_Click() {
         messageBox_(hwnd(), L"File already exists ! Overwrite ?", MB_OKCANCEL) != IDOK)
         return;
     cDIBSection dib;
-    if (JpegSource == 1 && host_.capture) dib.CreateFromPicture(host_.capture());
+    if (capture_ && capture_->HasPicture()) dib.CreateFromPicture(capture_->Picture());
     const int quality = Quality();
-    if (!SaveJPG(dib, path, quality, messageBox_))
+    if (!SaveJPG(dib, path, quality, hwnd(), messageBox_))
         messageBox_(hwnd(), L"Failed to save the picture to the file: '" + path + L"'", MB_ICONWARNING);
-    Unload();  // shows the main window again
+    Unload();
 }
 
 void SaveJPEG::cmdExit_Click() { Unload(); }

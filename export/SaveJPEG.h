@@ -4,15 +4,15 @@
 //
 // The main window opens it with its "Save As JPEG" command:
 //
-//     JpegSource = 1;
-//     SaveJPEG::Get().Show({hwnd(), [this] { return CurrentCapture(); }, [this] { ShowNormal(); }});
+//     SaveJPEG::Get().Show(hwnd(), capture_);
+//     // once, when it builds itself: SaveJPEG::Get().Closed.connect(... show again ...);
 //
 // The window is modeless and single; every load sets the quality slider to
 // 90. "Save JPEG" asks for a file name (the Save As dialog, filter
 // "JPEG Image (*.jpg)|*.jpg|"), asks before replacing a file, copies the
 // capture into a cDIBSection, writes it with SaveJPG at the slider's quality,
-// reports a failure, then shows the main window and unloads. "Close" and the
-// window's close box unload it too, and every unload shows the main window.
+// reports a failure (every message box owned by this window), then unloads.
+// "Close" and the window's close box unload it too; every unload raises Closed.
 //
 // The two places the window talks to the user are replaceable, so the main
 // window can route the file name through its own common dialog and tests
@@ -25,6 +25,7 @@
 
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "capture/CurrentCapture.h"
 
 namespace px {
 
@@ -32,10 +33,6 @@ class cDIBSection;
 namespace win {
 class uxButtons_H;
 }
-
-// What the saving window reads when it saves: 1 is the main window's capture
-// (the only source there is); set by the main window before it opens the window.
-inline int JpegSource = 0;
 
 // Caption of the program's message boxes.
 inline constexpr wchar_t kSaveJpegMessageTitle[] = L"Orvo Pixtrel";
@@ -46,9 +43,10 @@ using MessageBoxFunction = std::function<int(HWND owner, const std::wstring& tex
 int ShowMessageBox(HWND owner, const std::wstring& text, UINT type);
 
 // Writes `dib` to `fileName` as a JPEG of the given quality (1..100). False
-// when nothing was written; the user has then been told why: "Failed to
-// initialise the JPEG library: " and the status, or "Failed to save to JPG".
-bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality,
+// when nothing was written; the user has then been told why, in a message box
+// owned by `owner`: "Failed to initialise the JPEG library: " and the status,
+// or "Failed to save to JPG".
+bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, HWND owner = nullptr,
              const MessageBoxFunction& messageBox = ShowMessageBox);
 
 // What the save dialog is asked for.
@@ -64,20 +62,12 @@ std::wstring ShowSaveAsDialog(const SaveDialogRequest& request);
 
 class SaveJPEG : public win::Form {
 public:
-    struct Host {
-        HWND mainWindow = nullptr;         // owner of the window and its dialogs
-        std::function<HBITMAP()> capture;  // the current capture when JpegSource is 1
-        // Shown again after every save attempt and unload; by default
-        // ShowWindow(mainWindow, SW_SHOW). The main window may make it a no-op
-        // while it is itself going away.
-        std::function<void()> showMainWindow;
-    };
-
     static SaveJPEG& Get();
     ~SaveJPEG() override;
 
-    // Loads the window if needed (slider at 90) and shows it.
-    void Show(const Host& host);
+    // Loads the window if needed (slider at 90), owned by `owner`, and shows
+    // it; "Save JPEG" writes the picture `capture` holds at that moment.
+    void Show(HWND owner, CurrentCapture& capture);
     using win::Form::Show;
 
     // Replace the prompts (nullptr restores the real ones).
@@ -112,7 +102,8 @@ private:
     void Label5_Draw(const DRAWITEMSTRUCT& item);
     HWND MakeLabel(const wchar_t* text, int x, int y, int w, int h, DWORD align);
 
-    Host host_;
+    HWND owner_ = nullptr;
+    CurrentCapture* capture_ = nullptr;
     SavePathPrompt pathPrompt_;
     MessageBoxFunction messageBox_;
     HWND slider1_ = nullptr;

@@ -139,19 +139,14 @@ frmBrightnessAndContrast::~frmBrightnessAndContrast() { Unload(); }
 HWND frmBrightnessAndContrast::picResult() const noexcept { return picResult_ ? picResult_->hwnd() : nullptr; }
 HWND frmBrightnessAndContrast::ScrollingArea() const noexcept { return scrollFrame_ ? scrollFrame_->hwnd() : nullptr; }
 
-void frmBrightnessAndContrast::Show(HWND owner, HBITMAP capture, std::wstring scratchBitmapPath,
-                                    AppliedHandler onApplied, CancelledHandler onCancelled) {
+void frmBrightnessAndContrast::Show(HWND owner, CurrentCapture& capture) {
     owner_ = owner;
-    scratchPath_ = std::move(scratchBitmapPath);
-    onApplied_ = std::move(onApplied);
-    onCancelled_ = std::move(onCancelled);
+    capture_ = &capture;
     if (IsLoaded()) {  // a single window: bring it up as it is
         win::Form::Show(SW_SHOWNORMAL);
         return;
     }
-    capture_ = capture;
     Load();  // Form_Load copies the capture
-    capture_ = nullptr;
 }
 
 void frmBrightnessAndContrast::CreateFormWindow() {
@@ -208,15 +203,15 @@ void frmBrightnessAndContrast::Form_Load() {
 }
 
 void frmBrightnessAndContrast::LayOutPicture() {
-    BITMAP bm{};
-    if (capture_ && ::GetObjectType(capture_) == OBJ_BITMAP) ::GetObjectW(capture_, sizeof(bm), &bm);
+    const SIZE size = capture_ ? capture_->Size() : SIZE{0, 0};
+    const BITMAP bm{0, size.cx, size.cy, 0, 0, 0, nullptr};
     ::SetWindowPos(pictureC_->hwnd(), nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOZORDER | SWP_NOMOVE);
     ::SetWindowPos(picResult_->hwnd(), nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOZORDER | SWP_NOMOVE);
     scrollFrame_->SetContent(pictureC_->hwnd(), bm.bmWidth, bm.bmHeight);
 }
 
 void frmBrightnessAndContrast::LoadSourceImage() {
-    source_.CreateFromPicture(capture_);
+    source_.CreateFromPicture(capture_ ? capture_->Picture() : nullptr);
     ::RedrawWindow(picSource_->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     if (!result_.Create(source_.Width(), source_.Height())) result_.ClearUp();
     UpdatePreview();
@@ -250,34 +245,33 @@ void frmBrightnessAndContrast::OnScrollBar(HWND bar, WPARAM request) {
 }
 
 void frmBrightnessAndContrast::cmdApply_Click() {
-    if (!result_.hDIB()) {  // nothing was captured: there is nothing to apply
+    if (!result_.hDIB() || !capture_) {  // nothing was captured: there is nothing to apply
         cmdCancel_Click();
         return;
     }
-    bool written = false;
-    try {
-        written = result_.SavePicture(scratchPath_);
-    } catch (const Error& e) {
-        const std::wstring text = L"The adjusted picture could not be saved to\n" + scratchPath_ + L"\n\n" +
-                                  px::Widen(e.description()) + L"\nThe capture has not been changed.";
+    win::ScopedBitmap picture = ResultPicture();
+    std::wstring error = L"Not enough memory to copy the picture.";
+    if (!picture || !capture_->Replace(std::move(picture), &error)) {
+        const std::wstring text = L"The adjusted picture could not be saved to\n" + capture_->ScratchPath() +
+                                  L"\n\n" + error + L"\nThe capture has not been changed.";
         ::MessageBoxW(hwnd(), text.c_str(), kMessageTitle, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (!written) {
-        const std::wstring text = L"The adjusted picture could not be written completely to\n" + scratchPath_ +
-                                  L"\n\nThe capture has not been changed.";
-        ::MessageBoxW(hwnd(), text.c_str(), kMessageTitle, MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    const AppliedHandler handler = onApplied_;
-    if (handler) handler(scratchPath_, result_);
     Unload();
 }
 
-void frmBrightnessAndContrast::cmdCancel_Click() {
-    const CancelledHandler handler = onCancelled_;
-    Unload();
-    if (handler) handler();
+void frmBrightnessAndContrast::cmdCancel_Click() { Unload(); }
+
+// The result as a picture in the display's format. The buffer's section stays
+// selected into its own DC, so the copy is drawn from that DC.
+win::ScopedBitmap frmBrightnessAndContrast::ResultPicture() const {
+    win::ScopedGetDC screen(nullptr);
+    win::ScopedBitmap picture(::CreateCompatibleBitmap(screen, result_.Width(), result_.Height()));
+    if (!picture) return {};
+    win::AutoDeleteDC dc(::CreateCompatibleDC(screen));
+    win::ScopedSelectObject sel(dc.get(), picture.get());
+    if (!::BitBlt(dc.get(), 0, 0, result_.Width(), result_.Height(), result_.hDC(), 0, 0, SRCCOPY)) return {};
+    return picture;
 }
 
 void frmBrightnessAndContrast::Form_Unload() {

@@ -1,24 +1,19 @@
 #pragma once
 // The brightness and contrast window. It copies the current capture into a
-// source buffer, shows a live full-size preview while the two scroll bars
-// move, and on "Apply" writes the result to the scratch bitmap and hands it
-// to the main window; "Cancel" changes nothing.
+// source buffer and shows a live full-size preview while the two scroll bars
+// move. "Apply" replaces the current capture with the result (which writes
+// the scratch bitmap; when that fails the window says so and stays open with
+// the capture unchanged); "Cancel" and the close box change nothing. Every
+// way out unloads the window and raises Closed.
 //
 // How the main window uses it (its "Image Adjustments" button):
 //
-//     frmBrightnessAndContrast::Get().Show(hwnd(), currentCaptureBitmap, paths.ScratchBitmapPath(),
-//         [this](const std::wstring& scratchPath, const px::cDIBSection& result) {
-//             // the file at scratchPath now holds `result`: reload picMV and picSelImage from it,
-//             // then show this window in the normal state
-//         },
-//         [this] { /* Cancel or the close box: show this window again */ });
+//     frmBrightnessAndContrast::Get().Show(hwnd(), capture_);
+//     // once, when it builds itself: frmBrightnessAndContrast::Get().Closed.connect(... show again ...);
 //
-// `capture` is only read during Show (a bitmap the caller keeps; null means
-// there is no picture and the previews stay blank). The window is modeless and
-// single: showing it again while loaded brings it up without reloading. When
-// the scratch file cannot be written, "Apply" says so in a message box and
-// the window stays open with the capture unchanged. The main window calls
-// Unload() when it unloads itself; no handler runs then.
+// The capture is only read during Show (null picture: the previews stay
+// blank and Apply changes nothing). The window is modeless and single: showing
+// it again while loaded brings it up without reloading.
 #include <windows.h>
 
 #include <functional>
@@ -26,6 +21,8 @@
 #include <string>
 
 #include "base/win/Form.h"
+#include "base/win/ScopedWin.h"
+#include "capture/CurrentCapture.h"
 #include "controls/uxButtons_H.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/core/BrightnessContrast.h"
@@ -35,15 +32,11 @@ namespace px {
 
 class frmBrightnessAndContrast : public win::Form {
 public:
-    using AppliedHandler = std::function<void(const std::wstring& scratchBitmapPath, const cDIBSection& result)>;
-    using CancelledHandler = std::function<void()>;
-
     static frmBrightnessAndContrast& Get();
     ~frmBrightnessAndContrast() override;
 
     using win::Form::Show;
-    void Show(HWND owner, HBITMAP capture, std::wstring scratchBitmapPath, AppliedHandler onApplied,
-              CancelledHandler onCancelled);
+    void Show(HWND owner, CurrentCapture& capture);
 
     // What the window shows, for the tests and the main window.
     int32_t BrightnessBarValue() const noexcept { return brightnessBar_.Value(); }
@@ -73,6 +66,7 @@ private:
     void hscContrast_Scroll() { UpdatePreview(); }
     void cmdApply_Click();
     void cmdCancel_Click();
+    win::ScopedBitmap ResultPicture() const;
     void OnScrollBar(HWND bar, WPARAM request);
 
     double ContrastFromSlider() const { return px::ContrastFromSlider(contrastBar_.Value()); }
@@ -83,10 +77,7 @@ private:
 
     // Set by Show for the next load.
     HWND owner_ = nullptr;
-    HBITMAP capture_ = nullptr;
-    std::wstring scratchPath_;
-    AppliedHandler onApplied_;
-    CancelledHandler onCancelled_;
+    CurrentCapture* capture_ = nullptr;  // given by Show
 
     cDIBSectionBC source_;
     cDIBSectionBC result_;

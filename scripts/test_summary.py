@@ -30,13 +30,13 @@ def main():
     failed_steps = sys.argv[3:]
     total = [0, 0, 0]
     print("Summary")
-    for layer in ("core", "win", "e2e"):
+    for layer in ("core", "win", "win96", "win144", "e2e"):
         f = art / f"{layer}.xml"
         if not f.exists():
             continue
         p, fl, s = count(f)
         total = [total[0] + p, total[1] + fl, total[2] + s]
-        print(f"  {layer:5} {p:5} passed {fl:5} failed {s:5} skipped")
+        print(f"  {layer:6} {p:5} passed {fl:5} failed {s:5} skipped")
     for step in failed_steps:
         print(f"  step failed: {step}")
     print(f"  took {seconds // 60} min {seconds % 60} s; artefacts in {art}")

@@ -79,6 +79,21 @@ private:
     HDC hdc_;
 };
 
+// The DC of a whole window, frame included (GetWindowDC), given back to it.
+class ScopedWindowDC {
+public:
+    explicit ScopedWindowDC(HWND hwnd) : hwnd_(hwnd), hdc_(::GetWindowDC(hwnd)) {}
+    ~ScopedWindowDC() { if (hdc_) ::ReleaseDC(hwnd_, hdc_); }
+    ScopedWindowDC(const ScopedWindowDC&) = delete;
+    ScopedWindowDC& operator=(const ScopedWindowDC&) = delete;
+    operator HDC() const noexcept { return hdc_; }
+    HDC get() const noexcept { return hdc_; }
+
+private:
+    HWND hwnd_;
+    HDC hdc_;
+};
+
 // BeginPaint/EndPaint pair.
 class ScopedPaint {
 public:

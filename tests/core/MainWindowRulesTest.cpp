@@ -3,7 +3,7 @@
 #include <set>
 #include <string>
 
-#include "app/core/CaptureRules.h"
+#include "app/core/PrintPlacement.h"
 #include "app/core/TrayMenuTable.h"
 #include "app/core/ZoomSteps.h"
 
@@ -99,25 +99,7 @@ TEST(TrayMenuTable, CommandIdsDispatchAndUnknownOnesAreIgnored) {
     for (auto& c : cases) EXPECT_EQ(TrayCommandFromId(c.id), c.command) << c.id;
 }
 
-TEST(CaptureRules, ShapeFollowsTheOptionIndex) {
-    struct Case {
-        int index;
-        const wchar_t* shape;
-    } cases[] = {{0, L"Rectangle"}, {1, L"Square"}, {2, L"Ellipse"}, {3, L"Circle"}, {4, L"Rectangle"},
-                 {-1, L"Rectangle"}};
-    for (auto& c : cases) EXPECT_EQ(ShapeFromIndex(c.index), c.shape) << c.index;
-}
-
-TEST(CaptureRules, ActiveDelayIsReadBackFromTheLabel) {
-    struct Case {
-        const wchar_t* text;
-        unsigned ms;
-    } cases[] = {{L"2", 2000}, {L"0", 0}, {L"10", 10000}, {L" 7", 7000}, {L"", 0}, {L"x", 0}, {L"2s", 0},
-                 {L"-3", 0},   {L"99999999999", 0}};
-    for (auto& c : cases) EXPECT_EQ(ActiveDelayMs(c.text), c.ms) << std::string(c.text, c.text + wcslen(c.text));
-}
-
-TEST(CaptureRules, PictureIsScaledToThePrinterAndCentred) {
+TEST(PrintPlacement, PictureIsScaledToThePrinterAndCentred) {
     struct Case {
         long w, h;
         int sdx, sdy, pdx, pdy;

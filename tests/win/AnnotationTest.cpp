@@ -131,12 +131,12 @@ protected:
         PumpPending();
     }
     void SetCapture(int w, int h, const std::function<COLORREF(int, int)>& color) {
-        ASSERT_TRUE(frmDesktopImage::Get().ReplaceCapture(MakeCapture(w, h, color)));
-        capture_ = BitmapPixels(frmDesktopImage::Get().CurrentCapture());
+        ASSERT_TRUE(frmDesktopImage::Get().Capture().Replace(MakeCapture(w, h, color)));
+        capture_ = BitmapPixels(frmDesktopImage::Get().Capture().Picture());
         ASSERT_EQ(capture_.w, w);
     }
     void OpenForm1() {
-        Form1::Get().Show();
+        Form1::Get().Show(frmDesktopImage::Get().Capture());
         ASSERT_TRUE(PumpUntil([] { return Form1::Get().IsVisible(); }));
         PumpPending();
     }
@@ -236,7 +236,7 @@ TEST_F(Annotation, FreehandStrokeAndApplyChangeExactlyTheStrokedPixels) {
             if (file.at(x, y) != expected && ++wrong < 5) ADD_FAILURE() << "pixel " << x << "," << y;
         }
     EXPECT_EQ(wrong, 0);
-    EXPECT_EQ(BitmapPixels(frmDesktopImage::Get().CurrentCapture()), file) << "the capture is the marked-up picture";
+    EXPECT_EQ(BitmapPixels(frmDesktopImage::Get().Capture().Picture()), file) << "the capture is the marked-up picture";
 }
 
 TEST_F(Annotation, ApplyWithoutDrawingRewritesTheSamePicture) {
@@ -247,7 +247,7 @@ TEST_F(Annotation, ApplyWithoutDrawingRewritesTheSamePicture) {
     EXPECT_EQ(FilePixels(scratch_), capture_);
 }
 
-// Sound behaviour where the scratch file cannot be written: the main window
+// Sound behaviour where the scratch file cannot be written: the annotation window
 // says so, the capture stays, and the annotations stay open instead of being lost.
 TEST_F(Annotation, ApplyThatCannotWriteTheScratchFileKeepsTheAnnotations) {
     OpenForm1();
@@ -255,7 +255,7 @@ TEST_F(Annotation, ApplyThatCannotWriteTheScratchFileKeepsTheAnnotations) {
     Stroke({{5, 5}, {60, 5}});
     ::DeleteFileW(scratch_.c_str());
     ASSERT_TRUE(::CreateDirectoryW(scratch_.c_str(), nullptr)) << "a folder where the file should go";
-    HBITMAP captureBefore = frmDesktopImage::Get().CurrentCapture();
+    HBITMAP captureBefore = frmDesktopImage::Get().Capture().Picture();
     int boxes = 0;
     ModalScript closer;
     closer.Then([] { return FindThreadDialog() != nullptr; },
@@ -270,7 +270,7 @@ TEST_F(Annotation, ApplyThatCannotWriteTheScratchFileKeepsTheAnnotations) {
     EXPECT_EQ(boxes, 1) << "the user is told";
     EXPECT_TRUE(Form1::Get().IsLoaded());
     EXPECT_EQ(Form1::Get().Picture1().PixelAt(30, 5), kRed) << "the drawing is still there";
-    EXPECT_EQ(frmDesktopImage::Get().CurrentCapture(), captureBefore);
+    EXPECT_EQ(frmDesktopImage::Get().Capture().Picture(), captureBefore);
     // Once the file can be written again, Apply goes through.
     ClickButton(Form1Child(Form1::IdCmdApply));
     EXPECT_FALSE(Form1::Get().IsLoaded());
@@ -279,7 +279,7 @@ TEST_F(Annotation, ApplyThatCannotWriteTheScratchFileKeepsTheAnnotations) {
 
 TEST_F(Annotation, CancelLeavesTheCaptureAsItWas) {
     const std::string fileBefore = FileBytes(scratch_);
-    HBITMAP captureBefore = frmDesktopImage::Get().CurrentCapture();
+    HBITMAP captureBefore = frmDesktopImage::Get().Capture().Picture();
     OpenForm1();
     Form1::Get().Picture1().SetForeColor(kRed);
     Stroke({{5, 5}, {60, 60}});
@@ -287,7 +287,7 @@ TEST_F(Annotation, CancelLeavesTheCaptureAsItWas) {
     ClickButton(Form1Child(Form1::IdCmdCancel));
     EXPECT_FALSE(Form1::Get().IsLoaded());
     EXPECT_TRUE(::IsWindowVisible(frmDesktopImage::Get().hwnd()));
-    EXPECT_EQ(frmDesktopImage::Get().CurrentCapture(), captureBefore);
+    EXPECT_EQ(frmDesktopImage::Get().Capture().Picture(), captureBefore);
     EXPECT_EQ(BitmapPixels(captureBefore), capture_);
     EXPECT_EQ(FileBytes(scratch_), fileBefore);
 
@@ -568,7 +568,7 @@ TEST_F(Annotation, SizeFieldRefusesWhatIsNotAUsableNumber) {
 
 TEST_F(Annotation, OpeningAndClosingLeavesNoGdiObjectsBehind) {
     auto cycle = [](bool apply) {
-        Form1::Get().Show();
+        Form1::Get().Show(frmDesktopImage::Get().Capture());
         PumpUntil([] { return Form1::Get().IsVisible(); });
         Form1::Get().Picture1().SetForeColor(kRed);
         Stroke({{5, 5}, {50, 40}});

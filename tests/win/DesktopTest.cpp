@@ -239,7 +239,7 @@ protected:
 
 CaptureOptions Options(const wchar_t* shape = L"Rectangle") {
     CaptureOptions o;
-    o.shape = shape;
+    o.shape = px::capture::ParseShape(shape);
     return o;
 }
 

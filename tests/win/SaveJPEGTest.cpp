@@ -18,6 +18,8 @@
 #include "controls/uxButtons_H.h"
 #include "base/Text.h"
 #include "export/SaveJPEG.h"
+#include "capture/ClipboardBitmap.h"
+#include "capture/CurrentCapture.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
 
@@ -139,6 +141,7 @@ void ClickButton(win::uxButtons_H& button) {
 struct ShownMessage {
     std::wstring text;
     UINT type;
+    HWND owner;
 };
 
 class SaveJPEGTest : public ::testing::Test {
@@ -147,9 +150,16 @@ protected:
         capture_ = MakeCapture();
         mainWindow_ = std::make_unique<test::TestHost>(20, 20, 300, 200);
         ::ShowWindow(mainWindow_->hwnd(), SW_HIDE);  // hidden while the saving window is up
-        JpegSource = 1;
-        form().SetMessageBox([this](HWND, const std::wstring& text, UINT type) {
-            messages_.push_back({text, type});
+        current_ = std::make_unique<CurrentCapture>((TempDir() / L"scratch.bmp").wstring());
+        ASSERT_TRUE(current_->Replace(CopyBitmap(capture_.get())));
+        // The owner shows itself again when the window says it is gone.
+        static HWND owner = nullptr;
+        static bool connected = false;
+        owner = mainWindow_->hwnd();
+        if (!connected) form().Closed.connect([] { ::ShowWindow(owner, SW_SHOW); });
+        connected = true;
+        form().SetMessageBox([this](HWND owner, const std::wstring& text, UINT type) {
+            messages_.push_back({text, type, owner});
             return answer_;
         });
         form().SetPathPrompt([this](const SaveDialogRequest& request) {
@@ -169,7 +179,7 @@ protected:
 
     static SaveJPEG& form() { return SaveJPEG::Get(); }
     void Open() {
-        form().Show(SaveJPEG::Host{mainWindow_->hwnd(), [this] { return capture_.get(); }, nullptr});
+        form().Show(mainWindow_->hwnd(), *current_);
         ASSERT_TRUE(form().IsLoaded());
     }
     // Clicks "Save JPEG" and waits until the click has been handled.
@@ -182,6 +192,7 @@ protected:
     bool MainWindowVisible() const { return ::IsWindowVisible(mainWindow_->hwnd()) != FALSE; }
 
     win::ScopedBitmap capture_;
+    std::unique_ptr<CurrentCapture> current_;
     std::unique_ptr<test::TestHost> mainWindow_;
     std::filesystem::path dir_;
     std::wstring path_;
@@ -307,12 +318,16 @@ TEST_F(SaveJPEGTest, ACancelledFileDialogKeepsTheWindowWithoutAWord) {
 TEST_F(SaveJPEGTest, APathInAMissingFolderShowsBothMessagesInOrderAndCloses) {
     path_ = (dir_ / L"no such folder" / L"x.jpg").wstring();
     Open();
+    const HWND saving = form().hwnd();
     ClickSave();
     ASSERT_EQ(messages_.size(), 2u);
     EXPECT_EQ(messages_[0].text, L"Failed to save to JPG");
     EXPECT_EQ(messages_[0].type, static_cast<UINT>(MB_ICONWARNING));
     EXPECT_EQ(messages_[1].text, L"Failed to save the picture to the file: '" + path_ + L"'");
     EXPECT_EQ(messages_[1].type, static_cast<UINT>(MB_ICONWARNING));
+    for (const ShownMessage& m : messages_) {
+        EXPECT_EQ(m.owner, saving) << "every message has the saving window as owner";
+    }
     EXPECT_FALSE(form().IsLoaded());
     EXPECT_TRUE(MainWindowVisible());
     EXPECT_FALSE(std::filesystem::exists(path_));

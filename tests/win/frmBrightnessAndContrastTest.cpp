@@ -5,9 +5,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <vector>
 
-#include "imaging/core/GeneralNumberFormat.h"
 #include "base/Text.h"
+#include "capture/ClipboardBitmap.h"
+#include "capture/CurrentCapture.h"
+#include "imaging/core/GeneralNumberFormat.h"
 #include "imaging/frmBrightnessAndContrast.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
@@ -71,21 +75,33 @@ void ExpectResultFollowsTheBars(const frmBrightnessAndContrast& f) {
         }
 }
 
+// The window works on a current capture of its own, with its scratch file at `path`.
 struct Outcome {
-    int applied = 0;
-    int cancelled = 0;
-    std::wstring path;
-    int resultWidth = 0;
+    std::unique_ptr<CurrentCapture> capture;
+    int changed = 0;  // Apply went through
+    int closed = 0;   // the window said it was gone
 };
 
-void Open(frmBrightnessAndContrast& f, HBITMAP capture, const std::wstring& path, Outcome& o) {
-    f.Show(nullptr, capture, path,
-           [&o](const std::wstring& p, const cDIBSection& result) {
-               ++o.applied;
-               o.path = p;
-               o.resultWidth = result.Width();
-           },
-           [&o] { ++o.cancelled; });
+void Open(frmBrightnessAndContrast& f, HBITMAP picture, std::filesystem::path path, Outcome& o) {
+    if (!o.capture) {
+        if (path.empty()) path = TempDir() / L"scratch.bmp";
+        std::filesystem::create_directories(path.parent_path());
+        o.capture = std::make_unique<CurrentCapture>(path.wstring());
+        if (picture) ASSERT_TRUE(o.capture->Replace(CopyBitmap(picture)));
+        o.capture->Changed.connect([&o] { ++o.changed; });
+        f.Closed.connect([&o] { ++o.closed; });
+    }
+    f.Show(nullptr, *o.capture);
+}
+
+// The bottom-up 24-bit rows of a bitmap, as a cDIBSection holds them.
+std::vector<uint8_t> Rows24(HBITMAP bmp, int w, int h) {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB};
+    std::vector<uint8_t> bits(static_cast<size_t>((w * 3 + 3) & ~3) * h);
+    win::ScopedGetDC screen(nullptr);
+    EXPECT_EQ(::GetDIBits(screen, bmp, 0, static_cast<UINT>(h), bits.data(), &bi, DIB_RGB_COLORS), h);
+    return bits;
 }
 
 TEST(frmBrightnessAndContrast, OpensWithTheCaptureAndAnUnchangedPreview) {
@@ -117,7 +133,8 @@ TEST(frmBrightnessAndContrast, OpensWithTheCaptureAndAnUnchangedPreview) {
     const Dib24Bits s = f.SourceBuffer().Bits(), r = f.ResultBuffer().Bits();
     EXPECT_TRUE(std::equal(s.bits, s.bits + static_cast<size_t>(s.bytesPerScanLine) * s.height, r.bits));
     f.Unload();
-    EXPECT_EQ(o.applied + o.cancelled, 0) << "unloading by the main window runs no handler";
+    EXPECT_EQ(o.changed, 0) << "unloading changes nothing";
+    EXPECT_EQ(o.closed, 1) << "but says the window is gone";
 }
 
 TEST(frmBrightnessAndContrast, EveryScrollMoveUpdatesLabelsAndPreview) {
@@ -176,7 +193,9 @@ TEST(frmBrightnessAndContrast, ApplyIntoAMissingFolderSaysSoAndKeepsEverything) 
     const auto path = TempDir() / L"no-such-folder" / L"temp.bmp";
     frmBrightnessAndContrast f;
     Outcome o;
-    Open(f, capture.get(), path.wstring(), o);
+    Open(f, capture.get(), path, o);
+    HBITMAP before = o.capture->Picture();
+    std::filesystem::remove_all(path.parent_path());  // the folder goes away under the open window
     Scroll(f, f.hscBrightness(), SB_PAGERIGHT);
     g_messageText.clear();
     g_messages = 0;
@@ -188,35 +207,39 @@ TEST(frmBrightnessAndContrast, ApplyIntoAMissingFolderSaysSoAndKeepsEverything) 
     wchar_t platform[256];
     const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                      ERROR_PATH_NOT_FOUND, 0, platform, 256, nullptr);
-    EXPECT_NE(g_messageText.find(std::wstring(platform, n)), std::wstring::npos) << px::Narrow(g_messageText);
+    std::wstring reason(platform, n);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r')) reason.pop_back();
+    EXPECT_NE(g_messageText.find(reason), std::wstring::npos) << px::Narrow(g_messageText);
     EXPECT_TRUE(f.IsLoaded()) << "the window stays open";
-    EXPECT_EQ(o.applied, 0) << "the capture is not replaced";
+    EXPECT_EQ(o.changed, 0) << "the capture is not replaced";
+    EXPECT_EQ(o.capture->Picture(), before);
     EXPECT_EQ(f.BrightnessBarValue(), 255 + 64) << "the user's settings are kept";
     EXPECT_FALSE(std::filesystem::exists(path));
     f.Unload();
 }
 
-TEST(frmBrightnessAndContrast, ApplyWritesTheResultAndHandsItOver) {
+TEST(frmBrightnessAndContrast, ApplyReplacesTheCaptureOnceWithTheResult) {
     auto capture = MakeCapture(37, 21);
     const auto path = TempDir() / L"temp.bmp";
     std::filesystem::remove(path);
     frmBrightnessAndContrast f;
     Outcome o;
-    Open(f, capture.get(), path.wstring(), o);
+    Open(f, capture.get(), path, o);
+    std::filesystem::remove(path);
     Scroll(f, f.hscContrast(), SB_PAGERIGHT);
     ExpectResultFollowsTheBars(f);
     const Dib24Bits r = f.ResultBuffer().Bits();
     const std::vector<uint8_t> expected(r.bits, r.bits + static_cast<size_t>(r.bytesPerScanLine) * r.height);
     PostClick(f.cmdApply());
-    ASSERT_TRUE(PumpUntil([&] { return o.applied > 0; }));
-    EXPECT_EQ(o.path, path.wstring());
-    EXPECT_EQ(o.resultWidth, 37);
+    ASSERT_TRUE(PumpUntil([&] { return o.changed > 0; }));
+    test::PumpPending();
+    EXPECT_EQ(o.changed, 1) << "one Changed for one Apply";
+    EXPECT_EQ(o.closed, 1);
     EXPECT_FALSE(f.IsLoaded());
     EXPECT_EQ(f.ResultBuffer().hDIB(), nullptr) << "buffers are released on unload";
-    std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_EQ(file.size(), 58 + expected.size());
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), file.begin() + 58));
+    EXPECT_EQ(o.capture->Size().cx, 37);
+    EXPECT_EQ(Rows24(o.capture->Picture(), 37, 21), expected) << "the capture is the result";
+    EXPECT_TRUE(std::filesystem::exists(path)) << "and the scratch file was written";
 }
 
 TEST(frmBrightnessAndContrast, CancelWritesNothing) {
@@ -225,12 +248,13 @@ TEST(frmBrightnessAndContrast, CancelWritesNothing) {
     std::filesystem::remove(path);
     frmBrightnessAndContrast f;
     Outcome o;
-    Open(f, capture.get(), path.wstring(), o);
+    Open(f, capture.get(), path, o);
+    std::filesystem::remove(path);
     Scroll(f, f.hscBrightness(), SB_LEFT);
     PostClick(f.cmdCancel());
-    ASSERT_TRUE(PumpUntil([&] { return o.cancelled > 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return o.closed > 0; }));
     EXPECT_FALSE(f.IsLoaded());
-    EXPECT_EQ(o.applied, 0);
+    EXPECT_EQ(o.changed, 0);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
@@ -239,7 +263,7 @@ TEST(frmBrightnessAndContrast, WithoutAPictureNothingIsWritten) {
     std::filesystem::remove(path);
     frmBrightnessAndContrast f;
     Outcome o;
-    Open(f, nullptr, path.wstring(), o);
+    Open(f, nullptr, path, o);
     ASSERT_TRUE(f.IsLoaded());
     EXPECT_EQ(f.SourceBuffer().hDIB(), nullptr);
     EXPECT_EQ(f.ResultBuffer().hDIB(), nullptr);
@@ -247,8 +271,8 @@ TEST(frmBrightnessAndContrast, WithoutAPictureNothingIsWritten) {
     EXPECT_EQ(f.ContrastBarValue(), 90);
     PostClick(f.cmdApply());
     ASSERT_TRUE(PumpUntil([&] { return !f.IsLoaded(); }));
-    EXPECT_EQ(o.applied, 0);
-    EXPECT_EQ(o.cancelled, 1);
+    EXPECT_EQ(o.changed, 0);
+    EXPECT_EQ(o.closed, 1);
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 

@@ -201,6 +201,47 @@ TEST(zoom, ThePatternUnderTheCursorIsShownMagnified) {
     }
 }
 
+// At the screen's bottom-right corner most of the copied square lies off the
+// screen: the part on it is still shown at its place, the rest is black.
+TEST(zoom, AtTheScreenEdgeTheVisiblePartIsShownAndTheRestIsBlack) {
+    const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const COLORREF kPaint = RGB(200, 40, 90);
+    TestHost corner(sw - 60, sh - 60, 60, 60);
+    px::win::DrawingPicture picture;
+    picture.Create(corner.hwnd(), 1, 0, 0, 60, 60);
+    px::win::ScopedBrush brush(::CreateSolidBrush(kPaint));
+    RECT all{0, 0, 60, 60};
+    ::FillRect(picture.SurfaceDC(), &all, brush.get());
+    picture.RefreshNow();
+    ZoomWindow w;
+    ASSERT_TRUE(PumpUntil([&] {
+        px::win::ScopedGetDC screen(::GetDesktopWindow());
+        return ::GetPixel(screen, sw - 30, sh - 30) == kPaint;
+    }));
+    // 40 x 40 of the 200 x 200 square (1:1) lies on the screen.
+    ASSERT_TRUE(MoveCursorTo(sw - 40, sh - 40));
+    px::test::PostLeftClick(Child(zoom::IdCmdReset), 10, 10);
+    PumpPending();
+    ASSERT_EQ(zoom::Get().SourceSize(), 200);
+    Refresh();
+    ClientPixels shown(zoom::Get().Display().hwnd());
+    int painted = 0, black = 0, other = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const COLORREF c = shown.at(x, y);
+            const bool onScreen = x < 40 && y < 40;
+            if (onScreen)
+                painted += c == kPaint;
+            else if (c == RGB(0, 0, 0))
+                ++black;
+            else
+                ++other;
+        }
+    EXPECT_EQ(painted, 40 * 40) << "the part on the screen is shown";
+    EXPECT_EQ(black, 200 * 200 - 40 * 40);
+    EXPECT_EQ(other, 0);
+}
+
 // One refresh must stay well inside the 10 ms tick; the figure is printed, not asserted.
 TEST(zoom, TenThousandRefreshesLeaveGdiCountsUnchanged) {
     ZoomWindow w;

@@ -1,16 +1,7 @@
 #pragma once
-// Small rules of the main window's capture options and its printout.
-#include <string>
+// Where the capture goes on the printed page.
 
 namespace px {
-
-// optShape index -> Shape: 0 "Rectangle", 1 "Square", 2 "Ellipse", 3 "Circle";
-// any other index keeps "Rectangle".
-std::wstring ShapeFromIndex(int index);
-
-// Delay of "Capture Active Window" in milliseconds, read back from lblActive's
-// text (whole seconds); text that is not a number gives 0, a stopped timer.
-unsigned ActiveDelayMs(const std::wstring& labelText);
 
 struct PrintPlacement {
     long left, top, width, height;

@@ -1,6 +1,8 @@
-#include "app/ActiveWindowGrab.h"
+#include "capture/ActiveWindowGrab.h"
 
-#include <algorithm>
+#include <utility>
+
+#include "capture/core/CaptureRules.h"
 
 namespace px {
 
@@ -26,27 +28,30 @@ RECT VisibleFrame(HWND hwnd) {
 }
 }  // namespace
 
-win::ScopedBitmap GrabForegroundWindow(HWND exclude) {
+capture::Rect VirtualScreen() {
+    const int x = ::GetSystemMetrics(SM_XVIRTUALSCREEN), y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return {x, y, x + ::GetSystemMetrics(SM_CXVIRTUALSCREEN), y + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+WindowGrab GrabForegroundWindow(HWND exclude) {
+    using Outcome = WindowGrab::Outcome;
     HWND fg = ::GetForegroundWindow();
-    if (!fg || fg == exclude || !::IsWindowVisible(fg) || ::IsIconic(fg)) return {};
-    RECT r = VisibleFrame(fg);
-    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
-    r.left = std::max<LONG>(r.left, 0);
-    r.top = std::max<LONG>(r.top, 0);
-    r.right = std::min<LONG>(r.right, sw);
-    r.bottom = std::min<LONG>(r.bottom, sh);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (w <= 0 || h <= 0) return {};
+    if (!fg || fg == exclude || !::IsWindowVisible(fg) || ::IsIconic(fg)) return {Outcome::NoWindow, {}};
+    const RECT frame = VisibleFrame(fg);
+    const capture::Rect r =
+        capture::ClipToScreen({frame.left, frame.top, frame.right, frame.bottom}, VirtualScreen());
+    if (r.empty()) return {Outcome::OffScreen, {}};
+    const int w = r.width(), h = r.height();
 
     win::ScopedGetDC screen(nullptr);
     win::ScopedBitmap picture(::CreateCompatibleBitmap(screen, w, h));
-    if (!picture) return {};
+    if (!picture) return {Outcome::Failed, {}};
     win::AutoDeleteDC dc(::CreateCompatibleDC(screen));
     {
         win::ScopedSelectObject sel(dc.get(), picture.get());
-        if (!::BitBlt(dc.get(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT)) return {};
+        if (!::BitBlt(dc.get(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY | CAPTUREBLT)) return {Outcome::Failed, {}};
     }
-    return picture;
+    return {Outcome::Grabbed, std::move(picture)};
 }
 
 }  // namespace px
