@@ -40,11 +40,12 @@ std::vector<std::wstring> ScreenFontNames() {
     return ctx.names;
 }
 
-HWND MakeChild(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle, int x, int y, int w,
-               int h, int id) {
-    HWND child = ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
+// A child placed by the layout at x, y, w, h (96-DPI units); it takes the layout's font unless told otherwise.
+HWND MakeChild(win::DpiLayout& layout, HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style,
+               DWORD exStyle, win::DpiLayout::Units96 at, int id, bool layoutFont = true) {
+    HWND child = ::CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::Window::Instance(), nullptr);
-    ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    layout.Add(child, at, layoutFont);
     return child;
 }
 }  // namespace
@@ -59,32 +60,39 @@ void Form2::CreateFormWindow() {
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, exStyle);
+    const SIZE outer = OuterSizeForClient(Scale(kClientW), Scale(kClientH), style, exStyle);
     HWND owner = Form1::Get().IsLoaded() ? Form1::Get().hwnd() : nullptr;
     CreateWindowObject(cls, L"Text Inserter", style, exStyle, 0, 0, outer.cx, outer.cy, owner, nullptr);
     if (!hwnd()) return;
 
     c_ = std::make_unique<Controls>();
     Controls& c = *c_;
-    c.Text1 = MakeChild(hwnd(), L"EDIT", kDefaultText,
-                        WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE, 10,
-                        10, 332, 90, IdText1);
-    MakeChild(hwnd(), L"STATIC", L"Font:", SS_LEFT, 0, 10, 113, 36, 16, IdLabelFont);
-    c.Combo1 = MakeChild(hwnd(), L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 48,
-                         110, 180, 240, IdCombo1);
-    MakeChild(hwnd(), L"STATIC", L"Size:", SS_LEFT, 0, 240, 113, 32, 16, IdLabelSize);
-    c.Text2 = MakeChild(hwnd(), L"EDIT", kDefaultFontSizeText, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, 274,
-                        110, 68, 22, IdText2);
+    win::DpiLayout& l = layout_;
+    l.Clear();
+    // Text1 shows the chosen font (ApplyText1Font), not the layout's.
+    c.Text1 = MakeChild(l, hwnd(), L"EDIT", kDefaultText,
+                        WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE,
+                        {10, 10, 332, 90}, IdText1, false);
+    MakeChild(l, hwnd(), L"STATIC", L"Font:", SS_LEFT, 0, {10, 113, 36, 16}, IdLabelFont);
+    c.Combo1 = MakeChild(l, hwnd(), L"COMBOBOX", L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+                         {48, 110, 180, 240}, IdCombo1);
+    MakeChild(l, hwnd(), L"STATIC", L"Size:", SS_LEFT, 0, {240, 113, 32, 16}, IdLabelSize);
+    c.Text2 = MakeChild(l, hwnd(), L"EDIT", kDefaultFontSizeText, WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
+                        {274, 110, 68, 22}, IdText2);
     const wchar_t* checkCaptions[4] = {L"Bold", L"Underline", L"Italics", L"Strike Out"};
     const int checkX[4] = {10, 80, 170, 250};
     for (int i = 0; i < 4; ++i)
-        c.Check[i] = MakeChild(hwnd(), L"BUTTON", checkCaptions[i], WS_TABSTOP | BS_CHECKBOX, 0, checkX[i], 142,
-                               checkX[i] == 250 ? 92 : 80, 20, IdCheck1 + i);
+        c.Check[i] = MakeChild(l, hwnd(), L"BUTTON", checkCaptions[i], WS_TABSTOP | BS_CHECKBOX, 0,
+                               {checkX[i], 142, checkX[i] == 250 ? 92 : 80, 20}, IdCheck1 + i);
     c.Picture1.Create(hwnd(), IdPicture1, 10, 176, 48, 26, WS_BORDER);
+    l.Add(c.Picture1.hwnd(), {10, 176, 48, 26}, false);
     c.Command1.Create(hwnd(), L"Command1", 172, 176, 80, 28, IdCommand1);
     c.Command1.SetCaption(L"OK");
+    l.Add(c.Command1.hwnd(), {172, 176, 80, 28});
     c.Command2.Create(hwnd(), L"Command2", 262, 176, 80, 28, IdCommand2);
     c.Command2.SetCaption(L"Cancel");
+    l.Add(c.Command2.hwnd(), {262, 176, 80, 28});
+    l.Apply(Dpi());
 
     c.Picture1.Click.connect([this] { Picture1_Click(); });
     c.Command1.Click.connect([this] { Command1_Click(); });
@@ -134,8 +142,7 @@ void Form2::ListScreenFonts() {
 bool Form2::ApplyText1Font() {
     using namespace px::FontStyleBit;
     LOGFONTW lf{};
-    win::ScopedGetDC screen(nullptr);
-    lf.lfHeight = FontCharacterHeight(text1FontSize_, ::GetDeviceCaps(screen, LOGPIXELSY));
+    lf.lfHeight = FontCharacterHeight(text1FontSize_, static_cast<int>(Dpi()));
     lf.lfWeight = (text1FontStyle_ & Bold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (text1FontStyle_ & Italic) ? TRUE : FALSE;
     lf.lfUnderline = (text1FontStyle_ & Underline) ? TRUE : FALSE;
@@ -253,10 +260,15 @@ LRESULT Form2::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
         }
         break;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(::GetStockObject(DEFAULT_GUI_FONT));
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(layout_.Font());
     case WM_CLOSE: Command2_Click(); return 0;
     }
     return Form::HandleMessage(msg, wp, lp);
+}
+
+void Form2::Form_DpiChanged(UINT dpi) {
+    layout_.Apply(dpi);
+    if (c_) ApplyText1Font();  // the chosen points at the new DPI
 }
 
 void Form2::OnFinalDestroy() {

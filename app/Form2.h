@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/DrawingPicture.h"
+#include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "controls/uxButtons_H.h"
@@ -44,6 +45,7 @@ private:
     bool UsesDialogNavigation() const override { return true; }
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnFinalDestroy() override;
+    void Form_DpiChanged(UINT dpi) override;  // lays out again in 96-DPI units
 
     void ListScreenFonts();
     void Check_Click(int index);
@@ -62,6 +64,7 @@ private:
         win::uxButtons_H Command1, Command2;
     };
     std::unique_ptr<Controls> c_;  // made afresh for every load, as in Form1
+    win::DpiLayout layout_;         // the children in 96-DPI units, and their font
     std::wstring text1FontName_;
     double text1FontSize_ = 8.0;
     int text1FontStyle_ = 0;

@@ -31,22 +31,27 @@ void Start::CreateFormWindow() {
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                       ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
     DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const SIZE outer = OuterSizeForClient(kPictureW, kPictureH + kButtonH + 2 * kMargin, style, WS_EX_APPWINDOW);
+    // Sizes are 96-DPI units, scaled to the DPI the window opens at.
+    const SIZE outer =
+        OuterSizeForClient(Scale(kPictureW), Scale(kPictureH + kButtonH + 2 * kMargin), style, WS_EX_APPWINDOW);
     const POINT at = CentredOnScreen(outer);
     CreateWindowObject(cls, L"Orvo Pixtrel", style, WS_EX_APPWINDOW, at.x, at.y, outer.cx, outer.cy, nullptr, nullptr);
     if (!hwnd()) return;
-
     image2_ = win::OlePicture::FromResource(Instance(), IDR_START_PICTURE);
-    HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    int by = kPictureH + kMargin;
     command1_ = ::CreateWindowExW(0, L"BUTTON", L"Continue", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON,
-                                  kPictureW - 2 * (kButtonW + kMargin), by, kButtonW, kButtonH, hwnd(),
-                                  reinterpret_cast<HMENU>(kIdContinue), Instance(), nullptr);
+                                  0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(kIdContinue), Instance(), nullptr);
     command2_ = ::CreateWindowExW(0, L"BUTTON", L"Cancel", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                                  kPictureW - (kButtonW + kMargin), by, kButtonW, kButtonH, hwnd(),
-                                  reinterpret_cast<HMENU>(kIdCancel), Instance(), nullptr);
-    ::SendMessageW(command1_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    ::SendMessageW(command2_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                                  0, 0, 0, 0, hwnd(), reinterpret_cast<HMENU>(kIdCancel), Instance(), nullptr);
+    const int by = kPictureH + kMargin;
+    layout_.Clear();
+    layout_.Add(command1_, {kPictureW - 2 * (kButtonW + kMargin), by, kButtonW, kButtonH});
+    layout_.Add(command2_, {kPictureW - (kButtonW + kMargin), by, kButtonW, kButtonH});
+    layout_.Apply(Dpi());
+}
+
+void Start::Form_DpiChanged(UINT dpi) {
+    layout_.Apply(dpi);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 LRESULT Start::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -73,7 +78,7 @@ void Start::Command2_Click() { Unload(); }
 
 void Start::Form_Paint() {
     win::ScopedPaint dc(hwnd());
-    RECT pic{0, 0, kPictureW, kPictureH};
+    RECT pic{0, 0, Scale(kPictureW), Scale(kPictureH)};
     image2_.Render(dc, pic);
 }
 

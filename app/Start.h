@@ -1,7 +1,9 @@
 #pragma once
 // The start-up window: refuses a second instance, otherwise offers
-// "Continue" (opens the main window) and "Cancel" (ends the program).
+// "Continue" (opens the main window) and "Cancel" (ends the program). It is
+// laid out in 96-DPI units scaled to its DPI, again when the DPI changes.
 #include "app/SingleInstance.h"
+#include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/OlePicture.h"
 
@@ -18,6 +20,7 @@ public:
 private:
     Start() = default;
     void CreateFormWindow() override;
+    void Form_DpiChanged(UINT dpi) override;
     bool UsesDialogNavigation() const override { return true; }
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -29,6 +32,7 @@ private:
     win::OlePicture image2_;
     HWND command1_ = nullptr;
     HWND command2_ = nullptr;
+    win::DpiLayout layout_;
 };
 
 }  // namespace px

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/win/Window.h"
-#include "controls/core/ScrollGeometry.h"
 
 namespace px::win {
 
@@ -58,34 +57,30 @@ void NativeCheckBox::OnCommand(WORD code) {
 bool NativeScrollBar::Create(HWND parent, int id, bool horizontal, int x, int y, int w, int h) {
     if (!CreateChild(parent, L"SCROLLBAR", L"", WS_TABSTOP | (horizontal ? SBS_HORZ : SBS_VERT), 0, x, y, w, h, id))
         return false;
-    SetRange(min_, max_, small_, large_);
+    SetRange(model_.Min(), model_.Max(), model_.SmallChange(), model_.LargeChange());
     return true;
 }
 
 void NativeScrollBar::SetRange(int min, int max, int smallChange, int largeChange) {
-    min_ = min;
-    max_ = std::max(min, max);
-    small_ = smallChange;
-    large_ = largeChange;
-    value_ = std::clamp(value_, min_, max_);
+    model_.SetRange(min, max, smallChange, largeChange);
     if (hwnd()) {
-        ::SetScrollRange(hwnd(), SB_CTL, min_, max_, FALSE);
-        ::SetScrollPos(hwnd(), SB_CTL, value_, TRUE);
+        ::SetScrollRange(hwnd(), SB_CTL, model_.Min(), model_.Max(), FALSE);
+        ::SetScrollPos(hwnd(), SB_CTL, model_.Value(), TRUE);
     }
 }
 
 void NativeScrollBar::SetValue(int value) {
-    value_ = std::clamp(value, min_, max_);
-    if (hwnd()) ::SetScrollPos(hwnd(), SB_CTL, value_, TRUE);
+    model_.SetValue(value);
+    if (hwnd()) ::SetScrollPos(hwnd(), SB_CTL, model_.Value(), TRUE);
 }
 
 void NativeScrollBar::OnScroll(WPARAM wp) {
     const auto request = ScrollRequestFromCode(LOWORD(wp));
-    if (!request || *request == ScrollRequest::EndScroll) return;
-    int track = value_;
+    if (!request) return;
+    int track = model_.Value();
     if (IsThumbRequest(*request)) {
         // The message carries the thumb in 16 bits; a wider range reads the 32-bit track position.
-        if (min_ >= 0 && max_ <= 0xFFFF) {
+        if (model_.Min() >= 0 && model_.Max() <= 0xFFFF) {
             track = HIWORD(wp);
         } else {
             SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
@@ -93,11 +88,10 @@ void NativeScrollBar::OnScroll(WPARAM wp) {
             track = si.nTrackPos;
         }
     }
-    const int next =
-        min_ + controls::ScrollPosition(*request, value_ - min_, track - min_, small_, large_, max_ - min_);
-    if (next == value_) return;
-    SetValue(next);
-    if (*request == ScrollRequest::ThumbTrack)
+    const auto event = model_.Apply(*request, track);
+    if (event == controls::ScrollBarModel::Event::None) return;
+    ::SetScrollPos(hwnd(), SB_CTL, model_.Value(), TRUE);
+    if (event == controls::ScrollBarModel::Event::Scroll)
         Scroll();
     else
         Change();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Event.h"
+#include "controls/core/ScrollGeometry.h"
 
 namespace px::win {
 
@@ -90,12 +91,12 @@ public:
     Event<> Scroll;
     bool Create(HWND parent, int id, bool horizontal, int x, int y, int w, int h);
     void SetRange(int min, int max, int smallChange = 1, int largeChange = 10);
-    int Value() const noexcept { return value_; }
+    int Value() const noexcept { return model_.Value(); }
     void SetValue(int value);
 
 private:
     void OnScroll(WPARAM wp) override;
-    int min_ = 0, max_ = 100, small_ = 1, large_ = 10, value_ = 0;
+    controls::ScrollBarModel model_{0, 100, 0, 1, 10};
 };
 
 class NativeControlRouter {

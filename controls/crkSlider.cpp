@@ -165,8 +165,9 @@ void crkSlider::SetToolTipText(const std::wstring& v) {
 
 SIZE crkSlider::ThumbSize() const {
     if (sliderIcon_) return sliderIcon_.PixelSize();
-    return p_.orientation == SliderHorizontal ? SIZE{kThumbThickness, kThumbBreadth}
-                                              : SIZE{kThumbBreadth, kThumbThickness};
+    // The default thumb is measured at 96 dpi and grows with the slider's dpi.
+    const LONG thickness = Scale(kThumbThickness), breadth = Scale(kThumbBreadth);
+    return p_.orientation == SliderHorizontal ? SIZE{thickness, breadth} : SIZE{breadth, thickness};
 }
 
 int crkSlider::Length() const {
@@ -311,8 +312,10 @@ void crkSlider::DrawThumb(HDC dc) {
     ::DrawEdge(dc, &t, EDGE_RAISED, BF_RECT);
     // A grip line across the middle of the thumb.
     const bool horizontal = p_.orientation == SliderHorizontal;
-    RECT grip = horizontal ? RECT{(t.left + t.right) / 2 - 1, t.top + 4, (t.left + t.right) / 2 + 1, t.bottom - 4}
-                           : RECT{t.left + 4, (t.top + t.bottom) / 2 - 1, t.right - 4, (t.top + t.bottom) / 2 + 1};
+    const int inset = Scale(4), half = std::max(1, Scale(1));
+    const int mx = (t.left + t.right) / 2, my = (t.top + t.bottom) / 2;
+    RECT grip = horizontal ? RECT{mx - half, t.top + inset, mx + half, t.bottom - inset}
+                           : RECT{t.left + inset, my - half, t.right - inset, my + half};
     ::DrawEdge(dc, &grip, p_.enabled ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
 }
 
@@ -357,6 +360,9 @@ LRESULT crkSlider::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
         return 1;
     case WM_SIZE:
+        UserControl_Resize();
+        return 0;
+    case WM_DPICHANGED_AFTERPARENT:  // another monitor: the thumb has another size
         UserControl_Resize();
         return 0;
     case WM_LBUTTONDOWN:

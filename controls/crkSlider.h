@@ -9,8 +9,8 @@
 //
 // Setting Value outside Min..Max, Max to Min or less, or Min to Max or more
 // raises px::Error 380 and leaves every value as it was.
-// Without a SliderIcon the thumb is a raised 11 x 21 pixel block (21 x 11
-// when vertical). The control fits its cross size to the thumb (and, with
+// Without a SliderIcon the thumb is a raised 11 x 21 block (21 x 11 when
+// vertical) at 96 dpi, scaled to the slider's dpi (Window::Scale). The control fits its cross size to the thumb (and, with
 // rail style 99, to the rail picture); its length is at least the thumb's.
 #include <windows.h>
 

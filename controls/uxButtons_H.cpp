@@ -527,14 +527,15 @@ HFONT uxButtons_H::CurrentFont() {
 
 void uxButtons_H::RebuildFont() {
     ownFont_.reset();
+    fontDpi_ = Dpi();
     const FontDescription& f = p_.font;
     if (f.usesContainerFont() && f.style == 0) return;
     LOGFONTW lf{};
     if (f.usesContainerFont()) {
         ::GetObjectW(CurrentFont(), sizeof(lf), &lf);  // the container's face and size, our style
     } else {
-        ScopedGetDC screen(nullptr);
-        lf.lfHeight = -RoundHalfEven<LONG>(f.size * ::GetDeviceCaps(screen, LOGPIXELSY) / 72.0);
+        // Points at the button's own dpi: a button on a 150 % monitor gets a font half as tall again.
+        lf.lfHeight = -RoundHalfEven<LONG>(f.size * static_cast<double>(fontDpi_) / 72.0);
         lf.lfCharSet = DEFAULT_CHARSET;
         lf.lfQuality = DEFAULT_QUALITY;
         wcsncpy_s(lf.lfFaceName, f.name.c_str(), LF_FACESIZE - 1);
@@ -679,16 +680,18 @@ void uxButtons_H::DrawFace(HDC dc, int w, int h) {
     }
 
     // Picture and caption inside the shape.
+    if (fontDpi_ != Dpi()) RebuildFont();  // moved to a monitor of another dpi
     ScopedSelectObject font(dc, CurrentFont());
-    Rect content = ContentRect(p_.shape, w, h, border + 2).offset(shift, shift);
+    const int dpi = static_cast<int>(Dpi());
+    Rect content = ContentRect(p_.shape, w, h, border + Scale(2)).offset(shift, shift);
     Size textSize = face::MeasureCaption(dc, caption_);
     Size picSize{0, 0};
     const bool pictureIsContent = picture_ && !IsCustomShape(p_.shape);
     if (pictureIsContent) {
         SIZE s = picture_.PixelSize();
-        picSize = PictureDisplaySize(p_.pictureSize, {s.cx, s.cy});
+        picSize = PictureDisplaySize(p_.pictureSize, {s.cx, s.cy}, dpi);
     }
-    FaceLayout layout = LayoutFace(content, textSize, picSize, p_.pictureAlign, p_.captionAlign);
+    FaceLayout layout = LayoutFace(content, textSize, picSize, p_.pictureAlign, p_.captionAlign, Scale(kFaceGap));
     if (p_.shape == ShapeCustomPicture) layout = LayoutFace(Rect{shift, shift, w + shift, h + shift}, textSize, {0, 0}, 0, CapCentre);
     {
         ScopedSaveDC clip(dc);
@@ -833,6 +836,10 @@ LRESULT uxButtons_H::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(CurrentFont());
+    case WM_DPICHANGED_AFTERPARENT:  // the window moved to a monitor of another dpi
+        RebuildFont();
+        Redraw();
+        return 0;
     case WM_SETCURSOR:
         if (LOWORD(lp) == HTCLIENT && p_.mousePointer != 0) {
             if (p_.mousePointer == 99 && mouseIcon_) {

@@ -132,6 +132,9 @@ public:
     int OLEDropMode() const noexcept { return oleDropMode_; }
     void SetOLEDropMode(int v);
 
+    // Glyph squares, the caption's padding and gap and a font of its own
+    // (points) follow the button's dpi (Window::Dpi); a WM_DPICHANGED that
+    // moves it to another monitor rebuilds them.
     // The memory device context the face is drawn in (owned by the button).
     HDC hDC();
     void Refresh();
@@ -208,6 +211,7 @@ private:
     bool registered_ = false;
     HFONT borrowedFont_ = nullptr;  // WM_SETFONT from the owner; not ours to delete
     ScopedFont ownFont_;
+    UINT fontDpi_ = 96;  // the dpi ownFont_ was made for
     ControlToolTip toolTipWnd_;
 
     // Back buffer.

@@ -229,6 +229,7 @@ void frmBrightnessAndContrast::UpdatePreview() {
 }
 
 void frmBrightnessAndContrast::OnScrollBar(HWND bar, WPARAM request) {
+    using controls::ScrollBarModel;
     ScrollBarModel* model = bar == hscBrightness_ ? &brightnessBar_ : bar == hscContrast_ ? &contrastBar_ : nullptr;
     const auto r = RequestOf(LOWORD(request));
     if (!model || !r) return;

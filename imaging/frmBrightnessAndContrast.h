@@ -26,7 +26,7 @@
 #include "controls/uxButtons_H.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/core/BrightnessContrast.h"
-#include "imaging/core/ScrollBarModel.h"
+#include "controls/core/ScrollGeometry.h"
 
 namespace px {
 
@@ -82,8 +82,8 @@ private:
     cDIBSectionBC source_;
     cDIBSectionBC result_;
     cBrightnessContrast processor_;
-    ScrollBarModel brightnessBar_{0, 510, 255, 32, 64};
-    ScrollBarModel contrastBar_{0, 200, 100, 10, 40};
+    controls::ScrollBarModel brightnessBar_{0, 510, 255, 32, 64};
+    controls::ScrollBarModel contrastBar_{0, 200, 100, 10, 40};
 
     HWND hscBrightness_ = nullptr;
     HWND hscContrast_ = nullptr;

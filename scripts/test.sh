@@ -58,16 +58,18 @@ if (wants win || wants e2e) && [[ ! " ${failed_steps[*]} " == *" win-build "* ]]
     echo "== win tests"
     mkdir -p "$ART/win"
     export PIXTREL_ARTEFACTS="Z:${ART//\//\\}\\win"
-    # The main window's DPI test runs in processes of its own (below): its tray icon stays up.
+    # The DPI tests run in processes of their own (below): the main window's tray icon stays up, and the
+    # controls' and small windows' scaling is checked at 96 and at 144 dpi.
     (cd "$ART/win" && timeout 1200 wine "$PIXTREL_BUILD/win/tests/win/win_tests.exe" --gtest_output=xml:win.xml \
-       --gtest_filter='-MainWindowDpi*' \
+       --gtest_filter='-MainWindowDpi*:DpiScaling*' \
        > "$ART/win.log" 2>&1) || { tail -n 60 "$ART/win.log"; failed_steps+=(win-tests); }
     [ -f "$ART/win/win.xml" ] && mv "$ART/win/win.xml" "$ART/win.xml"
-    # The main window at 100 % and at 150 % (LogPixels 144), then the prefix back at its default.
+    # The main window, the controls and the small windows at 100 % and at 150 % (LogPixels 144), then the
+    # prefix back at its default.
     for dpi in 96 144; do
       echo "== win tests at $dpi dpi"
       wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
-      (cd "$ART/win" && timeout 300 wine "$PIXTREL_BUILD/win/tests/win/win_tests.exe" --gtest_filter='MainWindowDpi*' \
+      (cd "$ART/win" && timeout 300 wine "$PIXTREL_BUILD/win/tests/win/win_tests.exe" --gtest_filter='MainWindowDpi*:DpiScaling*' \
          --gtest_output=xml:win$dpi.xml > "$ART/win$dpi.log" 2>&1) || { tail -n 30 "$ART/win$dpi.log"; failed_steps+=(win-tests-$dpi-dpi); }
       wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
       [ -f "$ART/win/win$dpi.xml" ] && mv "$ART/win/win$dpi.xml" "$ART/win$dpi.xml"

@@ -1,12 +1,17 @@
 #include "controls/core/ButtonLayout.h"
 
+#include "base/Dpi.h"
+
 #include <algorithm>
 
 namespace px::controls {
 
-Size PictureDisplaySize(int pictureSize, Size actual) {
+Size PictureDisplaySize(int pictureSize, Size actual, int dpi) {
     static constexpr int kSquares[] = {16, 24, 32, 48};
-    if (pictureSize >= 0 && pictureSize < 4) return {kSquares[pictureSize], kSquares[pictureSize]};
+    if (pictureSize >= 0 && pictureSize < 4) {
+        const int side = ScaleForDpi(kSquares[pictureSize], dpi);
+        return {side, side};
+    }
     return actual;
 }
 
@@ -25,7 +30,7 @@ int CentreY(const Rect& r, int h) { return r.top + (r.height() - h) / 2; }
 
 }  // namespace
 
-FaceLayout LayoutFace(Rect c, Size text, Size pic, int pictureAlign, int captionAlign) {
+FaceLayout LayoutFace(Rect c, Size text, Size pic, int pictureAlign, int captionAlign, int gap) {
     FaceLayout out;
     const bool hasPic = pic.cx > 0 && pic.cy > 0;
     const bool hasText = text.cx > 0 && text.cy > 0;
@@ -43,27 +48,27 @@ FaceLayout LayoutFace(Rect c, Size text, Size pic, int pictureAlign, int caption
         int px = pictureAlign == PicLeftEdge ? c.left : c.right - pic.cx;
         out.picture = RectAt(px, CentreY(c, pic.cy), pic.cx, pic.cy);
         // The caption aligns in what the picture leaves free.
-        int freeL = pictureAlign == PicLeftEdge ? c.left + pic.cx + kFaceGap : c.left;
-        int freeR = pictureAlign == PicLeftEdge ? c.right : c.right - pic.cx - kFaceGap;
+        int freeL = pictureAlign == PicLeftEdge ? c.left + pic.cx + gap : c.left;
+        int freeR = pictureAlign == PicLeftEdge ? c.right : c.right - pic.cx - gap;
         out.caption = RectAt(AlignX(freeL, freeR, text.cx, captionAlign), CentreY(c, text.cy), text.cx, text.cy);
         break;
     }
     case PicTopCentre:
     case PicBottomCentre: {
-        int blockH = pic.cy + kFaceGap + text.cy;
+        int blockH = pic.cy + gap + text.cy;
         int top = c.top + (c.height() - blockH) / 2;
-        int picTop = pictureAlign == PicTopCentre ? top : top + text.cy + kFaceGap;
-        int textTop = pictureAlign == PicTopCentre ? top + pic.cy + kFaceGap : top;
+        int picTop = pictureAlign == PicTopCentre ? top : top + text.cy + gap;
+        int textTop = pictureAlign == PicTopCentre ? top + pic.cy + gap : top;
         out.picture = RectAt(c.left + (c.width() - pic.cx) / 2, picTop, pic.cx, pic.cy);
         out.caption = RectAt(c.left + (c.width() - text.cx) / 2, textTop, text.cx, text.cy);
         break;
     }
     default: {  // beside the caption, the pair aligned as one block
-        int blockW = pic.cx + kFaceGap + text.cx;
+        int blockW = pic.cx + gap + text.cx;
         int left = AlignX(c.left, c.right, blockW, captionAlign);
         bool picFirst = pictureAlign != PicRightOfCaption;
-        out.picture = RectAt(picFirst ? left : left + text.cx + kFaceGap, CentreY(c, pic.cy), pic.cx, pic.cy);
-        out.caption = RectAt(picFirst ? left + pic.cx + kFaceGap : left, CentreY(c, text.cy), text.cx, text.cy);
+        out.picture = RectAt(picFirst ? left : left + text.cx + gap, CentreY(c, pic.cy), pic.cx, pic.cy);
+        out.caption = RectAt(picFirst ? left + pic.cx + gap : left, CentreY(c, text.cy), text.cx, text.cy);
         break;
     }
     }

@@ -18,9 +18,10 @@ enum PictureAlignment : int {
 
 enum CaptionAlignment : int { CapLeft = 0, CapRight = 1, CapCentre = 2 };
 
-// PictureSize: 0..3 fixed squares of 16, 24, 32, 48 pixels; 4 the picture's own size.
+// PictureSize: 0..3 fixed squares of 16, 24, 32, 48 pixels at 96 dpi, scaled
+// to the button's dpi; 4 the picture's own size (its pixels, as they are).
 inline constexpr int kPictureSizeActual = 4;
-Size PictureDisplaySize(int pictureSize, Size actual);
+Size PictureDisplaySize(int pictureSize, Size actual, int dpi = 96);
 
 // A caption beside a picture that sits above or below it can only be centred.
 inline bool PictureForcesCentredCaption(int pictureAlign) {
@@ -32,11 +33,12 @@ struct FaceLayout {
     Rect caption;  // the text block, as wide as its widest line
 };
 
-inline constexpr int kFaceGap = 4;  // between picture and caption
+inline constexpr int kFaceGap = 4;  // between picture and caption, at 96 dpi
 
 // Places a picture of `picture` pixels and a text block of `text` pixels inside
 // `content`. Without a caption the picture is centred whatever its alignment.
-FaceLayout LayoutFace(Rect content, Size text, Size picture, int pictureAlign, int captionAlign);
+// `gap` is kFaceGap scaled to the button's dpi.
+FaceLayout LayoutFace(Rect content, Size text, Size picture, int pictureAlign, int captionAlign, int gap = kFaceGap);
 
 // Shapes: 0 rectangle, 1 rounded rectangle, 2 capsule, 3 oval, 4 circle,
 // 5 diamond, 6 octagon, 7 custom (the picture is the face), 8 custom (the

@@ -15,6 +15,19 @@ TEST(ButtonLayoutTest, PictureDisplaySize) {
     for (auto& c : cases) EXPECT_EQ(PictureDisplaySize(c.choice, {70, 30}), c.expected) << c.choice;
 }
 
+TEST(ButtonLayoutTest, PictureSquaresAndTheGapGrowWithTheDpi) {
+    // The squares scale with the dpi, rounded half to even; the picture's own size stays its pixels.
+    struct {
+        int choice, dpi;
+        Size expected;
+    } cases[] = {{0, 144, {24, 24}}, {1, 144, {36, 36}}, {3, 144, {72, 72}}, {0, 120, {20, 20}},
+                 {2, 120, {40, 40}}, {3, 192, {96, 96}}, {1, 0, {24, 24}},  {4, 192, {70, 30}}};
+    for (auto& c : cases) EXPECT_EQ(PictureDisplaySize(c.choice, {70, 30}, c.dpi), c.expected) << c.choice << "@" << c.dpi;
+    // A picture left of a caption: the caption starts one gap after the picture.
+    const FaceLayout wide = LayoutFace({0, 0, 200, 60}, {30, 10}, {24, 24}, PicLeftOfCaption, CapCentre, 6);
+    EXPECT_EQ(wide.caption.left - wide.picture.right, 6);
+}
+
 TEST(ButtonLayoutTest, FaceLayoutByAlignment) {
     const Rect content{0, 0, 100, 40};
     const Size text{30, 10};

@@ -59,6 +59,59 @@ TEST(ScrollGeometry, ScrollActionsMoveWithinTheRange) {
     EXPECT_EQ(ScrollPosition(A::LineDown, 0, 0, 16, 100, 0), 0) << "nothing to scroll";
 }
 
+TEST(ScrollBarModel, BarsStepStopAtTheirEndsAndSayWhichEvent) {
+    using R = ScrollRequest;
+    using E = ScrollBarModel::Event;
+    const struct {
+        int32_t min, max, start, small, large;
+        R request;
+        int32_t thumb;
+        int32_t expected;
+        E event;
+    } cases[] = {
+        // The brightness bar (0..510) and the contrast bar (0..200).
+        {0, 510, 255, 32, 64, R::LineDown, 0, 287, E::Change},
+        {0, 510, 255, 32, 64, R::LineUp, 0, 223, E::Change},
+        {0, 510, 255, 32, 64, R::PageDown, 0, 319, E::Change},
+        {0, 510, 500, 32, 64, R::PageDown, 0, 510, E::Change},  // clamped at Max
+        {0, 510, 510, 32, 64, R::LineDown, 0, 510, E::None},    // already there: no event
+        {0, 510, 10, 32, 64, R::PageUp, 0, 0, E::Change},
+        {0, 510, 255, 32, 64, R::ThumbTrack, 300, 300, E::Scroll},
+        {0, 510, 255, 32, 64, R::ThumbPosition, 17, 17, E::Change},
+        {0, 510, 255, 32, 64, R::ThumbTrack, 900, 510, E::Scroll},
+        {0, 510, 255, 32, 64, R::ThumbTrack, 255, 255, E::None},  // a drag that did not move
+        {0, 200, 100, 10, 40, R::LineUp, 0, 90, E::Change},
+        {0, 200, 100, 10, 40, R::PageDown, 0, 140, E::Change},
+        {0, 200, 100, 10, 40, R::Top, 0, 0, E::Change},
+        {0, 200, 100, 10, 40, R::Bottom, 0, 200, E::Change},
+        {0, 200, 100, 10, 40, R::EndScroll, 0, 100, E::None},
+        // A range that does not start at 0 (the zoom tool's bar starts at 1): the ends are Min and Max.
+        {1, 16, 5, 1, 4, R::Top, 0, 1, E::Change},
+        {1, 16, 5, 1, 4, R::LineUp, 0, 4, E::Change},
+        {1, 16, 2, 1, 4, R::PageUp, 0, 1, E::Change},
+        {1, 16, 5, 1, 4, R::ThumbTrack, -3, 1, E::Scroll},
+        {-50, 50, 0, 5, 20, R::PageDown, 0, 20, E::Change},
+        {-50, 50, 0, 5, 20, R::Top, 0, -50, E::Change},
+        {-50, 50, 0, 5, 20, R::ThumbPosition, -7, -7, E::Change},
+    };
+    for (const auto& c : cases) {
+        ScrollBarModel bar(c.min, c.max, c.start, c.small, c.large);
+        EXPECT_EQ(bar.Apply(c.request, c.thumb), c.event) << static_cast<int>(c.request) << " from " << c.start;
+        EXPECT_EQ(bar.Value(), c.expected) << static_cast<int>(c.request) << " from " << c.start;
+    }
+}
+
+TEST(ScrollBarModel, ValueAndRangeStayConsistent) {
+    ScrollBarModel bar(0, 100, 250, 1, 10);
+    EXPECT_EQ(bar.Value(), 100) << "a start value past Max is clamped";
+    bar.SetRange(0, 40, 2, 8);
+    EXPECT_EQ(bar.Value(), 40) << "a narrower range pulls the value in";
+    bar.SetRange(10, 5, 1, 1);
+    EXPECT_EQ(bar.Max(), 10) << "an inverted range collapses to Min";
+    EXPECT_EQ(bar.Value(), 10);
+    EXPECT_EQ(bar.Apply(ScrollRequest::LineDown), ScrollBarModel::Event::None);
+}
+
 }  // namespace px::controls
 
 TEST(ScrollCodes, EveryPlatformCodeHasOneRequest) {
