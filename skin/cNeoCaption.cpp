@@ -1,6 +1,8 @@
 #include "skin/cNeoCaption.h"
 
 #include "skin/ComError.h"
+#include "skin/Module.h"
+#include "skin/SkinColourise.h"
 
 namespace veltrim {
 
@@ -120,17 +122,29 @@ STDMETHODIMP cNeoCaption::get_SkinConfiguration(_cSkinConfiguration** /*value*/)
 STDMETHODIMP cNeoCaption::Attach2(IDispatch* /*f*/, _cSkinConfiguration* /*cSkin*/) {
     return NotImplemented(kClassName, IID__cNeoCaption, L"Attach2");
 }
-STDMETHODIMP cNeoCaption::ColouriseColour(OLE_COLOR* /*oColour*/, float /*Hue*/, float /*Saturation*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"ColouriseColour");
+// Recolouring, used on the skin at attach time and open to clients; the key
+// colour is the attached skin's transparent colour (none before any skin).
+STDMETHODIMP cNeoCaption::ColouriseColour(OLE_COLOR* oColour, float Hue, float Saturation) {
+    if (!oColour) return E_POINTER;
+    veltrim::ColouriseColour(*oColour, Hue, Saturation, transparentColor_);
+    return S_OK;
 }
-STDMETHODIMP cNeoCaption::ColouriseDC(long /*lHDC*/, long /*lWidth*/, long /*lHeight*/, float /*Hue*/, float /*Saturation*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"ColouriseDC");
+STDMETHODIMP cNeoCaption::ColouriseDC(long lHDC, long lWidth, long lHeight, float Hue, float Saturation) {
+    return Guarded(kClassName, IID__cNeoCaption, [&] {
+        veltrim::ColouriseDC(HandleFrom<HDC>(lHDC), lWidth, lHeight, Hue, Saturation, transparentColor_);
+        return S_OK;
+    });
 }
-STDMETHODIMP cNeoCaption::AdjustRGBColour(OLE_COLOR* /*oColour*/, float /*PercentRed*/, float /*PercentGreen*/, float /*PercentBlue*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"AdjustRGBColour");
+STDMETHODIMP cNeoCaption::AdjustRGBColour(OLE_COLOR* oColour, float PercentRed, float PercentGreen, float PercentBlue) {
+    if (!oColour) return E_POINTER;
+    veltrim::AdjustRGBColour(*oColour, PercentRed, PercentGreen, PercentBlue, transparentColor_);
+    return S_OK;
 }
-STDMETHODIMP cNeoCaption::AdjustRGBDC(long /*lHDC*/, long /*lWidth*/, long /*lHeight*/, float /*PercentRed*/, float /*PercentGreen*/, float /*PercentBlue*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"AdjustRGBDC");
+STDMETHODIMP cNeoCaption::AdjustRGBDC(long lHDC, long lWidth, long lHeight, float PercentRed, float PercentGreen, float PercentBlue) {
+    return Guarded(kClassName, IID__cNeoCaption, [&] {
+        veltrim::AdjustRGBDC(HandleFrom<HDC>(lHDC), lWidth, lHeight, PercentRed, PercentGreen, PercentBlue, transparentColor_);
+        return S_OK;
+    });
 }
 STDMETHODIMP cNeoCaption::Paint(long /*hdc*/, long* /*left*/, long* /*top*/, long* /*Width*/, long* /*Height*/, VARIANT /*menu*/) {
     return NotImplemented(kClassName, IID__cNeoCaption, L"Paint");

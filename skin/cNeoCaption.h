@@ -83,6 +83,7 @@ public:
 private:
     ConnectionPoint events_;
     OLE_COLOR activeCaptionColor_ = kDefaultActiveCaptionColor;
+    OLE_COLOR transparentColor_ = static_cast<OLE_COLOR>(-1);  // the skin's colour key; -1: none
 };
 
 }  // namespace veltrim

@@ -1,10 +1,77 @@
 #include "skin/cSkinConfiguration.h"
 
+#include <olectl.h>
+
+#include <new>
+#include <optional>
+
 #include "skin/ComError.h"
+#include "skin/Module.h"
+#include "skin/SkinFontObject.h"
+#include "skin/SkinXmlDom.h"
+#include "skin/core/SkinDocument.h"
 
 namespace veltrim {
+namespace {
 
-cSkinConfiguration::cSkinConfiguration() : DispatchFor<_cSkinConfiguration>(IID__cSkinConfiguration) {}
+using px::win::ScopedComPtr;
+
+template <typename T, typename U>
+HRESULT Read(T* out, U value) {
+    if (!out) return E_POINTER;
+    *out = static_cast<T>(value);
+    return S_OK;
+}
+
+HRESULT ReadBool(VARIANT_BOOL* out, bool value) { return Read(out, value ? VARIANT_TRUE : VARIANT_FALSE); }
+
+template <typename I>
+HRESULT ReadObject(I** out, const ScopedComPtr<I>& held) {
+    if (!out) return E_POINTER;
+    *out = held.get();
+    if (*out) (*out)->AddRef();
+    return S_OK;
+}
+
+template <typename I>
+ScopedComPtr<I> Hold(I* p) {
+    if (p) p->AddRef();
+    return ScopedComPtr<I>(p);
+}
+
+// Height in pixels of what the painter will draw from a picture; nullopt
+// when there is no picture (nothing is drawn then).
+std::optional<int32_t> PictureHeight(IPictureDisp* picture) {
+    if (!picture) return std::nullopt;
+    ScopedComPtr<IPicture> p;
+    if (FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(p.put()))) || !p) return 0;
+    SHORT type = PICTYPE_UNINITIALIZED;
+    p->get_Type(&type);
+    if (type == PICTYPE_BITMAP) {
+        OLE_HANDLE handle = 0;
+        BITMAP bm{};
+        if (SUCCEEDED(p->get_Handle(&handle)) &&
+            ::GetObjectW(HandleFrom<HBITMAP>(static_cast<long>(handle)), sizeof bm, &bm))
+            return bm.bmHeight;
+        return 0;
+    }
+    OLE_YSIZE_HIMETRIC himetric = 0;
+    if (FAILED(p->get_Height(&himetric))) return 0;
+    px::win::ScopedGetDC screen(nullptr);
+    return ::MulDiv(himetric, ::GetDeviceCaps(screen, LOGPIXELSY), 2540);
+}
+
+}  // namespace
+
+cSkinConfiguration::cSkinConfiguration() : DispatchFor<_cSkinConfiguration>(IID__cSkinConfiguration) {
+    try {
+        captionFont_ = NewSkinFont();
+        menuFont_ = NewSkinFont();
+        values_ = px::SkinValues::Defaults(NewSkinFontValues());
+    } catch (const std::exception&) {
+        // No font object: the fonts stay empty and Store reports the failure.
+    }
+}
 
 STDMETHODIMP cSkinConfiguration::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -24,259 +91,155 @@ STDMETHODIMP cSkinConfiguration::InterfaceSupportsErrorInfo(REFIID iid) {
     return iid == IID__cSkinConfiguration ? S_OK : S_FALSE;
 }
 
-STDMETHODIMP cSkinConfiguration::get_ButtonWidth(long* value) {
-    if (!value) return E_POINTER;
-    *value = buttonWidth_;
-    return S_OK;
+px::SkinValues cSkinConfiguration::Current() const {
+    px::SkinValues v = values_;
+    v.CaptionFont = ReadSkinFont(captionFont_.get());
+    v.MenuFont = ReadSkinFont(menuFont_.get());
+    return v;
 }
 
-STDMETHODIMP cSkinConfiguration::put_ButtonWidth(long value) {
-    buttonWidth_ = value;
-    return S_OK;
+HRESULT cSkinConfiguration::Failed(int32_t number, const std::string& description) {
+    return RaiseError(kClassName, IID__cSkinConfiguration, WideFromUtf8(description), static_cast<HRESULT>(number));
+}
+
+// Restore parses and converts into a copy and commits only when everything
+// succeeded, so a failed call leaves the earlier settings whole.
+STDMETHODIMP cSkinConfiguration::Restore(BSTR sXml, IPictureDisp* picCaption, IPictureDisp* picBorders) {
+    try {
+        ::SetErrorInfo(0, nullptr);
+        const std::wstring_view xml(sXml ? sXml : L"", sXml ? ::SysStringLen(sXml) : 0);
+        px::SkinValues next = px::RestoreSkinValues(LoadSkinElement(xml), Current(), NewSkinFontValues());
+        px::ValidateSkinGeometry(next, PictureHeight(picCaption), PictureHeight(picBorders));
+        ScopedComPtr<IFontDisp> captionFont = NewSkinFont(next.CaptionFont);
+        ScopedComPtr<IFontDisp> menuFont = NewSkinFont(next.MenuFont);
+        values_ = std::move(next);
+        captionFont_ = std::move(captionFont);
+        menuFont_ = std::move(menuFont);
+        caption_ = Hold(picCaption);
+        borders_ = Hold(picBorders);
+        return S_OK;
+    } catch (const px::Error& e) {
+        return Failed(e.number(), e.description());
+    } catch (const std::bad_alloc&) {
+        return Failed(E_OUTOFMEMORY, "Out of memory");
+    }
+}
+
+STDMETHODIMP cSkinConfiguration::Store(BSTR* sXml) {
+    if (!sXml) return E_POINTER;
+    *sXml = nullptr;
+    try {
+        ::SetErrorInfo(0, nullptr);
+        const std::wstring xml = WriteSkinDocument(px::StoreSkinDocument(Current()));
+        *sXml = ::SysAllocStringLen(xml.data(), static_cast<UINT>(xml.size()));
+        return *sXml ? S_OK : E_OUTOFMEMORY;
+    } catch (const px::Error& e) {
+        return Failed(e.number(), e.description());
+    } catch (const std::bad_alloc&) {
+        return Failed(E_OUTOFMEMORY, "Out of memory");
+    }
+}
+
+// The sample comes with the caption painter.
+STDMETHODIMP cSkinConfiguration::DrawSample(long, long, long, long, long, long, VARIANT_BOOL) {
+    return NotImplemented(kClassName, IID__cSkinConfiguration, L"DrawSample");
 }
 
 STDMETHODIMP cSkinConfiguration::get_Name(BSTR* value) {
     if (!value) return E_POINTER;
-    *value = ::SysAllocStringLen(name_.data(), static_cast<UINT>(name_.size()));
+    const std::wstring name = WideFromUtf8(values_.Name);
+    *value = ::SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
     return *value ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP cSkinConfiguration::put_Name(BSTR value) {
-    name_.assign(value ? value : L"", value ? ::SysStringLen(value) : 0);
-    return S_OK;
+    try {
+        values_.Name = Utf8FromWide(std::wstring_view(value ? value : L"", value ? ::SysStringLen(value) : 0));
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
 }
 
-// The members below come with the skin settings.
-STDMETHODIMP cSkinConfiguration::get_ButtonHeight(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ButtonHeight");
-}
-STDMETHODIMP cSkinConfiguration::put_ButtonHeight(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ButtonHeight");
-}
-STDMETHODIMP cSkinConfiguration::get_ActiveLeftEnd(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveLeftEnd");
-}
-STDMETHODIMP cSkinConfiguration::put_ActiveLeftEnd(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveLeftEnd");
-}
-STDMETHODIMP cSkinConfiguration::get_ActiveRightStart(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveRightStart");
-}
-STDMETHODIMP cSkinConfiguration::put_ActiveRightStart(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveRightStart");
-}
-STDMETHODIMP cSkinConfiguration::get_ActiveRightEnd(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveRightEnd");
-}
-STDMETHODIMP cSkinConfiguration::put_ActiveRightEnd(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveRightEnd");
-}
-STDMETHODIMP cSkinConfiguration::get_InactiveOffset(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"InactiveOffset");
-}
-STDMETHODIMP cSkinConfiguration::put_InactiveOffset(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"InactiveOffset");
-}
-STDMETHODIMP cSkinConfiguration::get_Caption(IPictureDisp** /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Caption");
-}
-STDMETHODIMP cSkinConfiguration::putref_Caption(IPictureDisp* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Caption");
-}
-STDMETHODIMP cSkinConfiguration::get_Borders(IPictureDisp** /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Borders");
-}
-STDMETHODIMP cSkinConfiguration::putref_Borders(IPictureDisp* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Borders");
-}
-STDMETHODIMP cSkinConfiguration::get_ActiveCaptionColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveCaptionColor");
-}
-STDMETHODIMP cSkinConfiguration::put_ActiveCaptionColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveCaptionColor");
-}
-STDMETHODIMP cSkinConfiguration::get_InActiveCaptionColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"InActiveCaptionColor");
-}
-STDMETHODIMP cSkinConfiguration::put_InActiveCaptionColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"InActiveCaptionColor");
-}
-STDMETHODIMP cSkinConfiguration::get_CaptionFont(IFontDisp** /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"CaptionFont");
-}
-STDMETHODIMP cSkinConfiguration::putref_CaptionFont(IFontDisp* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"CaptionFont");
-}
-STDMETHODIMP cSkinConfiguration::get_ActiveMenuColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveMenuColor");
-}
-STDMETHODIMP cSkinConfiguration::put_ActiveMenuColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveMenuColor");
-}
-STDMETHODIMP cSkinConfiguration::get_ActiveMenuColorOver(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveMenuColorOver");
-}
-STDMETHODIMP cSkinConfiguration::put_ActiveMenuColorOver(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ActiveMenuColorOver");
-}
-STDMETHODIMP cSkinConfiguration::get_InActiveMenuColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"InActiveMenuColor");
-}
-STDMETHODIMP cSkinConfiguration::put_InActiveMenuColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"InActiveMenuColor");
-}
-STDMETHODIMP cSkinConfiguration::get_MenuBackgroundColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuBackgroundColor");
-}
-STDMETHODIMP cSkinConfiguration::put_MenuBackgroundColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuBackgroundColor");
-}
-STDMETHODIMP cSkinConfiguration::get_MenuFont(IFontDisp** /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuFont");
-}
-STDMETHODIMP cSkinConfiguration::putref_MenuFont(IFontDisp* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuFont");
-}
-STDMETHODIMP cSkinConfiguration::get_BorderHasInactiveVersion(VARIANT_BOOL* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"BorderHasInactiveVersion");
-}
-STDMETHODIMP cSkinConfiguration::put_BorderHasInactiveVersion(VARIANT_BOOL /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"BorderHasInactiveVersion");
-}
-STDMETHODIMP cSkinConfiguration::get_LeftBorderWidth(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"LeftBorderWidth");
-}
-STDMETHODIMP cSkinConfiguration::put_LeftBorderWidth(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"LeftBorderWidth");
-}
-STDMETHODIMP cSkinConfiguration::get_RightBorderWidth(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"RightBorderWidth");
-}
-STDMETHODIMP cSkinConfiguration::put_RightBorderWidth(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"RightBorderWidth");
-}
-STDMETHODIMP cSkinConfiguration::get_TopSizingBorderHeight(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"TopSizingBorderHeight");
-}
-STDMETHODIMP cSkinConfiguration::put_TopSizingBorderHeight(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"TopSizingBorderHeight");
-}
-STDMETHODIMP cSkinConfiguration::get_BottomSizingBorderHeight(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"BottomSizingBorderHeight");
-}
-STDMETHODIMP cSkinConfiguration::put_BottomSizingBorderHeight(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"BottomSizingBorderHeight");
-}
-STDMETHODIMP cSkinConfiguration::get_DrawTitle(VARIANT_BOOL* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"DrawTitle");
-}
-STDMETHODIMP cSkinConfiguration::put_DrawTitle(VARIANT_BOOL /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"DrawTitle");
-}
-STDMETHODIMP cSkinConfiguration::get_TitleStartOffsetY(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"TitleStartOffsetY");
-}
-STDMETHODIMP cSkinConfiguration::put_TitleStartOffsetY(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"TitleStartOffsetY");
-}
-STDMETHODIMP cSkinConfiguration::get_ControlButtonHasInactiveVersion(VARIANT_BOOL* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ControlButtonHasInactiveVersion");
-}
-STDMETHODIMP cSkinConfiguration::put_ControlButtonHasInactiveVersion(VARIANT_BOOL /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ControlButtonHasInactiveVersion");
-}
-STDMETHODIMP cSkinConfiguration::get_CustomControlButtonPosition(VARIANT_BOOL* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"CustomControlButtonPosition");
-}
-STDMETHODIMP cSkinConfiguration::put_CustomControlButtonPosition(VARIANT_BOOL /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"CustomControlButtonPosition");
-}
-STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetX(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ControlButtonOffsetX");
-}
-STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetX(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ControlButtonOffsetX");
-}
-STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetY(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ControlButtonOffsetY");
-}
-STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetY(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"ControlButtonOffsetY");
-}
-STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetY(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuStartOffsetY");
-}
-STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetY(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuStartOffsetY");
-}
-STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetX(long* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuStartOffsetX");
-}
-STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetX(long /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"MenuStartOffsetX");
-}
-STDMETHODIMP cSkinConfiguration::get_Colourise(VARIANT_BOOL* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Colourise");
-}
-STDMETHODIMP cSkinConfiguration::put_Colourise(VARIANT_BOOL /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Colourise");
-}
-STDMETHODIMP cSkinConfiguration::get_Hue(float* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Hue");
-}
-STDMETHODIMP cSkinConfiguration::put_Hue(float /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Hue");
-}
-STDMETHODIMP cSkinConfiguration::get_Saturation(float* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Saturation");
-}
-STDMETHODIMP cSkinConfiguration::put_Saturation(float /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Saturation");
-}
-STDMETHODIMP cSkinConfiguration::get_AdjustRGB(VARIANT_BOOL* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"AdjustRGB");
-}
-STDMETHODIMP cSkinConfiguration::put_AdjustRGB(VARIANT_BOOL /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"AdjustRGB");
-}
-STDMETHODIMP cSkinConfiguration::get_PercentRed(float* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"PercentRed");
-}
-STDMETHODIMP cSkinConfiguration::put_PercentRed(float /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"PercentRed");
-}
-STDMETHODIMP cSkinConfiguration::get_PercentBlue(float* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"PercentBlue");
-}
-STDMETHODIMP cSkinConfiguration::put_PercentBlue(float /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"PercentBlue");
-}
-STDMETHODIMP cSkinConfiguration::get_PercentGreen(float* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"PercentGreen");
-}
-STDMETHODIMP cSkinConfiguration::put_PercentGreen(float /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"PercentGreen");
-}
-STDMETHODIMP cSkinConfiguration::get_TransparentColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"TransparentColor");
-}
-STDMETHODIMP cSkinConfiguration::put_TransparentColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"TransparentColor");
-}
-STDMETHODIMP cSkinConfiguration::get_Method(ECNCDrawMethodConstants* /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Method");
-}
-STDMETHODIMP cSkinConfiguration::put_Method(ECNCDrawMethodConstants /*value*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Method");
-}
-STDMETHODIMP cSkinConfiguration::DrawSample(long /*lhWnd*/, long /*lHDC*/, long /*lLeft*/, long /*lTop*/, long /*lWidth*/, long /*lHeight*/, VARIANT_BOOL /*bActive*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"DrawSample");
-}
-STDMETHODIMP cSkinConfiguration::Restore(BSTR /*sXml*/, IPictureDisp* /*picCaption*/, IPictureDisp* /*picBorders*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Restore");
-}
-STDMETHODIMP cSkinConfiguration::Store(BSTR* /*sXml*/) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"Store");
-}
+// Objects: the client's own objects are kept (a font changed through the
+// property afterwards is the skin's font).
+STDMETHODIMP cSkinConfiguration::get_Caption(IPictureDisp** v) { return ReadObject(v, caption_); }
+STDMETHODIMP cSkinConfiguration::putref_Caption(IPictureDisp* v) { caption_ = Hold(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_Borders(IPictureDisp** v) { return ReadObject(v, borders_); }
+STDMETHODIMP cSkinConfiguration::putref_Borders(IPictureDisp* v) { borders_ = Hold(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_CaptionFont(IFontDisp** v) { return ReadObject(v, captionFont_); }
+STDMETHODIMP cSkinConfiguration::putref_CaptionFont(IFontDisp* v) { captionFont_ = Hold(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_MenuFont(IFontDisp** v) { return ReadObject(v, menuFont_); }
+STDMETHODIMP cSkinConfiguration::putref_MenuFont(IFontDisp* v) { menuFont_ = Hold(v); return S_OK; }
+
+// Plain values.
+STDMETHODIMP cSkinConfiguration::get_ButtonWidth(long* v) { return Read(v, values_.ButtonWidth); }
+STDMETHODIMP cSkinConfiguration::put_ButtonWidth(long v) { values_.ButtonWidth = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ButtonHeight(long* v) { return Read(v, values_.ButtonHeight); }
+STDMETHODIMP cSkinConfiguration::put_ButtonHeight(long v) { values_.ButtonHeight = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ActiveLeftEnd(long* v) { return Read(v, values_.ActiveLeftEnd); }
+STDMETHODIMP cSkinConfiguration::put_ActiveLeftEnd(long v) { values_.ActiveLeftEnd = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ActiveRightStart(long* v) { return Read(v, values_.ActiveRightStart); }
+STDMETHODIMP cSkinConfiguration::put_ActiveRightStart(long v) { values_.ActiveRightStart = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ActiveRightEnd(long* v) { return Read(v, values_.ActiveRightEnd); }
+STDMETHODIMP cSkinConfiguration::put_ActiveRightEnd(long v) { values_.ActiveRightEnd = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_InactiveOffset(long* v) { return Read(v, values_.InactiveOffset); }
+STDMETHODIMP cSkinConfiguration::put_InactiveOffset(long v) { values_.InactiveOffset = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ActiveCaptionColor(OLE_COLOR* v) { return Read(v, values_.ActiveCaptionColor); }
+STDMETHODIMP cSkinConfiguration::put_ActiveCaptionColor(OLE_COLOR v) { values_.ActiveCaptionColor = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_InActiveCaptionColor(OLE_COLOR* v) { return Read(v, values_.InActiveCaptionColor); }
+STDMETHODIMP cSkinConfiguration::put_InActiveCaptionColor(OLE_COLOR v) { values_.InActiveCaptionColor = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ActiveMenuColor(OLE_COLOR* v) { return Read(v, values_.ActiveMenuColor); }
+STDMETHODIMP cSkinConfiguration::put_ActiveMenuColor(OLE_COLOR v) { values_.ActiveMenuColor = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ActiveMenuColorOver(OLE_COLOR* v) { return Read(v, values_.ActiveMenuColorOver); }
+STDMETHODIMP cSkinConfiguration::put_ActiveMenuColorOver(OLE_COLOR v) { values_.ActiveMenuColorOver = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_InActiveMenuColor(OLE_COLOR* v) { return Read(v, values_.InActiveMenuColor); }
+STDMETHODIMP cSkinConfiguration::put_InActiveMenuColor(OLE_COLOR v) { values_.InActiveMenuColor = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_MenuBackgroundColor(OLE_COLOR* v) { return Read(v, values_.MenuBackgroundColor); }
+STDMETHODIMP cSkinConfiguration::put_MenuBackgroundColor(OLE_COLOR v) { values_.MenuBackgroundColor = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_BorderHasInactiveVersion(VARIANT_BOOL* v) { return ReadBool(v, values_.BorderHasInactiveVersion); }
+STDMETHODIMP cSkinConfiguration::put_BorderHasInactiveVersion(VARIANT_BOOL v) { values_.BorderHasInactiveVersion = v != VARIANT_FALSE; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_LeftBorderWidth(long* v) { return Read(v, values_.LeftBorderWidth); }
+STDMETHODIMP cSkinConfiguration::put_LeftBorderWidth(long v) { values_.LeftBorderWidth = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_RightBorderWidth(long* v) { return Read(v, values_.RightBorderWidth); }
+STDMETHODIMP cSkinConfiguration::put_RightBorderWidth(long v) { values_.RightBorderWidth = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_TopSizingBorderHeight(long* v) { return Read(v, values_.TopSizingBorderHeight); }
+STDMETHODIMP cSkinConfiguration::put_TopSizingBorderHeight(long v) { values_.TopSizingBorderHeight = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_BottomSizingBorderHeight(long* v) { return Read(v, values_.BottomSizingBorderHeight); }
+STDMETHODIMP cSkinConfiguration::put_BottomSizingBorderHeight(long v) { values_.BottomSizingBorderHeight = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_DrawTitle(VARIANT_BOOL* v) { return ReadBool(v, values_.DrawTitle); }
+STDMETHODIMP cSkinConfiguration::put_DrawTitle(VARIANT_BOOL v) { values_.DrawTitle = v != VARIANT_FALSE; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_TitleStartOffsetY(long* v) { return Read(v, values_.TitleStartOffsetY); }
+STDMETHODIMP cSkinConfiguration::put_TitleStartOffsetY(long v) { values_.TitleStartOffsetY = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ControlButtonHasInactiveVersion(VARIANT_BOOL* v) { return ReadBool(v, values_.ControlButtonHasInactiveVersion); }
+STDMETHODIMP cSkinConfiguration::put_ControlButtonHasInactiveVersion(VARIANT_BOOL v) { values_.ControlButtonHasInactiveVersion = v != VARIANT_FALSE; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_CustomControlButtonPosition(VARIANT_BOOL* v) { return ReadBool(v, values_.CustomControlButtonPosition); }
+STDMETHODIMP cSkinConfiguration::put_CustomControlButtonPosition(VARIANT_BOOL v) { values_.CustomControlButtonPosition = v != VARIANT_FALSE; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetX(long* v) { return Read(v, values_.ControlButtonOffsetX); }
+STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetX(long v) { values_.ControlButtonOffsetX = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetY(long* v) { return Read(v, values_.ControlButtonOffsetY); }
+STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetY(long v) { values_.ControlButtonOffsetY = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetY(long* v) { return Read(v, values_.MenuStartOffsetY); }
+STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetY(long v) { values_.MenuStartOffsetY = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetX(long* v) { return Read(v, values_.MenuStartOffsetX); }
+STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetX(long v) { values_.MenuStartOffsetX = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_Colourise(VARIANT_BOOL* v) { return ReadBool(v, values_.Colourise); }
+STDMETHODIMP cSkinConfiguration::put_Colourise(VARIANT_BOOL v) { values_.Colourise = v != VARIANT_FALSE; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_Hue(float* v) { return Read(v, values_.Hue); }
+STDMETHODIMP cSkinConfiguration::put_Hue(float v) { values_.Hue = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_Saturation(float* v) { return Read(v, values_.Saturation); }
+STDMETHODIMP cSkinConfiguration::put_Saturation(float v) { values_.Saturation = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_AdjustRGB(VARIANT_BOOL* v) { return ReadBool(v, values_.AdjustRGB); }
+STDMETHODIMP cSkinConfiguration::put_AdjustRGB(VARIANT_BOOL v) { values_.AdjustRGB = v != VARIANT_FALSE; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_PercentRed(float* v) { return Read(v, values_.PercentRed); }
+STDMETHODIMP cSkinConfiguration::put_PercentRed(float v) { values_.PercentRed = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_PercentBlue(float* v) { return Read(v, values_.PercentBlue); }
+STDMETHODIMP cSkinConfiguration::put_PercentBlue(float v) { values_.PercentBlue = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_PercentGreen(float* v) { return Read(v, values_.PercentGreen); }
+STDMETHODIMP cSkinConfiguration::put_PercentGreen(float v) { values_.PercentGreen = v; return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_TransparentColor(OLE_COLOR* v) { return Read(v, values_.TransparentColor); }
+STDMETHODIMP cSkinConfiguration::put_TransparentColor(OLE_COLOR v) { values_.TransparentColor = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_Method(ECNCDrawMethodConstants* v) { return Read(v, values_.Method); }
+STDMETHODIMP cSkinConfiguration::put_Method(ECNCDrawMethodConstants v) { values_.Method = static_cast<int32_t>(v); return S_OK; }
 
 }  // namespace veltrim

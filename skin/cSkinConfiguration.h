@@ -2,11 +2,13 @@
 // cSkinConfiguration: the settings object that describes one skin (two
 // bitmaps, caption geometry, colours, fonts, effects), with its sample
 // drawing and its XML text. Creatable through COM as veltrim.cSkinConfiguration.
+// Plain values live in px::SkinValues; fonts and pictures are the objects the
+// client hands in (their descriptions in the values are unused here).
 #include <windows.h>
 
-#include <string>
-
+#include "base/win/ScopedWin.h"
 #include "skin/ComObject.h"
+#include "skin/core/SkinValues.h"
 #include "skin/veltrim_h.h"
 
 namespace veltrim {
@@ -106,8 +108,16 @@ public:
     STDMETHODIMP Store(BSTR* sXml) override;
 
 private:
-    long buttonWidth_ = 0;
-    std::wstring name_;
+    // The values with the fonts read from the font objects.
+    px::SkinValues Current() const;
+    // Reports a failure of a member through the thread's error object.
+    HRESULT Failed(int32_t number, const std::string& utf8Description);
+
+    px::SkinValues values_;
+    px::win::ScopedComPtr<IFontDisp> captionFont_;
+    px::win::ScopedComPtr<IFontDisp> menuFont_;
+    px::win::ScopedComPtr<IPictureDisp> caption_;
+    px::win::ScopedComPtr<IPictureDisp> borders_;
 };
 
 }  // namespace veltrim

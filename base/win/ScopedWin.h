@@ -5,8 +5,11 @@
 // back, a GDI object is deleted after it is no longer selected.
 #include <windows.h>
 #include <objbase.h>
+#include <oleauto.h>
 #include <shellapi.h>
 #include <gdiplus.h>
+
+#include <string_view>
 #include <utility>
 
 namespace px::win {
@@ -324,6 +327,40 @@ public:
 private:
     ULONG_PTR token_ = 0;
     Gdiplus::Status status_ = Gdiplus::GdiplusNotInitialized;
+};
+
+// A BSTR that is freed on scope exit (SysFreeString accepts null).
+class ScopedBstr {
+public:
+    ScopedBstr() = default;
+    explicit ScopedBstr(BSTR s) : s_(s) {}  // takes over the string
+    explicit ScopedBstr(std::wstring_view text)
+        : s_(::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+    ~ScopedBstr() { ::SysFreeString(s_); }
+    ScopedBstr(const ScopedBstr&) = delete;
+    ScopedBstr& operator=(const ScopedBstr&) = delete;
+    BSTR get() const noexcept { return s_; }
+    BSTR* put() { reset(); return &s_; }
+    BSTR release() noexcept { return std::exchange(s_, nullptr); }
+    void reset(BSTR s = nullptr) { ::SysFreeString(std::exchange(s_, s)); }
+    std::wstring_view view() const noexcept { return s_ ? std::wstring_view(s_, ::SysStringLen(s_)) : std::wstring_view(); }
+
+private:
+    BSTR s_ = nullptr;
+};
+
+// A VARIANT that is cleared on scope exit.
+class ScopedVariant {
+public:
+    ScopedVariant() { ::VariantInit(&v_); }
+    ~ScopedVariant() { ::VariantClear(&v_); }
+    ScopedVariant(const ScopedVariant&) = delete;
+    ScopedVariant& operator=(const ScopedVariant&) = delete;
+    VARIANT* ptr() noexcept { return &v_; }
+    VARIANT& get() noexcept { return v_; }
+
+private:
+    VARIANT v_;
 };
 
 }  // namespace px::win

@@ -51,10 +51,10 @@ Set manager = CreateObject("veltrim.cNCCalcSize")
 If manager.WindowActive Then WScript.Quit 4
 If manager.hMenu <> 0 Then WScript.Quit 5
 On Error Resume Next
-x = skin.Store()
+skin.DrawSample 0, 0, 0, 0, 10, 10, True
 If Err.Number = 0 Then WScript.Quit 6
 If Err.Source <> "cscript.cSkinConfiguration" Then WScript.Quit 7
-If InStr(Err.Description, "Store") = 0 Then WScript.Quit 8
+If InStr(Err.Description, "DrawSample") = 0 Then WScript.Quit 8
 WScript.Quit 0
 '''
 
