@@ -481,3 +481,35 @@ TEST_F(CaptionPainter, Timings) {
                 "alone %.3f ms; frame paint at 3840 x 600 %.3f ms; Attach2 %.2f ms, re-skin %.2f ms\n",
                 r.right - r.left, system, skinned, frameOnly, at3840, attach, reskin);
 }
+
+TEST_F(CaptionPainter, PaintTakesAMenuHandleAndRefusesAnythingElse) {
+    auto skin = TestSkin();
+    ASSERT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+    px::win::ScopedGetDC screen(nullptr);
+    px::win::MemoryBitmapDC mem(screen, px::win::ScopedBitmap(::CreateCompatibleBitmap(screen, kW, kH)));
+    const long hdc = static_cast<long>(reinterpret_cast<LONG_PTR>(mem.dc()));
+    long left = 0, top = 0, w = kW, h = kH;
+    px::win::ScopedVariant menu;
+    menu.get().vt = VT_I4;
+    menu.get().lVal = 0;
+    ASSERT_EQ(caption_->Paint(hdc, &left, &top, &w, &h, menu.get()), S_OK);
+    EXPECT_EQ(left, 4);  // the area inside the frame
+    EXPECT_EQ(top, 30);
+    EXPECT_EQ(w, kW - 8);
+    EXPECT_EQ(h, kH - 34);
+    const auto painted = Grab(mem.dc(), 0, 0, kW, kH);
+    EXPECT_EQ(painted[5 * kW + 5], CaptionArt(5, 5));
+    EXPECT_EQ(painted[static_cast<size_t>(kH - 1) * kW + 1], BorderArt(9, 3));
+
+    px::win::ScopedVariant text;
+    text.get().vt = VT_BSTR;
+    text.get().bstrVal = ::SysAllocString(L"File");
+    EXPECT_EQ(caption_->Paint(hdc, &left, &top, &w, &h, text.get()), kLibraryError);
+    ScopedComPtr<IErrorInfo> info;
+    ASSERT_EQ(::GetErrorInfo(0, info.put()), S_OK);
+    px::win::ScopedBstr description, source;
+    info->GetDescription(description.put());
+    info->GetSource(source.put());
+    EXPECT_STREQ(description.get(), L"Invalid Menu Parameter: must be hMenu or cPopupMenu object");
+    EXPECT_STREQ(source.get(), L"win_tests.cNeoCaption");
+}
