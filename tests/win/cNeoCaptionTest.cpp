@@ -513,3 +513,25 @@ TEST_F(CaptionPainter, PaintTakesAMenuHandleAndRefusesAnythingElse) {
     EXPECT_STREQ(description.get(), L"Invalid Menu Parameter: must be hMenu or cPopupMenu object");
     EXPECT_STREQ(source.get(), L"win_tests.cNeoCaption");
 }
+
+TEST_F(CaptionPainter, ActivationChangesPaintTheInactiveColumnsAndLeakNothing) {
+    auto skin = TestSkin();
+    ASSERT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+    HWND other = MakeWindow(L"other");
+    ::SetWindowPos(other, nullptr, 700, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    px::test::PumpPending();
+    auto shot = Screenshot(hwnd_);
+    EXPECT_EQ(shot[5 * kW + 5], CaptionArt(100 + 5, 5));  // the inactive caption lies 100 further right
+    EXPECT_EQ(shot[5 * kW + 311], CaptionArt(61, 0));     // glyphs without an inactive version stay
+    ::SetForegroundWindow(hwnd_);
+    px::test::PumpPending();
+    const long gdi = px::test::GdiObjectCount();
+    for (int i = 0; i < 100; ++i) {
+        ::SetForegroundWindow(i % 2 ? hwnd_ : other);
+        px::test::PumpPending();
+    }
+    EXPECT_EQ(px::test::GdiObjectCount(), gdi);
+    shot = Screenshot(hwnd_);
+    EXPECT_EQ(shot[5 * kW + 5], CaptionArt(5, 5));
+    ::DestroyWindow(other);
+}
