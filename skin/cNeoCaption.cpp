@@ -3,13 +3,16 @@
 #include "skin/ComError.h"
 #include "skin/Module.h"
 #include "skin/SkinColourise.h"
+#include "skin/SkinFontObject.h"
 
 namespace veltrim {
 
 cNeoCaption::cNeoCaption()
     : DispatchFor<_cNeoCaption>(IID__cNeoCaption),
       DispatchFor<_INCAreaModifier>(IID__INCAreaModifier),
-      events_(*this, DIID___cNeoCaption) {}
+      events_(*this, DIID___cNeoCaption),
+      captionFont_(NewSkinFont()),
+      menuFont_(NewSkinFont()) {}
 
 STDMETHODIMP cNeoCaption::QueryInterface(REFIID iid, void** out) {
     if (!out) return E_POINTER;
@@ -56,72 +59,44 @@ void cNeoCaption::RaiseUnload(VARIANT_BOOL& cancel) {
 
 void cNeoCaption::RaiseRepaint() { events_.Fire(2); }
 
-STDMETHODIMP cNeoCaption::get_ActiveCaptionColor(OLE_COLOR* value) {
-    if (!value) return E_POINTER;
-    *value = activeCaptionColor_;
+namespace {
+HRESULT Read(OLE_COLOR* out, OLE_COLOR value) {
+    if (!out) return E_POINTER;
+    *out = value;
     return S_OK;
 }
-
-STDMETHODIMP cNeoCaption::put_ActiveCaptionColor(OLE_COLOR value) {
-    activeCaptionColor_ = value;
+HRESULT ReadFont(IFontDisp** out, const px::win::ScopedComPtr<IFontDisp>& font) {
+    if (!out) return E_POINTER;
+    *out = font.get();
+    if (*out) (*out)->AddRef();
     return S_OK;
 }
+HRESULT WriteFont(px::win::ScopedComPtr<IFontDisp>& font, IFontDisp* value) {
+    if (!value) return E_INVALIDARG;
+    value->AddRef();
+    font.reset(value);
+    return S_OK;
+}
+}  // namespace
 
-// The members below come with the caption painter.
-STDMETHODIMP cNeoCaption::Detach() {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"Detach");
-}
-STDMETHODIMP cNeoCaption::Attach(IDispatch* /*f*/, IPictureDisp* /*picCaption*/, IPictureDisp* /*picBorder*/, long /*lButtonWidth*/, long /*lButtonHeight*/, long /*lActiveLeftEnd*/, long /*lActiveRightStart*/, long /*lActiveRightEnd*/, long /*lInactiveOffset*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"Attach");
-}
-STDMETHODIMP cNeoCaption::get_MenuBackgroundColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"MenuBackgroundColor");
-}
-STDMETHODIMP cNeoCaption::put_MenuBackgroundColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"MenuBackgroundColor");
-}
-STDMETHODIMP cNeoCaption::get_InActiveCaptionColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"InActiveCaptionColor");
-}
-STDMETHODIMP cNeoCaption::put_InActiveCaptionColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"InActiveCaptionColor");
-}
-STDMETHODIMP cNeoCaption::get_CaptionFont(IFontDisp** /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"CaptionFont");
-}
-STDMETHODIMP cNeoCaption::putref_CaptionFont(IFontDisp* /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"CaptionFont");
-}
-STDMETHODIMP cNeoCaption::get_MenuFont(IFontDisp** /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"MenuFont");
-}
-STDMETHODIMP cNeoCaption::putref_MenuFont(IFontDisp* /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"MenuFont");
-}
-STDMETHODIMP cNeoCaption::get_ActiveMenuColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"ActiveMenuColor");
-}
-STDMETHODIMP cNeoCaption::put_ActiveMenuColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"ActiveMenuColor");
-}
-STDMETHODIMP cNeoCaption::get_ActiveMenuColorOver(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"ActiveMenuColorOver");
-}
-STDMETHODIMP cNeoCaption::put_ActiveMenuColorOver(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"ActiveMenuColorOver");
-}
-STDMETHODIMP cNeoCaption::get_InActiveMenuColor(OLE_COLOR* /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"InActiveMenuColor");
-}
-STDMETHODIMP cNeoCaption::put_InActiveMenuColor(OLE_COLOR /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"InActiveMenuColor");
-}
-STDMETHODIMP cNeoCaption::get_SkinConfiguration(_cSkinConfiguration** /*value*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"SkinConfiguration");
-}
-STDMETHODIMP cNeoCaption::Attach2(IDispatch* /*f*/, _cSkinConfiguration* /*cSkin*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"Attach2");
-}
+// Colour and font properties only store: they take effect at the next Attach.
+STDMETHODIMP cNeoCaption::get_ActiveCaptionColor(OLE_COLOR* v) { return Read(v, activeCaptionColor_); }
+STDMETHODIMP cNeoCaption::put_ActiveCaptionColor(OLE_COLOR v) { activeCaptionColor_ = v; return S_OK; }
+STDMETHODIMP cNeoCaption::get_MenuBackgroundColor(OLE_COLOR* v) { return Read(v, menuBackgroundColor_); }
+STDMETHODIMP cNeoCaption::put_MenuBackgroundColor(OLE_COLOR v) { menuBackgroundColor_ = v; return S_OK; }
+STDMETHODIMP cNeoCaption::get_InActiveCaptionColor(OLE_COLOR* v) { return Read(v, inActiveCaptionColor_); }
+STDMETHODIMP cNeoCaption::put_InActiveCaptionColor(OLE_COLOR v) { inActiveCaptionColor_ = v; return S_OK; }
+STDMETHODIMP cNeoCaption::get_ActiveMenuColor(OLE_COLOR* v) { return Read(v, activeMenuColor_); }
+STDMETHODIMP cNeoCaption::put_ActiveMenuColor(OLE_COLOR v) { activeMenuColor_ = v; return S_OK; }
+STDMETHODIMP cNeoCaption::get_ActiveMenuColorOver(OLE_COLOR* v) { return Read(v, activeMenuColorOver_); }
+STDMETHODIMP cNeoCaption::put_ActiveMenuColorOver(OLE_COLOR v) { activeMenuColorOver_ = v; return S_OK; }
+STDMETHODIMP cNeoCaption::get_InActiveMenuColor(OLE_COLOR* v) { return Read(v, inActiveMenuColor_); }
+STDMETHODIMP cNeoCaption::put_InActiveMenuColor(OLE_COLOR v) { inActiveMenuColor_ = v; return S_OK; }
+STDMETHODIMP cNeoCaption::get_CaptionFont(IFontDisp** v) { return ReadFont(v, captionFont_); }
+STDMETHODIMP cNeoCaption::putref_CaptionFont(IFontDisp* v) { return WriteFont(captionFont_, v); }
+STDMETHODIMP cNeoCaption::get_MenuFont(IFontDisp** v) { return ReadFont(v, menuFont_); }
+STDMETHODIMP cNeoCaption::putref_MenuFont(IFontDisp* v) { return WriteFont(menuFont_, v); }
+
 // Recolouring, used on the skin at attach time and open to clients; the key
 // colour is the attached skin's transparent colour (none before any skin).
 STDMETHODIMP cNeoCaption::ColouriseColour(OLE_COLOR* oColour, float Hue, float Saturation) {
@@ -146,54 +121,4 @@ STDMETHODIMP cNeoCaption::AdjustRGBDC(long lHDC, long lWidth, long lHeight, floa
         return S_OK;
     });
 }
-STDMETHODIMP cNeoCaption::Paint(long /*hdc*/, long* /*left*/, long* /*top*/, long* /*Width*/, long* /*Height*/, VARIANT /*menu*/) {
-    return NotImplemented(kClassName, IID__cNeoCaption, L"Paint");
-}
-
-STDMETHODIMP cNeoCaption::get_hwnd(long* /*hwnd*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"hwnd");
-}
-STDMETHODIMP cNeoCaption::GetTopMarginHeight(long* /*cy*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"GetTopMarginHeight");
-}
-STDMETHODIMP cNeoCaption::GetLeftMarginWidth(long* /*cx*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"GetLeftMarginWidth");
-}
-STDMETHODIMP cNeoCaption::GetRightMarginWidth(long* /*cx*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"GetRightMarginWidth");
-}
-STDMETHODIMP cNeoCaption::GetBottomMarginHeight(long* /*cy*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"GetBottomMarginHeight");
-}
-STDMETHODIMP cNeoCaption::NCPaint(long /*hdc*/, long /*lLeft*/, long /*lTop*/, long /*lRight*/, long /*lBottom*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"NCPaint");
-}
-STDMETHODIMP cNeoCaption::HitTest(long /*x*/, long /*y*/, ECNCHitTestConstants* /*eHitTest*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"HitTest");
-}
-STDMETHODIMP cNeoCaption::NCMouseDown(long /*x*/, long /*y*/, VARIANT_BOOL* /*bHandled*/, long /*hdc*/, long /*lLeft*/, long /*lTop*/, long /*lRight*/, long /*lBottom*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"NCMouseDown");
-}
-STDMETHODIMP cNeoCaption::NCMouseUp(long /*x*/, long /*y*/, long /*hdc*/, long /*lLeft*/, long /*lTop*/, long /*lRight*/, long /*lBottom*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"NCMouseUp");
-}
-STDMETHODIMP cNeoCaption::InitMenuPopup(long /*wParam*/, long /*lParam*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"InitMenuPopup");
-}
-STDMETHODIMP cNeoCaption::ExitMenuLoop() {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"ExitMenuLoop");
-}
-STDMETHODIMP cNeoCaption::AltKeyAccelerator(long /*vKey*/, long* /*result*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"AltKeyAccelerator");
-}
-STDMETHODIMP cNeoCaption::get_Method(ECNCDrawMethodConstants* /*eMethod*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"Method");
-}
-STDMETHODIMP cNeoCaption::get_CanSize(VARIANT_BOOL* /*bCanSize*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"CanSize");
-}
-STDMETHODIMP cNeoCaption::get_CanClose(VARIANT_BOOL* /*bCanClose*/) {
-    return NotImplemented(kClassName, IID__INCAreaModifier, L"CanClose");
-}
-
 }  // namespace veltrim

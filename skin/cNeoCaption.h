@@ -7,11 +7,19 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <array>
+#include <cstdint>
+
+#include "base/win/ScopedWin.h"
 #include "skin/ComObject.h"
 #include "skin/ConnectionPoint.h"
+#include "skin/cMemDC.h"
+#include "skin/core/CaptionLayout.h"
 #include "skin/veltrim_h.h"
 
 namespace veltrim {
+
+class cNCCalcSize;
 
 class cNeoCaption final : public ComObjectBase,
                           public DispatchFor<_cNeoCaption>,
@@ -80,10 +88,66 @@ public:
     STDMETHODIMP get_CanSize(VARIANT_BOOL* bCanSize) override;
     STDMETHODIMP get_CanClose(VARIANT_BOOL* bCanClose) override;
 
+    // The one painting path of the window frame, of Paint and of a skin
+    // sample: caption band, buttons and borders of a w x h frame at left, top
+    // of `target`; returns the area inside the frame. `window` gives the text
+    // and the button styles; a sample ignores pressed buttons.
+    core::Box PaintFrame(HDC target, int left, int top, int w, int h, bool active, HWND window, HMENU menu,
+                         bool sample);
+    // Loads a skin without attaching it to any window (pictures, metrics,
+    // colours, fonts, recolouring), as Attach2 and a skin sample do.
+    HRESULT LoadSkin(_cSkinConfiguration* skin);
+    // A skin sample through the frame painter: a caption and frame for `window`
+    // (its text and menu), active or not as asked, the inside filled with the
+    // menu background colour.
+    static HRESULT DrawSample(_cSkinConfiguration* skin, HWND window, HDC target, int left, int top, int w, int h,
+                              bool active);
+    HWND AttachedWindow() const { return hwnd_; }
+    cNCCalcSize* Manager() const { return manager_; }
+
+protected:
+    void FinalRelease() override;
+
 private:
+    // The painter's colours, translated (and recoloured when the skin asks).
+    struct PaintColours {
+        int32_t activeCaption = 0, inactiveCaption = 0, activeMenu = 0, activeMenuOver = 0, inactiveMenu = 0,
+                menuBackground = 0;
+    };
+    core::CaptionState StateFor(HWND window, bool active) const;
+    void MakeFonts();
+    int DrawMenuItems(HDC dc, const core::CaptionLayout& l, HMENU menu, bool active);
+    void DrawBorders(HDC target, int left, int top, int w, int h, const core::CaptionLayout& l);
+    void DrawButton(HDC target, const core::CaptionLayout& l, int button, bool pressed);
+    core::CaptionLayout WindowLayout(int* w = nullptr, int* h = nullptr) const;
+    void ApplyColourKey();
+    void DetachNow();
+
     ConnectionPoint events_;
+    // Properties (the colours and fonts a later Attach takes).
     OLE_COLOR activeCaptionColor_ = kDefaultActiveCaptionColor;
+    OLE_COLOR inActiveCaptionColor_ = 0x999999, activeMenuColor_ = 0, activeMenuColorOver_ = 0,
+              inActiveMenuColor_ = 0x808080, menuBackgroundColor_ = 0xFFFFFF;
+    px::win::ScopedComPtr<IFontDisp> captionFont_, menuFont_;
     OLE_COLOR transparentColor_ = static_cast<OLE_COLOR>(-1);  // the skin's colour key; -1: none
+
+    // The loaded skin: its values as given (SkinConfiguration hands these
+    // back), its pictures, their copies the painter draws from.
+    bool loaded_ = false;
+    core::SkinGeometry geo_;
+    px::win::ScopedComPtr<IPictureDisp> capPicture_, borderPicture_;
+    px::win::ScopedComPtr<IFontDisp> skinCaptionFont_, skinMenuFont_;
+    PaintColours colours_;
+    cMemDC caption_, border_, band_, strip_, bottom_;
+    px::win::ScopedFont titleFontActive_, titleFontInactive_, menuFontHandle_;
+    int tgHeight_ = 0;
+
+    HWND hwnd_ = nullptr;
+    cNCCalcSize* manager_ = nullptr;  // one reference held
+    ECNCDrawMethodConstants method_ = ECNCModifyNonClientArea;
+    std::array<bool, 3> pressed_{};
+    core::Box menuBand_{};
+    bool layeredByUs_ = false;
 };
 
 }  // namespace veltrim
