@@ -120,7 +120,7 @@ void Form1::Form_Resize() {
 }
 
 void Form1::Picture1_MouseDown(int button, int, int x, int y) {
-    win::DrawingPicture& pic = c_->Picture1;
+    win::PictureBox& pic = c_->Picture1;
     pic.SetCurrentPosition(x, y);
     if (textposval_ && button == 1) {
         pic.SetCursorShape(nullptr);
@@ -133,7 +133,7 @@ void Form1::Picture1_MouseDown(int button, int, int x, int y) {
 }
 
 void Form1::Picture1_MouseMove(int button, int, int x, int y) {
-    win::DrawingPicture& pic = c_->Picture1;
+    win::PictureBox& pic = c_->Picture1;
     if (!textposval_) pic.SetCursorShape(nullptr);
     if (!textposval_ && (button & 1)) pic.LineTo(x, y);
 }

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "app/DrawingPicture.h"
+#include "controls/PictureBox.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "capture/CurrentCapture.h"
@@ -41,7 +41,7 @@ public:
     using win::Form::Show;
 
     // --- what the text inserter reads and writes ---
-    win::DrawingPicture& Picture1() { return c_->Picture1; }
+    win::PictureBox& Picture1() { return c_->Picture1; }
     win::uxButtons_H& Command3() { return c_->Command3; }
     HWND FontPro() const noexcept { return c_ ? c_->FontPro : nullptr; }
     // Text-placement mode (textposval): on while waiting for the click that places text.
@@ -72,12 +72,12 @@ private:
     // kept until then because an unload can start inside one of its handlers.
     struct Controls {
         win::uxButtons_H cmdColor, Command3, cmdApply, cmdCancel;
-        win::DrawingPicture Picture51;  // annotation colour swatch
-        win::DrawingPicture Picture50;  // pen preview
+        win::PictureBox Picture51;  // annotation colour swatch
+        win::PictureBox Picture50;  // pen preview
         HWND FontPro = nullptr;         // font listing progress (Form2), hidden
         win::ScrollFrame fraScroll1;
-        win::DrawingPicture PictureA;   // container of Picture1, scrolled by fraScroll1
-        win::DrawingPicture Picture1;   // the picture being annotated
+        win::PictureBox PictureA;   // container of Picture1, scrolled by fraScroll1
+        win::PictureBox Picture1;   // the picture being annotated
     };
     std::unique_ptr<Controls> c_;
     CurrentCapture* capture_ = nullptr;  // given by Show

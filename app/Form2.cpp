@@ -163,7 +163,7 @@ void Form2::Check_Click(int index) {
     text1FontStyle_ = t.style;
     ::SendMessageW(c_->Check[index], BM_SETCHECK, t.checked ? BST_CHECKED : BST_UNCHECKED, 0);
     ApplyText1Font();
-    win::DrawingPicture& pic = Form1::Get().Picture1();
+    win::PictureBox& pic = Form1::Get().Picture1();
     pic.SetFontStyle(t.checked ? (pic.FontStyle() | bit) : (pic.FontStyle() & ~bit));
 }
 
@@ -202,7 +202,7 @@ void Form2::Picture1_Click() {
 
 void Form2::Command1_Click() {
     Form1& f1 = Form1::Get();
-    win::DrawingPicture& pic = f1.Picture1();
+    win::PictureBox& pic = f1.Picture1();
     POINT at = f1.TextPosition();
     pic.SetCurrentPosition(at.x, at.y);
     const COLORREF penColor = pic.ForeColor();

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/DrawingPicture.h"
+#include "controls/PictureBox.h"
 #include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
@@ -60,7 +60,7 @@ private:
     struct Controls {
         HWND Text1 = nullptr, Combo1 = nullptr, Text2 = nullptr;
         HWND Check[4] = {};
-        win::DrawingPicture Picture1;  // colour swatch
+        win::PictureBox Picture1;  // colour swatch
         win::uxButtons_H Command1, Command2;
     };
     std::unique_ptr<Controls> c_;  // made afresh for every load, as in Form1

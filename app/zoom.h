@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/DrawingPicture.h"
+#include "controls/PictureBox.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "controls/NativeControls.h"
@@ -29,7 +29,7 @@ public:
     int SourceSize() const noexcept { return sourceSize_; }
     std::wstring Readout() const;
     // The magnified display (the picture box `zoom`).
-    const win::DrawingPicture& Display() const { return c_->zoom; }
+    const win::PictureBox& Display() const { return c_->zoom; }
     // Sets the scroll bar as the user would; a new value raises its change.
     void SetScrollValue(int v);
 
@@ -48,7 +48,7 @@ private:
     void ShowOneToOne();
 
     struct Controls {
-        win::DrawingPicture zoom;  // 200 x 200 display
+        win::PictureBox zoom;  // 200 x 200 display
         win::NativeScrollBar HScroll1;
         win::NativeEdit Text1;
         win::NativeControlRouter router;

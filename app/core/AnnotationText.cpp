@@ -8,26 +8,6 @@
 
 namespace px {
 
-std::vector<std::wstring> SplitTextLines(std::wstring_view text) {
-    std::vector<std::wstring> lines;
-    std::wstring current;
-    bool open = false;  // a line has started and not yet ended
-    for (size_t i = 0; i < text.size(); ++i) {
-        wchar_t c = text[i];
-        if (c == L'\r' || c == L'\n') {
-            lines.push_back(std::move(current));
-            current.clear();
-            open = false;
-            if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-        } else {
-            current.push_back(c);
-            open = true;
-        }
-    }
-    if (open) lines.push_back(std::move(current));
-    return lines;
-}
-
 namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
@@ -74,8 +54,6 @@ FontSizeField ParseFontSizeField(std::wstring_view text) {
     if (!ParseDecimal(text, v) || v < kMinFontPoints || v > kMaxFontPoints) return {FontSizeField::Kind::Invalid, 0};
     return {FontSizeField::Kind::Valid, v};
 }
-
-int FontCharacterHeight(double points, int dpi) { return -RoundHalfEven<int>(points * dpi / 72.0); }
 
 StyleToggle ToggleFontStyle(int currentStyle, int bit) {
     if (currentStyle & bit) return {currentStyle & ~bit, false};

@@ -1,19 +1,15 @@
 #pragma once
 // Rules of the text inserter and the annotation window that do not need the
-// platform: splitting the typed text into printed lines, reading the size
-// field, the style check boxes' toggle, font heights and the pen preview.
+// platform: reading the size field, the style check boxes' toggle and
+// the pen preview. (Printed lines and font heights are the picture box's.)
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "base/FontDescription.h"
 #include "base/Geometry.h"
+#include "controls/core/PictureText.h"
 
 namespace px {
-
-// Lines of a multi-line text box (CR LF, LF or CR end a line). A break at the
-// very end finishes the last line; it does not start an empty one.
-std::vector<std::wstring> SplitTextLines(std::wstring_view text);
 
 // The size field: empty does nothing, a usable number sets the size, anything
 // else is refused ("Invalid Size").
@@ -25,11 +21,6 @@ struct FontSizeField {
 // optional exponent. Usable: the sizes a font accepts, 1 to 1638 points.
 FontSizeField ParseFontSizeField(std::wstring_view text);
 inline constexpr wchar_t kDefaultFontSizeText[] = L"8";
-inline constexpr double kMinFontPoints = 1.0;
-inline constexpr double kMaxFontPoints = 1638.0;
-
-// Character height (negative: em height) for a font of `points` on a device of `dpi` pixels per inch.
-int FontCharacterHeight(double points, int dpi);
 
 // A style check box tests the text box's font, not its own tick: a style the
 // text has is removed (box cleared), one it lacks is added (box ticked).

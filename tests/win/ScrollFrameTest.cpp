@@ -2,7 +2,7 @@
 // size, scroll messages and the wheel move the child, positions stay in range.
 #include <gtest/gtest.h>
 
-#include "app/DrawingPicture.h"
+#include "controls/PictureBox.h"
 #include "controls/ScrollFrame.h"
 #include "tests/win/ControlTestHost.h"
 
@@ -30,7 +30,7 @@ struct FrameWithChild {
     }
     TestHost host;
     ScrollFrame frame;
-    px::win::DrawingPicture child;
+    px::win::PictureBox child;
 };
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/DrawingPicture.h"
+#include "controls/PictureBox.h"
 #include "app/core/ZoomTable.h"
 #include "app/zoom.h"
 #include "tests/win/ControlTestHost.h"
@@ -74,7 +74,7 @@ public:
 
 private:
     TestHost host_;
-    px::win::DrawingPicture picture_;
+    px::win::PictureBox picture_;
 };
 
 }  // namespace
@@ -207,7 +207,7 @@ TEST(zoom, AtTheScreenEdgeTheVisiblePartIsShownAndTheRestIsBlack) {
     const int sw = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), sh = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
     const COLORREF kPaint = RGB(200, 40, 90);
     TestHost corner(sw - 60, sh - 60, 60, 60);
-    px::win::DrawingPicture picture;
+    px::win::PictureBox picture;
     picture.Create(corner.hwnd(), 1, 0, 0, 60, 60);
     px::win::ScopedBrush brush(::CreateSolidBrush(kPaint));
     RECT all{0, 0, 60, 60};

@@ -14,10 +14,10 @@
 
 namespace px::win {
 
-class DrawingPicture : public Window {
+class PictureBox : public Window {
 public:
-    DrawingPicture() = default;
-    ~DrawingPicture() override;
+    PictureBox() = default;
+    ~PictureBox() override;
 
     bool Create(HWND parent, int id, int x, int y, int w, int h, DWORD extraStyle = 0);
 

@@ -1,10 +1,10 @@
-#include "app/DrawingPicture.h"
+#include "controls/PictureBox.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "app/core/AnnotationText.h"
+#include "controls/core/PictureText.h"
 #include "base/FontDescription.h"
 
 namespace px::win {
@@ -24,12 +24,12 @@ void FillColor(HDC dc, const RECT& r, COLORREF c) {
 }
 }  // namespace
 
-DrawingPicture::~DrawingPicture() {
+PictureBox::~PictureBox() {
     Destroy();
     FreeSurface();
 }
 
-bool DrawingPicture::Create(HWND parent, int id, int x, int y, int w, int h, DWORD extraStyle) {
+bool PictureBox::Create(HWND parent, int id, int x, int y, int w, int h, DWORD extraStyle) {
     if (IsCreated()) return false;
     RegisterClassOnce(kClassName, CS_DBLCLKS, nullptr);
     CreateWindowObject(kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | extraStyle, 0, x, y, w, h, parent,
@@ -41,7 +41,7 @@ bool DrawingPicture::Create(HWND parent, int id, int x, int y, int w, int h, DWO
     return true;
 }
 
-void DrawingPicture::Resize(int w, int h) {
+void PictureBox::Resize(int w, int h) {
     w = std::max(w, 0);
     h = std::max(h, 0);
     if (IsCreated()) {
@@ -54,7 +54,7 @@ void DrawingPicture::Resize(int w, int h) {
     ResizeSurface(w, h);  // WM_SIZE has done it already when the size changed
 }
 
-void DrawingPicture::ResizeSurface(int w, int h) {
+void PictureBox::ResizeSurface(int w, int h) {
     w = std::max(w, 0);
     h = std::max(h, 0);
     if (w == surfaceW_ && h == surfaceH_ && (surface_ || w == 0 || h == 0)) return;
@@ -76,13 +76,13 @@ void DrawingPicture::ResizeSurface(int w, int h) {
     if (IsCreated()) ::InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void DrawingPicture::FreeSurface() {
+void PictureBox::FreeSurface() {
     font_.reset();
     surface_.reset();
     surfaceW_ = surfaceH_ = 0;
 }
 
-void DrawingPicture::SetPicture(HBITMAP picture) {
+void PictureBox::SetPicture(HBITMAP picture) {
     if (!surface_ || !picture) return;
     BITMAP bm{};
     if (!::GetObjectW(picture, sizeof(bm), &bm)) return;
@@ -93,7 +93,7 @@ void DrawingPicture::SetPicture(HBITMAP picture) {
     Invalidate(r);
 }
 
-ScopedBitmap DrawingPicture::CopyImage() const {
+ScopedBitmap PictureBox::CopyImage() const {
     if (!surface_) return {};
     ScopedBitmap copy(::CreateCompatibleBitmap(surface_.dc(), surfaceW_, surfaceH_));
     if (!copy) return {};
@@ -105,38 +105,38 @@ ScopedBitmap DrawingPicture::CopyImage() const {
     return copy;
 }
 
-COLORREF DrawingPicture::PixelAt(int x, int y) const {
+COLORREF PictureBox::PixelAt(int x, int y) const {
     return surface_ ? ::GetPixel(surface_.dc(), x, y) : CLR_INVALID;
 }
 
-void DrawingPicture::SetBackColor(COLORREF c) {
+void PictureBox::SetBackColor(COLORREF c) {
     backColor_ = c;
     Cls();
 }
 
-void DrawingPicture::SetForeColor(COLORREF c) { foreColor_ = c; }
+void PictureBox::SetForeColor(COLORREF c) { foreColor_ = c; }
 
-void DrawingPicture::SetDrawWidth(int w) {
+void PictureBox::SetDrawWidth(int w) {
     if (w >= 1) drawWidth_ = w;
 }
 
-void DrawingPicture::SetFontName(const std::wstring& name) {
+void PictureBox::SetFontName(const std::wstring& name) {
     fontName_ = name;
     font_.reset();
 }
 
-void DrawingPicture::SetFontSize(double points) {
+void PictureBox::SetFontSize(double points) {
     if (points < kMinFontPoints || points > kMaxFontPoints) return;
     fontSize_ = points;
     font_.reset();
 }
 
-void DrawingPicture::SetFontStyle(int bits) {
+void PictureBox::SetFontStyle(int bits) {
     fontStyle_ = bits;
     font_.reset();
 }
 
-void DrawingPicture::Cls() {
+void PictureBox::Cls() {
     current_ = {0, 0};
     if (!surface_) return;
     RECT all{0, 0, surfaceW_, surfaceH_};
@@ -144,7 +144,7 @@ void DrawingPicture::Cls() {
     Invalidate(all);
 }
 
-void DrawingPicture::LineTo(int x, int y) {
+void PictureBox::LineTo(int x, int y) {
     POINT from = current_;
     current_ = {x, y};
     if (!surface_) return;
@@ -162,7 +162,7 @@ void DrawingPicture::LineTo(int x, int y) {
     Invalidate(r);
 }
 
-void DrawingPicture::Circle(int cx, int cy, int radius) {
+void PictureBox::Circle(int cx, int cy, int radius) {
     if (!surface_) return;
     ScopedPen pen(::CreatePen(PS_SOLID, drawWidth_, foreColor_));
     ScopedSelectObject selPen(surface_.dc(), pen.get());
@@ -173,7 +173,7 @@ void DrawingPicture::Circle(int cx, int cy, int radius) {
     Invalidate(r);
 }
 
-HFONT DrawingPicture::CurrentFont() {
+HFONT PictureBox::CurrentFont() {
     if (font_ || !surface_) return font_.get();
     using namespace px::FontStyleBit;
     LOGFONTW lf{};
@@ -192,7 +192,7 @@ HFONT DrawingPicture::CurrentFont() {
     return font_.get();
 }
 
-void DrawingPicture::PrintText(const std::wstring& text) {
+void PictureBox::PrintText(const std::wstring& text) {
     if (!surface_) return;
     HDC dc = surface_.dc();
     ScopedSaveDC saved(dc);
@@ -214,7 +214,7 @@ void DrawingPicture::PrintText(const std::wstring& text) {
     Invalidate(all);
 }
 
-void DrawingPicture::SetCursorShape(LPCWSTR standardCursor) {
+void PictureBox::SetCursorShape(LPCWSTR standardCursor) {
     cursor_ = standardCursor;
     if (!IsCreated()) return;
     POINT p;
@@ -222,13 +222,13 @@ void DrawingPicture::SetCursorShape(LPCWSTR standardCursor) {
         ::SetCursor(::LoadCursorW(nullptr, cursor_ ? cursor_ : IDC_ARROW));
 }
 
-void DrawingPicture::Invalidate(const RECT& r) {
+void PictureBox::Invalidate(const RECT& r) {
     if (IsCreated()) ::InvalidateRect(hwnd(), &r, FALSE);
 }
 
 // Straight onto the window: a paint message round trip costs several times
 // the copy itself, which matters for the zoom tool's 10 ms refresh.
-void DrawingPicture::RefreshNow() {
+void PictureBox::RefreshNow() {
     if (!IsCreated() || !::IsWindowVisible(hwnd())) return;
     ScopedGetDC dc(hwnd());
     RECT rc;
@@ -236,7 +236,7 @@ void DrawingPicture::RefreshNow() {
     Paint(dc, rc);
 }
 
-void DrawingPicture::Paint(HDC dc, const RECT& area) {
+void PictureBox::Paint(HDC dc, const RECT& area) {
     RECT surfaceRect{0, 0, surfaceW_, surfaceH_};
     RECT inside;
     if (surface_ && ::IntersectRect(&inside, &area, &surfaceRect))
@@ -253,13 +253,13 @@ void DrawingPicture::Paint(HDC dc, const RECT& area) {
     }
 }
 
-void DrawingPicture::OnMouseDown(int button, WPARAM wp, LPARAM lp) {
+void PictureBox::OnMouseDown(int button, WPARAM wp, LPARAM lp) {
     if (button == 1) pressedLeft_ = true;
     ::SetCapture(hwnd());
     MouseDown(button, ShiftState(wp), GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
 }
 
-void DrawingPicture::OnMouseUp(int button, WPARAM wp, LPARAM lp) {
+void PictureBox::OnMouseUp(int button, WPARAM wp, LPARAM lp) {
     const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
     const bool click = button == 1 && pressedLeft_;
     if (button == 1) pressedLeft_ = false;
@@ -272,7 +272,7 @@ void DrawingPicture::OnMouseUp(int button, WPARAM wp, LPARAM lp) {
     if (click && ::PtInRect(&rc, p)) Click();
 }
 
-LRESULT DrawingPicture::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
         ScopedPaint dc(hwnd());
@@ -308,6 +308,6 @@ LRESULT DrawingPicture::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefaultProc(msg, wp, lp);
 }
 
-void DrawingPicture::OnFinalDestroy() { FreeSurface(); }
+void PictureBox::OnFinalDestroy() { FreeSurface(); }
 
 }  // namespace px::win
