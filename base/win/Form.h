@@ -43,6 +43,9 @@ protected:
     virtual void Form_DpiChanged(UINT /*dpi*/) {}
     // Forms with tab stops and default buttons get dialog keyboard navigation.
     virtual bool UsesDialogNavigation() const { return false; }
+    // A key pressed while this form is active, before any child sees it
+    // (window-wide shortcuts); true when the form took it.
+    virtual bool Form_KeyDown(const MSG& /*msg*/) { return false; }
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnFinalDestroy() override;
