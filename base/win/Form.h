@@ -32,6 +32,9 @@ public:
     static POINT CentredOnScreen(SIZE size);
     // The program's message loop; returns when no form is loaded or WM_QUIT arrives.
     static int RunMessageLoop();
+    // What the loops do before dispatching a message: the active form's own keys and dialog
+    // navigation. True when the message was handled (other loops, such as the tests', call it too).
+    static bool PreTranslate(MSG& msg);
 
 protected:
     // Creates the HWND (through CreateWindowObject) with the form's class, style and size.
@@ -53,7 +56,6 @@ protected:
 private:
     bool counted_ = false;
     bool modal_ = false;
-    static bool PreTranslate(MSG& msg);
 };
 
 }  // namespace px::win
