@@ -11,6 +11,7 @@ import harness
 from harness import MainWindow, wait_until
 
 VK_SNAPSHOT, MOD_CONTROL = 0x2C, 2
+MENU_ROW_PNG = 63  # "Save As PNG", 17-pixel rows under the drop-down's top edge at the test display's font
 TAKEN_TEXT = ('The key Print Screen is already taken by another program, so it cannot start "Capture Selection".'
               '\\n\\nUse Ctrl+Print Screen instead?')
 
@@ -38,11 +39,12 @@ def test_save_as_png_through_the_menu_bar_writes_the_capture(main, tmp_path):
     assert main.menu_entry("&File", "Save As PNG")["enabled"]
     target = tmp_path / "shot.png"
     main.wait_visible()
-    harness.click(*harness.window_rect(main.hwnd)[1])  # the window has the keyboard
-    harness.key("alt+f")
-    for _ in range(4):  # Save As Bitmap, JPEG, GIF, PNG
-        harness.key("Down")
-    harness.key("Return")
+    # The real menu bar: "File" just above the client area, then the fourth entry of its drop-down.
+    _, (cx, cy) = harness.window_rect(main.hwnd)
+    harness.click(cx + 16, cy - 8)
+    menu = wait_until(lambda: (main.own_windows("#32768") or [None])[0], what="the File menu")
+    (left, top, _, _), _ = harness.window_rect(menu.hwnd)
+    harness.click(left + 40, top + MENU_ROW_PNG)
     dlg = wait_until(lambda: (main.own_windows("#32770") or [None])[0], what="the Save As dialog")
     assert dlg.title == harness.MAIN_TITLE
     edit = next(c for c in harness.children(dlg.hwnd) if c.cls == "Edit" and c.visible)
