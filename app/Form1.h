@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "controls/PictureBox.h"
+#include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "capture/CurrentCapture.h"
@@ -60,6 +61,8 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
     void Form_Resize();
+    void Form_DpiChanged(UINT dpi) override;
+    void DrawPenPreview();
     void Picture1_MouseDown(int button, int shift, int x, int y);
     void Picture1_MouseMove(int button, int shift, int x, int y);
     void cmdColor_Click();   // "Text Color"
@@ -80,6 +83,7 @@ private:
         win::PictureBox Picture1;   // the picture being annotated
     };
     std::unique_ptr<Controls> c_;
+    win::DpiLayout layout_;  // the bar's controls at their 96-DPI places, and their font
     CurrentCapture* capture_ = nullptr;  // given by Show
     win::ScopedTimer Timer1_;
     bool textposval_ = false;

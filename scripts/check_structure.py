@@ -6,8 +6,9 @@
   sizes      app/frmDesktopImage.cpp at most 450 lines, and no function in app/
              longer than 80 lines (signature to closing brace)
 
-Usage: scripts/check_structure.py [--root DIR] [includes] [sizes]   (default: both)
-Exits 1 and names every offender when a check fails.
+Usage: scripts/check_structure.py [--root DIR] [--self-test] [includes] [sizes]   (default: both)
+Exits 1 and names every offender when a check fails. --self-test first runs
+the checks on small made-up trees whose faults are known.
 """
 import argparse
 import os
@@ -199,11 +200,60 @@ def size_offenders(root):
     return problems, longest
 
 
+def self_test():
+    """The checks on made-up trees: each must find exactly the planted faults."""
+    import tempfile
+
+    def tree(files):
+        root = tempfile.mkdtemp(prefix="structure-")
+        for path, text in files.items():
+            os.makedirs(os.path.dirname(os.path.join(root, path)), exist_ok=True)
+            with open(os.path.join(root, path), "w", encoding="utf-8") as fh:
+                fh.write(text)
+        return root
+
+    body = lambda n: "".join(f"    x += {i};\n" for i in range(n))
+    cases = [
+        ("pair cycle through .cpp files",
+         {"controls/a.h": "", "controls/a.cpp": '#include "controls/b.h"\n',
+          "controls/b.h": "", "controls/b.cpp": '#include "controls/a.h"\n'},
+         [["controls/a", "controls/b"]], []),
+        ("three-unit cycle through headers, and the allowed pair",
+         {"base/x.h": '#include "base/y.h"\n', "base/y.h": '#include "base/z.h"\n',
+          "base/z.h": '#include "base/x.h"\n', "app/Form1.cpp": '#include "app/Form2.h"\n',
+          "app/Form1.h": "", "app/Form2.h": "", "app/Form2.cpp": '#include "app/Form1.h"\n'},
+         [["base/x", "base/y", "base/z"]], []),
+        ("includes in comments and strings do not count; a chain is no cycle",
+         {"base/p.h": '// #include "base/q.h"\nconst char* s = "#include";\n', "base/q.h": '#include "base/p.h"\n'},
+         [], []),
+        ("long functions: free, member in a class, constructor with brace initialisers",
+         {"app/w.cpp": "namespace px {\nnamespace {\nint Short() {\n    return 1;\n}\n}  // namespace\n"
+                       "int Long(int x) {\n" + body(80) + "    return x;\n}\n"
+                       "struct S {\n    int Member() const {\n" + body(79) + "        return 0;\n    }\n};\n"
+                       "W::W() : a_{1}, b_(2) {\n" + body(10) + "}\n"
+                       "const int kTable[] = {1, 2, 3};\n}  // namespace px\n"},
+         [], ["app/w.cpp:7: Long has 83 lines", "app/w.cpp:91: Member has 82 lines"]),
+    ]
+    ok = True
+    for name, files, cycles, sizes in cases:
+        root = tree(files)
+        got_cycles = include_cycles(root)[1]
+        got_sizes = [p.split(" (")[0] for p in size_offenders(root)[0]]
+        if got_cycles != cycles or got_sizes != sizes:
+            print(f"self-test '{name}': cycles {got_cycles} (want {cycles}), sizes {got_sizes} (want {sizes})")
+            ok = False
+    print("self-test: " + ("passed" if ok else "FAILED"))
+    return ok
+
+
 def main(argv):
     ap = argparse.ArgumentParser()
     ap.add_argument("--root", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+    ap.add_argument("--self-test", action="store_true")
     ap.add_argument("checks", nargs="*", help="includes, sizes (default: both)")
     args = ap.parse_args(argv)
+    if args.self_test and not self_test():
+        return 1
     checks = args.checks or ["includes", "sizes"]
     if set(checks) - {"includes", "sizes"}:
         ap.error("checks are: includes, sizes")
