@@ -5,6 +5,7 @@
 // changed. scripts/test.sh runs these with the prefix at 96 and at 144 dpi.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>

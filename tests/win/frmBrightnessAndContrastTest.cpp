@@ -3,6 +3,7 @@
 // does not exist), "Cancel", no picture at all, and handle hygiene.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>

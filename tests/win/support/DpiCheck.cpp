@@ -1,5 +1,6 @@
 #include "tests/win/support/DpiCheck.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/Text.h"
@@ -77,9 +78,16 @@ BOOL CALLBACK MeasureOne(HWND h, LPARAM lp) {
     win::ScopedSelectObject sel(dc, font ? static_cast<HGDIOBJ>(font) : ::GetStockObject(SYSTEM_FONT));
     SIZE need{};
     ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &need);
-    if (box) need.cx += ::MulDiv(13 + 4, c.dpi, 96);  // the box and its gap
+    const int boxW = box ? ::MulDiv(13 + 4, c.dpi, 96) : 0;  // the box and its gap
     RECT rc;
     ::GetClientRect(h, &rc);
+    if (native && (::GetWindowLongW(h, GWL_STYLE) & BS_MULTILINE) && need.cx + boxW > rc.right) {
+        // A button that wraps its text: the lines must fit its height.
+        RECT lines{0, 0, std::max<LONG>(rc.right - boxW, 1), 0};
+        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &lines, DT_CALCRECT | DT_WORDBREAK);
+        need = {lines.right, lines.bottom};
+    }
+    need.cx += boxW;
     ++*c.measured;
     if (need.cx > rc.right || need.cy > rc.bottom) c.misfits.push_back({text, need, {rc.right, rc.bottom}});
     return TRUE;

@@ -33,7 +33,8 @@ enum class Measured { LabelsAndChecks, AllTextControls };
 // Visible controls (at any depth) whose text in their own font is wider or
 // taller than they are. LabelsAndChecks: statics and native buttons;
 // AllTextControls adds edit boxes and our buttons. A check box's or option's
-// text is measured with its box beside it. `measured` counts the controls looked at.
+// text is measured with its box beside it, and a button that wraps its text
+// (BS_MULTILINE) by the height of its lines. `measured` counts the controls looked at.
 std::vector<Misfit> TextThatDoesNotFit(HWND parent, int dpi, int& measured,
                                        Measured kinds = Measured::AllTextControls);
 
