@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/Application.h"
 #include "app/ColorDialog.h"
 #include "app/Form2.h"
@@ -31,8 +33,12 @@ void Form1::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.Form1";
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                       ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
-    const int w = Scale(kWidth), h = Scale(kHeight);
-    int x = (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    // 96-DPI units, but never larger than the work area (150 % on a small screen).
+    RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = std::min<int>(Scale(kWidth), work.right - work.left);
+    const int h = std::min<int>(Scale(kHeight), work.bottom - work.top);
+    const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
     CreateWindowObject(cls, L" Orvo Pixtrel 4.5", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, w, h, nullptr,
                        nullptr);
     if (!hwnd()) return;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "base/Dpi.h"
 #include "base/Error.h"
 #include "imaging/core/GeneralNumberFormat.h"
 
@@ -17,6 +18,9 @@ constexpr win::DpiLayout::Units96 kCaption{0, 0, kClientW, 40};
 constexpr win::DpiLayout::Units96 kSource{12, 52, 200, 150};
 constexpr win::DpiLayout::Units96 kFrame{12, 214, 696, 350};
 constexpr int kButtonW = 100, kButtonH = 30;
+constexpr win::DpiLayout::Units96 kApply{kClientW - 228, kClientH - 44, kButtonW, kButtonH};
+constexpr win::DpiLayout::Units96 kCancel{kClientW - 116, kClientH - 44, kButtonW, kButtonH};
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 const wchar_t* const kMessageTitle = L"Orvo Pixtrel";
 
 HWND MakeChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent) {
@@ -60,7 +64,7 @@ void frmBrightnessAndContrast::Show(HWND owner, CurrentCapture& capture) {
 void frmBrightnessAndContrast::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.frmBrightnessAndContrast";
     RegisterClassOnce(cls);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    const DWORD style = kStyle;
     const SIZE outer = OuterSizeForClient(Scale(kClientW), Scale(kClientH), style, 0);
     const int w = outer.cx, h = outer.cy;
     RECT around{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -72,7 +76,36 @@ void frmBrightnessAndContrast::CreateFormWindow() {
     if (!hwnd()) return;
     CreateChildren();
     layout_.Apply(Dpi());
+    FitToWorkArea(Dpi());
     PaintCaption();
+}
+
+// At a high DPI on a small screen the window would reach below the work
+// area, with its buttons out of sight: the scrolling area gives up the height
+// (at most half of it), the buttons move up, and the window stays on the screen.
+void frmBrightnessAndContrast::FitToWorkArea(UINT dpi) {
+    const int d = static_cast<int>(dpi);
+    const SIZE outer = OuterSizeForClient(ScaleForDpi(kClientW, d), ScaleForDpi(kClientH, d), kStyle, 0);
+    MONITORINFO mi{sizeof(mi)};
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &mi)) return;
+    const RECT work = mi.rcWork;
+    const RECT frame = win::DpiLayout::Scaled(kFrame, dpi);
+    const int shrink = std::clamp(static_cast<int>(outer.cy) - static_cast<int>(work.bottom - work.top), 0,
+                                  static_cast<int>(frame.bottom - frame.top) / 2);
+    if (shrink > 0) {
+        ::SetWindowPos(scrollFrame_.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - shrink,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (auto [button, at] : {std::pair{cmdApply_.hwnd(), kApply}, std::pair{cmdCancel_.hwnd(), kCancel}}) {
+            const RECT r = win::DpiLayout::Scaled(at, dpi);
+            ::SetWindowPos(button, nullptr, r.left, r.top - shrink, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    RECT now;
+    ::GetWindowRect(hwnd(), &now);
+    const int h = outer.cy - shrink;
+    const int top = std::clamp(static_cast<int>(now.top), static_cast<int>(work.top),
+                               std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - h));
+    ::SetWindowPos(hwnd(), nullptr, now.left, top, outer.cx, h, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmBrightnessAndContrast::CreateChildren() {
@@ -100,10 +133,10 @@ void frmBrightnessAndContrast::CreateChildren() {
     scrollFrame_.SetChild(picResult_.hwnd());
     cmdApply_.Create(hwnd(), L"cmdApply", 0, 0, 0, 0);
     cmdApply_.SetCaption(L"Apply");
-    l.Add(cmdApply_.hwnd(), {kClientW - 228, kClientH - 44, kButtonW, kButtonH}, false);
+    l.Add(cmdApply_.hwnd(), kApply, false);
     cmdCancel_.Create(hwnd(), L"cmdCancel", 0, 0, 0, 0);
     cmdCancel_.SetCaption(L"Cancel");
-    l.Add(cmdCancel_.hwnd(), {kClientW - 116, kClientH - 44, kButtonW, kButtonH}, false);
+    l.Add(cmdCancel_.hwnd(), kCancel, false);
 }
 
 // The caption band: a vertical blue gradient drawn once into its surface.
@@ -120,6 +153,7 @@ void frmBrightnessAndContrast::PaintCaption() {
 // pictures keep one screen pixel per picture pixel and are drawn again.
 void frmBrightnessAndContrast::Form_DpiChanged(UINT dpi) {
     layout_.Apply(dpi);
+    FitToWorkArea(dpi);
     PaintCaption();
     CopyToSurface(picSource_, source_);
     scrollFrame_.ChildResized();

@@ -80,6 +80,7 @@ private:
     void LoadSourceImage();
     void LayOutPicture();
     void CreateChildren();
+    void FitToWorkArea(UINT dpi);
     void PaintCaption();
     void CopyToSurface(win::PictureBox& box, const cDIBSection& picture);
 

@@ -141,13 +141,32 @@ TEST_F(DpiScalingWindows, EveryWindowFitsItsTextAtTheSystemDpiAndLeavesAScreensh
         PumpPending();
         const int dpi = static_cast<int>(form.Dpi());
         EXPECT_EQ(dpi, systemDpi) << "the window lays itself out for the DPI of its monitor";
-        RECT client;
+        RECT client, frame, work{};
         ::GetClientRect(form.hwnd(), &client);
+        ::GetWindowRect(form.hwnd(), &frame);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_LE(frame.bottom - frame.top, work.bottom - work.top) << "no taller than the work area";
+        EXPECT_GE(frame.top, work.top) << "its caption on the screen";
         if (s.client96.cx) {
             EXPECT_EQ(client.right, ScaleForDpi(s.client96.cx, dpi));
-            EXPECT_EQ(client.bottom, ScaleForDpi(s.client96.cy, dpi));
+            // Only a window that had to fit the work area may be shorter.
+            if (frame.bottom - frame.top < work.bottom - work.top) {
+                EXPECT_EQ(client.bottom, ScaleForDpi(s.client96.cy, dpi));
+            } else {
+                EXPECT_LE(client.bottom, ScaleForDpi(s.client96.cy, dpi));
+            }
         }
         EXPECT_EQ(ProbeWidth(form.hwnd(), s), ScaleForDpi(s.probeWidth96, dpi)) << px::Narrow(s.probeText);
+        // Nothing lies beyond the client area (a button below the window's edge cannot be pressed).
+        for (HWND c = ::GetWindow(form.hwnd(), GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+            RECT r;
+            ::GetWindowRect(c, &r);
+            ::MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+            if (!::IsWindowVisible(c)) continue;
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+                << px::Narrow(win::GetWindowTextString(c)) << " at " << r.left << "," << r.top << " " << r.right << ","
+                << r.bottom;
+        }
         int measured = 0;
         for (const test::Misfit& m : test::TextThatDoesNotFit(form.hwnd(), dpi, measured))
             ADD_FAILURE() << px::Narrow(m.text) << ": needs " << m.need.cx << " x " << m.need.cy << ", has "

@@ -327,7 +327,9 @@ TEST(frmBrightnessAndContrast, ScrollingAreaHasBarsOnlyForALargePictureAndShowsT
         ::MapWindowPoints(nullptr, f.ScrollingArea(), reinterpret_cast<POINT*>(&child), 2);
         EXPECT_EQ(child.left < 0, c.bars) << "a page to the right";
         EXPECT_EQ(child.top < 0, c.bars) << "a line down";
-        if (c.bars) EXPECT_EQ(child.top, -16);
+        if (c.bars) {
+            EXPECT_EQ(child.top, -16);
+        }
         f.Unload();
     }
 }

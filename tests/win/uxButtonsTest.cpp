@@ -576,7 +576,9 @@ TEST(modUxTimer, TicksReachAnyWindowAndStopWhenNobodyAnswers) {
         EXPECT_EQ(w.lastTimer, 237u);
         // KillTimer fails for a timer that is already gone.
         EXPECT_EQ(::KillTimer(w.hwnd(), 237) != FALSE, answer != 0) << "answer " << answer;
-        if (!answer) EXPECT_EQ(w.ticks, 1) << "no tick after the one nobody answered";
+        if (!answer) {
+            EXPECT_EQ(w.ticks, 1) << "no tick after the one nobody answered";
+        }
         ux::StopHoverTimer(w.hwnd());
         EXPECT_EQ(::GetPropW(w.hwnd(), ux::kClassIdProp), nullptr);
     }
