@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <variant>
 
 #include "app/Application.h"
@@ -33,9 +34,14 @@ void Form1::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.Form1";
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                       ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
-    int x = (::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-    CreateWindowObject(cls, L" Orvo Pixtrel 4.5", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, kWidth, kHeight,
-                       nullptr, nullptr);
+    // 96-DPI units, but never larger than the work area (150 % on a small screen).
+    RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = std::min<int>(Scale(kWidth), work.right - work.left);
+    const int h = std::min<int>(Scale(kHeight), work.bottom - work.top);
+    const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
+    CreateWindowObject(cls, L" Orvo Pixtrel 4.5", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, w, h, nullptr,
+                       nullptr);
     if (!hwnd()) return;
 
     c_ = std::make_unique<Controls>();
@@ -57,6 +63,10 @@ void Form1::CreateFormWindow() {
     c.fraScroll1.Create(hwnd(), IdFraScroll1, 0, kBarHeight, kWidth, kHeight - kBarHeight);
     c.PictureA.Create(hwnd(), IdPictureA, 0, 0, 0, 0, WS_CLIPCHILDREN);
     c.Picture1.Create(c.PictureA.hwnd(), IdPicture1, 0, 0, 0, 0);
+    // The bar's controls are made at their 96-DPI places and moved to the window's DPI.
+    layout_.Clear();
+    layout_.AddChildren(hwnd(), {c.fraScroll1.hwnd(), c.PictureA.hwnd()});
+    layout_.Apply(Dpi());
 
     c.cmdColor.Click.connect([this] { cmdColor_Click(); });
     c.Command3.Click.connect([this] { Command3_Click(); });
@@ -79,10 +89,7 @@ void Form1::Form_Load() {
 
     c.Picture1.SetDrawWidth(1);
     c.Picture50.SetDrawWidth(1);
-    c.Picture50.Cls();
-    SIZE preview = c.Picture50.SurfaceSize();
-    px::Point centre = PenPreviewCentre(preview.cx, preview.cy);
-    c.Picture50.Circle(centre.x, centre.y, c.Picture50.DrawWidth());
+    DrawPenPreview();
 
     // Before the first capture there is nothing to annotate: the picture stays empty.
     HBITMAP capture = capture_ ? capture_->Picture() : nullptr;
@@ -100,10 +107,27 @@ void Form1::Form_Load() {
     Timer1_Timer();
 }
 
+void Form1::DrawPenPreview() {
+    win::PictureBox& preview = c_->Picture50;
+    preview.Cls();
+    const SIZE size = preview.SurfaceSize();
+    const px::Point centre = PenPreviewCentre(size.cx, size.cy);
+    preview.Circle(centre.x, centre.y, preview.DrawWidth());
+}
+
 void Form1::Form_Unload() {
     Timer1_.stop();
     history_.Clear();
     original_.reset();
+}
+
+// Another monitor, another DPI: the bar's controls to their new places; the
+// picture keeps one screen pixel per picture pixel.
+void Form1::Form_DpiChanged(UINT dpi) {
+    if (!c_) return;
+    layout_.Apply(dpi);
+    DrawPenPreview();
+    Form_Resize();
 }
 
 LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -115,7 +139,8 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(::GetStockObject(DEFAULT_GUI_FONT));
+    case WM_GETFONT:  // the buttons' font, made for the window's DPI
+        return reinterpret_cast<LRESULT>(layout_.Font() ? layout_.Font() : ::GetStockObject(DEFAULT_GUI_FONT));
     case WM_CLOSE: cmdCancel_Click(); return 0;
     }
     return Form::HandleMessage(msg, wp, lp);
@@ -125,7 +150,8 @@ void Form1::Form_Resize() {
     if (!c_ || !c_->fraScroll1.IsCreated()) return;
     RECT rc;
     ::GetClientRect(hwnd(), &rc);
-    ::MoveWindow(c_->fraScroll1.hwnd(), 0, kBarHeight, rc.right, std::max<int>(rc.bottom - kBarHeight, 0), TRUE);
+    const int bar = Scale(kBarHeight);
+    ::MoveWindow(c_->fraScroll1.hwnd(), 0, bar, rc.right, std::max<int>(rc.bottom - bar, 0), TRUE);
 }
 
 void Form1::Picture1_MouseDown(int button, int, int x, int y) {

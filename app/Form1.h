@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "controls/PictureBox.h"
+#include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "app/core/AnnotationHistory.h"
@@ -72,6 +73,8 @@ private:
     bool Form_KeyDown(const MSG& msg) override;
 
     void Form_Resize();
+    void Form_DpiChanged(UINT dpi) override;
+    void DrawPenPreview();
     void Picture1_MouseDown(int button, int shift, int x, int y);
     void Picture1_MouseMove(int button, int shift, int x, int y);
     void Picture1_MouseUp(int button, int shift, int x, int y);
@@ -95,6 +98,7 @@ private:
         win::PictureBox Picture1;   // the picture being annotated
     };
     std::unique_ptr<Controls> c_;
+    win::DpiLayout layout_;  // the bar's controls at their 96-DPI places, and their font
     CurrentCapture* capture_ = nullptr;  // given by Show
     win::ScopedTimer Timer1_;
     bool textposval_ = false;
