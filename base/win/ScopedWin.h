@@ -49,6 +49,7 @@ struct HandleDeleter { void operator()(HANDLE h) const { ::CloseHandle(h); } };
 struct ModuleDeleter { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
 struct DropDeleter { void operator()(HDROP h) const { ::DragFinish(h); } };
 struct RegKeyDeleter { void operator()(HKEY h) const { ::RegCloseKey(h); } };
+struct HookDeleter { void operator()(HHOOK h) const { ::UnhookWindowsHookEx(h); } };
 
 template <typename T>
 using ScopedGdiObj = UniqueHandle<T, GdiObjectDeleter>;
@@ -68,6 +69,7 @@ using ScopedModule = UniqueHandle<HMODULE, ModuleDeleter>;
 // The files of a WM_DROPFILES message; DragFinish gives the memory back.
 using ScopedDrop = UniqueHandle<HDROP, DropDeleter>;
 using ScopedRegKey = UniqueHandle<HKEY, RegKeyDeleter>;
+using ScopedHook = UniqueHandle<HHOOK, HookDeleter>;
 
 // A DC borrowed with GetDC; ReleaseDC needs the window it came from.
 class ScopedGetDC {
