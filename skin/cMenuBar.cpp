@@ -222,7 +222,10 @@ void cMenuBar::RequestRepaint() {
 // The item under the pointer becomes hot; the timer keeps watching while an
 // item is hot or pressed, so leaving the window is noticed too.
 void cMenuBar::TrackHot() {
-    if (!hwnd_) return;
+    if (!hwnd_ || !::IsWindow(hwnd_)) {  // the window went before the detach
+        timer_.SetIntervalMs(0);
+        return;
+    }
     POINT p{};
     ::GetCursorPos(&p);
     const int under = ItemAtScreen(p);

@@ -103,6 +103,8 @@ public:
     // menu background colour.
     static HRESULT DrawSample(_cSkinConfiguration* skin, HWND window, HDC target, int left, int top, int w, int h,
                               bool active);
+    // The menu a window shows: its own, or the one its frame manager holds.
+    static HMENU MenuOf(HWND window);
     HWND AttachedWindow() const { return hwnd_; }
     cMenuBar* MenuBar() const { return menuBar_.get(); }
     cNCCalcSize* Manager() const { return manager_; }

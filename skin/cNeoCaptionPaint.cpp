@@ -337,8 +337,22 @@ HRESULT cNeoCaption::DrawSample(_cSkinConfiguration* skin, HWND window, HDC targ
     px::win::ScopedComPtr<cNeoCaption> painter(new cNeoCaption());
     HRESULT hr = painter->LoadSkin(skin);
     if (hr != S_OK) return hr;
-    painter->PaintFrame(target, left, top, w, h, active, window, window ? ::GetMenu(window) : nullptr, true);
+    painter->PaintFrame(target, left, top, w, h, active, window, MenuOf(window), true);
     return S_OK;
+}
+
+// The window's menu; a skinned window's is held by its frame manager, the
+// window itself has none while the band draws it.
+HMENU cNeoCaption::MenuOf(HWND window) {
+    if (!window) return nullptr;
+    if (HMENU menu = ::GetMenu(window)) return menu;
+    auto* impl = static_cast<_INCAreaModifier*>(::GetPropW(window, kImplementationProperty));
+    px::win::ScopedComPtr<_cNeoCaption> painter;
+    if (!impl || FAILED(impl->QueryInterface(IID__cNeoCaption, reinterpret_cast<void**>(painter.put())))) return nullptr;
+    cNCCalcSize* manager = static_cast<cNeoCaption*>(painter.get())->Manager();
+    long menu = 0;
+    if (manager) manager->get_hMenu(&menu);
+    return HandleFrom<HMENU>(menu);
 }
 
 }  // namespace veltrim

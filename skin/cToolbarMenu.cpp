@@ -95,7 +95,9 @@ void cToolbarMenu::TrackDropDown(int item) {
         open_ = std::exchange(next_, -1);
         escape_ = false;
         leftAllowed_ = rightAllowed_ = true;
-        lastMouse_ = {-32768, -32768};
+        // Only a move away from where the pointer is now may switch: a drop-down
+        // opened by a key must not jump to the item the pointer happens to rest on.
+        ::GetCursorPos(&lastMouse_);
         bar->SetPressed(open_);
         HMENU sub = bar->SubMenuOf(open_);
         if (sub) {

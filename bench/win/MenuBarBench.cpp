@@ -223,6 +223,12 @@ int wmain() {
     const double skinnedDropDown =
         Median(21, [&] { return ClickToDropDown({(item.left + item.right) / 2, (item.top + item.bottom) / 2}, away); });
 
+    px::win::ScopedWindowDC windowDC(hwnd);
+    const double frameOnWindow = Median(100, [&] {
+        return TimeMs([&] {
+            caption->NCPaint(static_cast<long>(reinterpret_cast<LONG_PTR>(windowDC.get())), 0, 0, wr.right - wr.left, kH);
+        });
+    });
     px::win::ScopedGetDC screen(nullptr);
     px::win::MemoryBitmapDC wide(screen, px::win::ScopedBitmap(::CreateCompatibleBitmap(screen, 3840, kH)));
     const double frameAt3840 = Median(200, [&] {
@@ -233,6 +239,7 @@ int wmain() {
                 skinnedDropDown, systemDropDown);
     std::printf("[ menu bar ] full repaint of the window: skinned %.3f ms, system frame and client %.3f ms\n",
                 skinnedRepaint, systemRepaint);
+    std::printf("[ menu bar ] the skinned frame alone painted on the window: %.3f ms\n", frameOnWindow);
     std::printf("[ menu bar ] full frame with the menu band at 3840 x %d: %.3f ms (system frame and client at %ld: "
                 "%.3f ms)\n",
                 kH, frameAt3840, wr.right - wr.left, systemRepaint);
