@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <vector>
 
@@ -29,10 +30,12 @@ using Clock = std::chrono::steady_clock;
 using px::win::ScopedComPtr;
 
 constexpr int kH = 600;
-Clock::time_point g_idleAt;
+Clock::time_point g_idleAt, g_downAt, g_initAt;
 bool g_idle = false;
 
 LRESULT CALLBACK BenchProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_LBUTTONDOWN || msg == WM_NCLBUTTONDOWN) g_downAt = Clock::now();
+    if (msg == WM_INITMENUPOPUP) g_initAt = Clock::now();
     if (msg == WM_ENTERIDLE && wp == MSGF_MENU && !g_idle) {
         // The drop-down is on screen and its loop waits for input.
         g_idleAt = Clock::now();
@@ -92,6 +95,11 @@ double ClickToDropDown(POINT at, POINT away) {
     ::SendInput(3, in, sizeof in[0]);
     Pump([] { return g_idle; });
     const double ms = g_idle ? std::chrono::duration<double, std::milli>(g_idleAt - t).count() : -1.0;
+    if (std::getenv("BENCH_STEPS"))
+        std::printf("  click->down %.2f down->init %.2f init->idle %.2f\n",
+                    std::chrono::duration<double, std::milli>(g_downAt - t).count(),
+                    std::chrono::duration<double, std::milli>(g_initAt - g_downAt).count(),
+                    std::chrono::duration<double, std::milli>(g_idleAt - g_initAt).count());
     Pump([] { return false; }, 20);  // the menu loop winds down
     return ms;
 }
@@ -229,6 +237,9 @@ int wmain() {
             caption->NCPaint(static_cast<long>(reinterpret_cast<LONG_PTR>(windowDC.get())), 0, 0, wr.right - wr.left, kH);
         });
     });
+    const double ncpaintSent = Median(100, [&] { return TimeMs([&] { ::SendMessageW(hwnd, WM_NCPAINT, 0, 0); }); });
+    const double windowDCOnly = Median(100, [&] { return TimeMs([&] { px::win::ScopedWindowDC dc(hwnd); }); });
+    if (std::getenv("BENCH_STEPS")) std::printf("  WM_NCPAINT %.3f ms, GetWindowDC+ReleaseDC %.3f ms\n", ncpaintSent, windowDCOnly);
     px::win::ScopedGetDC screen(nullptr);
     px::win::MemoryBitmapDC wide(screen, px::win::ScopedBitmap(::CreateCompatibleBitmap(screen, 3840, kH)));
     const double frameAt3840 = Median(200, [&] {
