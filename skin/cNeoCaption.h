@@ -14,6 +14,7 @@
 #include "skin/ComObject.h"
 #include "skin/ConnectionPoint.h"
 #include "skin/cMemDC.h"
+#include "skin/cMenuBar.h"
 #include "skin/core/CaptionLayout.h"
 #include "skin/veltrim_h.h"
 
@@ -102,7 +103,10 @@ public:
     // menu background colour.
     static HRESULT DrawSample(_cSkinConfiguration* skin, HWND window, HDC target, int left, int top, int w, int h,
                               bool active);
+    // The menu a window shows: its own, or the one its frame manager holds.
+    static HMENU MenuOf(HWND window);
     HWND AttachedWindow() const { return hwnd_; }
+    cMenuBar* MenuBar() const { return menuBar_.get(); }
     cNCCalcSize* Manager() const { return manager_; }
 
 protected:
@@ -116,7 +120,9 @@ private:
     };
     core::CaptionState StateFor(HWND window, bool active) const;
     void MakeFonts();
-    int DrawMenuItems(HDC dc, const core::CaptionLayout& l, HMENU menu, bool active);
+    int RenderMenu(HDC band, const core::CaptionLayout& l, int left, int top, HMENU menu, bool active, HWND window,
+                   bool sample);
+    void LoadMenuLook();
     void DrawBorders(HDC target, int left, int top, int w, int h, const core::CaptionLayout& l);
     void DrawButton(HDC target, const core::CaptionLayout& l, int button, bool pressed);
     core::CaptionLayout WindowLayout(int* w = nullptr, int* h = nullptr) const;
@@ -147,6 +153,7 @@ private:
     ECNCDrawMethodConstants method_ = ECNCModifyNonClientArea;
     std::array<bool, 3> pressed_{};
     core::Box menuBand_{};
+    px::win::ScopedComPtr<cMenuBar> menuBar_{new cMenuBar()};
     bool layeredByUs_ = false;
 };
 

@@ -81,6 +81,7 @@ HRESULT cNeoCaption::LoadSkin(_cSkinConfiguration* skin) {
     colours_ = {TranslatedColour(c[0]), TranslatedColour(c[1]), TranslatedColour(c[2]),
                 TranslatedColour(c[3]), TranslatedColour(c[4]), TranslatedColour(c[5])};
     MakeFonts();
+    LoadMenuLook();
     loaded_ = true;
     return S_OK;
 }
@@ -104,6 +105,7 @@ STDMETHODIMP cNeoCaption::Attach2(IDispatch* f, _cSkinConfiguration* cSkin) {
             hwnd_ = window;
             method_ = method;
             pressed_ = {};
+            menuBar_->Attach(hwnd_, method_ == ECNCUseClientArea);
             manager_ = new cNCCalcSize();
             hr = manager_->Attach(static_cast<_INCAreaModifier*>(this));
             if (FAILED(hr)) {
@@ -151,6 +153,7 @@ void cNeoCaption::DetachNow() {
     if (layeredByUs_ && ::IsWindow(hwnd))
         ::SetWindowLongPtrW(hwnd, GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & ~WS_EX_LAYERED);
     layeredByUs_ = false;
+    menuBar_->Detach();
     pressed_ = {};
     menuBand_ = {};
 }
@@ -248,12 +251,18 @@ STDMETHODIMP cNeoCaption::get_CanClose(VARIANT_BOOL* b) {
     return S_OK;
 }
 
-// The drop-down menus come with the menu bar.
-STDMETHODIMP cNeoCaption::InitMenuPopup(long, long) { return S_OK; }
-STDMETHODIMP cNeoCaption::ExitMenuLoop() { return S_OK; }
-STDMETHODIMP cNeoCaption::AltKeyAccelerator(long, long* result) {
+// The menu messages go to the menu bar.
+STDMETHODIMP cNeoCaption::InitMenuPopup(long wParam, long) {
+    if (hwnd_) menuBar_->InitMenuPopup(HandleFrom<HMENU>(wParam));
+    return S_OK;
+}
+STDMETHODIMP cNeoCaption::ExitMenuLoop() {
+    menuBar_->ExitMenuLoop();
+    return S_OK;
+}
+STDMETHODIMP cNeoCaption::AltKeyAccelerator(long vKey, long* result) {
     if (!result) return E_POINTER;
-    *result = 0;
+    *result = hwnd_ && menuBar_->AltKeyAccelerator(vKey) ? 1 : 0;
     return S_OK;
 }
 

@@ -124,7 +124,7 @@ core::Box cNeoCaption::PaintFrame(HDC target, int left, int top, int w, int h, b
         ::DrawTextW(band, text.c_str(), static_cast<int>(text.size()), &r,
                     DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    const int itemsRight = DrawMenuItems(band, l, menu, active);
+    const int itemsRight = RenderMenu(band, l, left, top, menu, active, window, sample);
     menuBand_ = core::Box{l.menuBand.left, l.menuBand.top, l.menuBand.left + itemsRight, l.menuBand.bottom};
     for (int b = 0; b < 3; ++b)
         if (l.buttons[b]) Blit(band, caption_.dc(), l.glyphs[b]);
@@ -139,34 +139,29 @@ core::Box cNeoCaption::PaintFrame(HDC target, int left, int top, int w, int h, b
     return client;
 }
 
-// The top-level items of the menu as texts on the band (hot tracking and the
-// drop-downs come with the menu bar). Returns the right end of the last item.
-int cNeoCaption::DrawMenuItems(HDC dc, const core::CaptionLayout& l, HMENU menu, bool active) {
-    const int count = menu ? ::GetMenuItemCount(menu) : 0;
-    if (count <= 0) return 0;
-    px::win::ScopedSelectObject sel(dc, menuFontHandle_.get());
-    std::vector<std::wstring> texts;
-    std::vector<core::TextSize> sizes;
-    for (int i = 0; i < count; ++i) {
-        wchar_t buf[128] = {};
-        ::GetMenuStringW(menu, static_cast<UINT>(i), buf, 128, MF_BYPOSITION);
-        RECT r{0, 0, 0, 0};
-        ::DrawTextW(dc, buf, -1, &r, DT_CALCRECT | DT_SINGLELINE);
-        texts.emplace_back(buf);
-        sizes.push_back({r.right - r.left, r.bottom - r.top});
+void cNeoCaption::LoadMenuLook() {
+    menuBar_->SetMenuLook(menuFontHandle_.get(), MenuColours{colours_.activeMenu, colours_.activeMenuOver,
+                                                             colours_.inactiveMenu, colours_.menuBackground});
+    menuBar_->put_CaptionHeight(geo_.captionHeight);
+}
+
+// The menu bar draws the top-level items on the band. Its item rectangles are
+// kept in the owner's client coordinates: the band is drawn at left, top of
+// the target, whose origin lies where the window's client area does not.
+int cNeoCaption::RenderMenu(HDC band, const core::CaptionLayout& l, int left, int top, HMENU menu, bool active,
+                            HWND window, bool sample) {
+    if (menu != menuBar_->hMenu()) menuBar_->put_hMenu(menu);
+    core::Margins toClient{-left, -top, 0, 0};
+    if (!sample && window && window == hwnd_ && method_ != ECNCUseClientArea) {
+        RECT wr{};
+        POINT origin{0, 0};
+        ::GetWindowRect(window, &wr);
+        ::ClientToScreen(window, &origin);
+        toClient = {origin.x - wr.left - left, origin.y - wr.top - top, 0, 0};
     }
-    const auto items = core::LayoutMenuItems(sizes);
-    ::SetBkMode(dc, TRANSPARENT);
-    ::SetTextColor(dc, static_cast<COLORREF>(active ? colours_.activeMenu : colours_.inactiveMenu));
-    const int x0 = l.menuLeft, y0 = l.menuBand.top + 2;
-    const int clipRight = l.menuBand.right;
-    for (size_t i = 0; i < items.size(); ++i) {
-        RECT r{x0 + items[i].text.left, y0 + items[i].text.top, std::min(x0 + items[i].text.right, clipRight),
-               y0 + items[i].text.bottom};
-        if (r.left >= clipRight) break;
-        ::DrawTextW(dc, texts[i].c_str(), -1, &r, DT_SINGLELINE);
-    }
-    return core::MenuItemsRight(items);
+    const int bandTop = l.menuBand.top, ch = geo_.captionHeight;
+    return menuBar_->Render(menuFontHandle_.get(), band, l.menuLeft, bandTop, l.tilesEnd - l.menuLeft, ch - bandTop,
+                            2 - (ch - bandTop), active, toClient);
 }
 
 void cNeoCaption::DrawBorders(HDC target, int left, int top, int w, int h, const core::CaptionLayout& l) {
@@ -249,6 +244,14 @@ STDMETHODIMP cNeoCaption::HitTest(long x, long y, ECNCHitTestConstants* eHitTest
 STDMETHODIMP cNeoCaption::NCMouseDown(long x, long y, VARIANT_BOOL* bHandled, long hdc, long, long, long, long) {
     if (!bHandled) return E_POINTER;
     if (!loaded_ || !hwnd_) return S_OK;
+    if (x >= menuBand_.left && x < menuBand_.right && y >= menuBand_.top && y < menuBand_.bottom) {
+        // A press on the band that came as a non-client message: the drop-down
+        // opens once the manager's handling (and its window DC) is done.
+        RECT wr{};
+        ::GetWindowRect(hwnd_, &wr);
+        if (menuBar_->OpenItemAtLater(POINT{wr.left + x, wr.top + y})) *bHandled = VARIANT_TRUE;
+        return S_OK;
+    }
     const core::CaptionLayout l = WindowLayout();
     if (const auto b = core::ButtonAt(l, x, y)) {
         DrawButton(HandleFrom<HDC>(hdc), l, *b, true);
@@ -315,6 +318,7 @@ STDMETHODIMP cNeoCaption::Paint(long hdc, long* left, long* top, long* Width, lo
                                     nullptr)) &&
                 SUCCEEDED(::VariantChangeType(v.ptr(), v.ptr(), 0, VT_I4)))
                 hMenu = HandleFrom<HMENU>(v.get().lVal);
+            menuBar_->put_PopupMenuObject(d);
             break;
         }
         default:
@@ -333,8 +337,22 @@ HRESULT cNeoCaption::DrawSample(_cSkinConfiguration* skin, HWND window, HDC targ
     px::win::ScopedComPtr<cNeoCaption> painter(new cNeoCaption());
     HRESULT hr = painter->LoadSkin(skin);
     if (hr != S_OK) return hr;
-    painter->PaintFrame(target, left, top, w, h, active, window, window ? ::GetMenu(window) : nullptr, true);
+    painter->PaintFrame(target, left, top, w, h, active, window, MenuOf(window), true);
     return S_OK;
+}
+
+// The window's menu; a skinned window's is held by its frame manager, the
+// window itself has none while the band draws it.
+HMENU cNeoCaption::MenuOf(HWND window) {
+    if (!window) return nullptr;
+    if (HMENU menu = ::GetMenu(window)) return menu;
+    auto* impl = static_cast<_INCAreaModifier*>(::GetPropW(window, kImplementationProperty));
+    px::win::ScopedComPtr<_cNeoCaption> painter;
+    if (!impl || FAILED(impl->QueryInterface(IID__cNeoCaption, reinterpret_cast<void**>(painter.put())))) return nullptr;
+    cNCCalcSize* manager = static_cast<cNeoCaption*>(painter.get())->Manager();
+    long menu = 0;
+    if (manager) manager->get_hMenu(&menu);
+    return HandleFrom<HMENU>(menu);
 }
 
 }  // namespace veltrim

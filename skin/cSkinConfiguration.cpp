@@ -9,6 +9,7 @@
 #include "skin/Module.h"
 #include "skin/SkinFontObject.h"
 #include "skin/SkinXmlDom.h"
+#include "skin/cNeoCaption.h"
 #include "skin/core/SkinDocument.h"
 
 namespace veltrim {
@@ -140,9 +141,13 @@ STDMETHODIMP cSkinConfiguration::Store(BSTR* sXml) {
     }
 }
 
-// The sample comes with the caption painter.
-STDMETHODIMP cSkinConfiguration::DrawSample(long, long, long, long, long, long, VARIANT_BOOL) {
-    return NotImplemented(kClassName, IID__cSkinConfiguration, L"DrawSample");
+// A sample of this skin through the caption painter's own painting path.
+STDMETHODIMP cSkinConfiguration::DrawSample(long lhWnd, long lHDC, long lLeft, long lTop, long lWidth, long lHeight,
+                                            VARIANT_BOOL bActive) {
+    return Guarded(kClassName, IID__cSkinConfiguration, [&] {
+        return cNeoCaption::DrawSample(this, HandleFrom<HWND>(lhWnd), HandleFrom<HDC>(lHDC), lLeft, lTop, lWidth,
+                                       lHeight, bActive != VARIANT_FALSE);
+    });
 }
 
 STDMETHODIMP cSkinConfiguration::get_Name(BSTR* value) {

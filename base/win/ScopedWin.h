@@ -50,6 +50,7 @@ struct ModuleDeleter { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
 struct DropDeleter { void operator()(HDROP h) const { ::DragFinish(h); } };
 struct RegKeyDeleter { void operator()(HKEY h) const { ::RegCloseKey(h); } };
 struct GlobalDeleter { void operator()(HGLOBAL h) const { ::GlobalFree(h); } };
+struct HookDeleter { void operator()(HHOOK h) const { ::UnhookWindowsHookEx(h); } };
 
 template <typename T>
 using ScopedGdiObj = UniqueHandle<T, GdiObjectDeleter>;
@@ -71,6 +72,7 @@ using ScopedDrop = UniqueHandle<HDROP, DropDeleter>;
 using ScopedRegKey = UniqueHandle<HKEY, RegKeyDeleter>;
 // Moveable memory, until SetClipboardData takes it over (release() then).
 using ScopedGlobal = UniqueHandle<HGLOBAL, GlobalDeleter>;
+using ScopedHook = UniqueHandle<HHOOK, HookDeleter>;
 
 // A DC borrowed with GetDC; ReleaseDC needs the window it came from.
 class ScopedGetDC {

@@ -57,16 +57,25 @@ int ItemAt(const std::vector<Box>& rects, int x, int y) {
     return 0;
 }
 
-MenuCharAnswer AnswerMenuChar(wchar_t typed, const std::vector<wchar_t>& dropDownLetters,
+MenuCharAnswer AnswerMenuChar(wchar_t typed, const std::vector<EntryLetter>& dropDown,
                               const std::vector<wchar_t>& topLevelLetters, int openItem) {
     const wchar_t c = Upper(typed);
     if (c == 0) return {};
-    for (size_t i = 0; i < dropDownLetters.size(); ++i)
-        if (dropDownLetters[i] == c) return {MenuCharAnswer::Execute, static_cast<int>(i)};
+    for (size_t i = 0; i < dropDown.size(); ++i)
+        if (dropDown[i].letter == c)
+            return {dropDown[i].enabled ? MenuCharAnswer::Execute : MenuCharAnswer::Select, static_cast<int>(i)};
     for (size_t i = 0; i < topLevelLetters.size(); ++i)
         if (topLevelLetters[i] == c && static_cast<int>(i) + 1 != openItem)
             return {MenuCharAnswer::Switch, static_cast<int>(i) + 1};
     return {};
+}
+
+MenuCharAnswer AnswerMenuChar(wchar_t typed, const std::vector<wchar_t>& dropDownLetters,
+                              const std::vector<wchar_t>& topLevelLetters, int openItem) {
+    std::vector<EntryLetter> entries;
+    entries.reserve(dropDownLetters.size());
+    for (wchar_t l : dropDownLetters) entries.push_back({l, true});
+    return AnswerMenuChar(typed, entries, topLevelLetters, openItem);
 }
 
 }  // namespace veltrim::core

@@ -44,13 +44,21 @@ Box HighlightInClient(const Box& highlight, int left, int bandTop, const Margins
 int ItemAt(const std::vector<Box>& rects, int x, int y);
 
 // WM_MENUCHAR inside an open drop-down: a letter matching an entry's "&"
-// letter runs that entry (0-based position); else a letter of another
-// top-level item switches to that drop-down (1-based item); else the default.
+// letter runs that entry (0-based position), or only selects it when the
+// entry is disabled; else a letter of another top-level item switches to that
+// drop-down (1-based item); else the default.
 struct MenuCharAnswer {
-    enum Kind { Default, Execute, Switch } kind = Default;
+    enum Kind { Default, Execute, Switch, Select } kind = Default;
     int index = 0;
     bool operator==(const MenuCharAnswer&) const = default;
 };
+struct EntryLetter {
+    wchar_t letter = 0;  // 0: the entry has none
+    bool enabled = true;
+};
+MenuCharAnswer AnswerMenuChar(wchar_t typed, const std::vector<EntryLetter>& dropDown,
+                              const std::vector<wchar_t>& topLevelLetters, int openItem);
+// The same with every entry enabled.
 MenuCharAnswer AnswerMenuChar(wchar_t typed, const std::vector<wchar_t>& dropDownLetters,
                               const std::vector<wchar_t>& topLevelLetters, int openItem);
 

@@ -51,10 +51,13 @@ Set manager = CreateObject("veltrim.cNCCalcSize")
 If manager.WindowActive Then WScript.Quit 4
 If manager.hMenu <> 0 Then WScript.Quit 5
 On Error Resume Next
-skin.DrawSample 0, 0, 0, 0, 10, 10, True
-If Err.Number = 0 Then WScript.Quit 6
+skin.Restore "<NeoCaptionSkin", Nothing, Nothing
+If Err.Number <> &H80040619 Then WScript.Quit 6
 If Err.Source <> "cscript.cSkinConfiguration" Then WScript.Quit 7
-If InStr(Err.Description, "DrawSample") = 0 Then WScript.Quit 8
+If InStr(Err.Description, "The XML document could not be loaded: ") <> 1 Then WScript.Quit 8
+Err.Clear
+skin.DrawSample 0, 0, 0, 0, 10, 10, True
+If Err.Number <> 0 Then WScript.Quit 9
 WScript.Quit 0
 '''
 

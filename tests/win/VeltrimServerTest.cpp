@@ -159,7 +159,8 @@ TEST_F(VeltrimServer, AFailingMemberSetsErrorInfoWithTheClientsNameAsSource) {
     // Through the vtable the status comes back with the thread's error object.
     ScopedComPtr<_cSkinConfiguration> typed;
     ASSERT_EQ(skin->QueryInterface(IID__cSkinConfiguration, reinterpret_cast<void**>(typed.put())), S_OK);
-    EXPECT_EQ(typed->DrawSample(0, 0, 0, 0, 10, 10, VARIANT_TRUE), E_NOTIMPL);
+    px::win::ScopedBstr bad(::SysAllocString(L"<NeoCaptionSkin"));
+    EXPECT_EQ(typed->Restore(bad.get(), nullptr, nullptr), static_cast<HRESULT>(0x80040619u));
     ScopedComPtr<IErrorInfo> info;
     ASSERT_EQ(::GetErrorInfo(0, info.put()), S_OK);
     BSTR source = nullptr;
