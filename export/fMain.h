@@ -56,8 +56,9 @@ public:
     void SetMessageBox(MessageBoxFunction messageBox);
 
     // Controls and state, for tests and automation.
+    static constexpr int kPerceptualOption = 6;  // after the octree: built on the whole picture
     enum Control {
-        kOptPalette0 = 200,  // ..205
+        kOptPalette0 = 200,  // ..206; 206 is the perceptual palette
         kSbHalftoneLevels = 210, kTxtHalftoneLevels, kTxtOptimalEntries, kSbOptimalEntries, kSbOptimalEntriesFast,
         kTxtRGBWeight0 = 220,  // ..222
         kFraDither = 230, kChkDiffuseError, kChkNoise, kSbNoise, kTxtNoise, kChkCountUniqueColors, kLblUniqueColors,
@@ -145,7 +146,7 @@ private:
     bool quiet_ = false;  // a text written back by the window itself: no change handler
 
     win::NativeControlRouter router_;
-    std::array<win::NativeButton, 6> optPalette_;
+    std::array<win::NativeButton, 7> optPalette_;
     win::NativeScrollBar sbHalftoneLevels_, sbOptimalEntries_, sbOptimalEntriesFast_, sbNoise_, sbZoom_;
     win::NativeEdit txtHalftoneLevels_, txtOptimalEntries_, txtNoise_;
     std::array<win::NativeEdit, 3> txtRGBWeight_;
