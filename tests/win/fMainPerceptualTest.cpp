@@ -171,7 +171,7 @@ TEST_F(fMainPerceptualTest, ManyColoursDecodeToThePreviewAndStayClose) {
                      std::abs(static_cast<int>((d >> 8) & 0xFF) - GetGValue(c)) +
                      std::abs(static_cast<int>(d & 0xFF) - GetBValue(c));
         }
-    EXPECT_LT(error / (3.0 * 200 * 150), 6.0);
+    EXPECT_LT(error / (3.0 * 200 * 150), 5.0);  // 4.3 as measured natively
 }
 
 }  // namespace
