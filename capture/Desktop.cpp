@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "capture/Monitors.h"
 #include "capture/core/OverlayDamage.h"
 
 namespace px {
@@ -45,9 +46,13 @@ void Desktop::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.Desktop";
     // No background brush: every pixel comes from the canvas.
     RegisterClassOnce(cls, 0, nullptr, nullptr, ::LoadCursorW(nullptr, IDC_CROSS));
-    // Created hidden, so the screen is copied before the overlay covers it.
-    CreateWindowObject(cls, L"Desktop", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, 0, 0,
-                       ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr);
+    // Over every monitor; created hidden, so the screen is copied before the overlay covers it.
+    layout_ = QueryScreenLayout();
+    monitors_.clear();
+    for (const Rect& m : layout_.monitors) monitors_.push_back(capture::ToOverlay(m, layout_.bounds));
+    const Rect& b = layout_.bounds;
+    CreateWindowObject(cls, L"Desktop", WS_POPUP, WS_EX_TOPMOST | WS_EX_TOOLWINDOW, b.left, b.top, b.width(),
+                       b.height(), nullptr, nullptr);
 }
 
 void Desktop::Begin(const CaptureOptions& options, std::function<void(win::ScopedBitmap)> onCaptured,
@@ -73,7 +78,8 @@ void Desktop::Begin(const CaptureOptions& options, std::function<void(win::Scope
 }
 
 void Desktop::Form_Load() {
-    const int w = ::GetSystemMetrics(SM_CXSCREEN), h = ::GetSystemMetrics(SM_CYSCREEN);
+    const Rect& b = layout_.bounds;
+    const int w = b.width(), h = b.height();
     ResetSelection();
     if (!frozen_.Create(w, h) || !canvas_.Create(w, h) || !magnifier_.Create(capture::kMagnifierSize,
                                                                               capture::kMagnifierSize) ||
@@ -82,9 +88,14 @@ void Desktop::Form_Load() {
         return;
     }
     {
-        HWND desktop = ::GetDesktopWindow();
-        win::ScopedGetDC screen(desktop);
-        ::BitBlt(frozen_.dc(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        // Monitor by monitor, each at its place in the copy; what no monitor
+        // shows (between monitors of different sizes) is black.
+        win::ScopedGetDC screen(nullptr);
+        for (const Rect& m : layout_.monitors)
+            ::BitBlt(frozen_.dc(), m.left - b.left, m.top - b.top, m.width(), m.height(), screen, m.left, m.top,
+                     SRCCOPY);
+        for (const Rect& r : capture::UncoveredParts(b, layout_.monitors))
+            ::PatBlt(frozen_.dc(), r.left - b.left, r.top - b.top, r.width(), r.height(), BLACKNESS);
     }
     ::GdiFlush();
     const Rect all{0, 0, w, h};
@@ -165,15 +176,37 @@ void Desktop::Form_MouseMove(Point p) {
     magnifierShown_ = magnifierShown_ || options_.magnifier;
     if (options_.details) {
         labelsShown_ = true;
-        coordinatesText_ = capture::CoordinatesText(p);
+        coordinatesText_ = capture::CoordinatesText(capture::ToScreen(p, layout_.bounds));
         // The height the release will capture, which for square and circle is the width.
         sizeText_ = capture::SizeText(start_, end);
         coordinatesRect_ = LabelRect(controls_.coordinatesLabel, coordinatesText_);
         sizeRect_ = LabelRect(controls_.sizeLabel, sizeText_);
     }
+    KeepControlsOnMonitor(p);
     bandShown_ = shape_ != SelectionShape::Other;
     bandEnd_ = end;
     Render(options_.magnifier);
+}
+
+void Desktop::KeepControlsOnMonitor(Point cursor) {
+    const int at = capture::MonitorAt(monitors_, cursor);
+    if (at < 0) return;
+    Rect box = controls_.magnifierFrame;
+    auto include = [&box](const Rect& r) {
+        box = {std::min(box.left, r.left), std::min(box.top, r.top), std::max(box.right, r.right),
+               std::max(box.bottom, r.bottom)};
+    };
+    if (labelsShown_) {
+        include(coordinatesRect_);
+        include(sizeRect_);
+    }
+    const Point d = capture::ShiftOntoMonitor(box, monitors_[static_cast<size_t>(at)], monitors_);
+    if (d.x == 0 && d.y == 0) return;
+    // The magnifier still looks round the cursor; only where it is shown moves.
+    controls_.magnifierFrame = controls_.magnifierFrame.offset(d.x, d.y);
+    controls_.magnifierPicture = controls_.magnifierPicture.offset(d.x, d.y);
+    coordinatesRect_ = coordinatesRect_.offset(d.x, d.y);
+    sizeRect_ = sizeRect_.offset(d.x, d.y);
 }
 
 void Desktop::Form_MouseUp(Point p) {

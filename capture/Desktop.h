@@ -1,7 +1,9 @@
 #pragma once
 // The full-screen selection overlay: a frozen copy of the desktop on which the
 // user marks a rectangle, square, ellipse or circle (or which is taken whole
-// for an entire-screen capture).
+// for an entire-screen capture). It covers every monitor: its pixel (0, 0) is
+// the virtual screen's top-left corner, and the read-outs show screen
+// coordinates.
 #include <windows.h>
 
 #include <functional>
@@ -12,6 +14,7 @@
 #include "base/win/ScopedWin.h"
 #include "capture/ScreenSurface.h"
 #include "capture/core/SelectionGeometry.h"
+#include "capture/core/VirtualScreen.h"
 
 namespace px {
 
@@ -73,10 +76,15 @@ private:
     void Deliver(win::ScopedBitmap picture);
     void Cancel();
 
+    // Moves the magnifier and the read-outs onto the monitor under `cursor`.
+    void KeepControlsOnMonitor(capture::Point cursor);
+
     // Lets the Windows tests compare an incremental frame with a full redraw.
     friend struct DesktopTestAccess;
 
     CaptureOptions options_;
+    capture::ScreenLayout layout_;          // screen coordinates, taken when the window is made
+    std::vector<capture::Rect> monitors_;   // the same monitors in overlay coordinates
     capture::SelectionShape shape_ = capture::SelectionShape::Rectangle;
     std::function<void(win::ScopedBitmap)> onCaptured_;
     std::function<void()> onCancelled_;

@@ -27,6 +27,15 @@ void cDither8bpp::DitherToColorPalette(cDIB32& picture, const cPalette8bpp& pale
     ProgressEnd();
 }
 
+void cDither8bpp::DitherToPerceptualPalette(cDIB32& picture, const cPalette8bpp& palette, bool diffuse) {
+    if (!picture.hDIB()) return;
+    const PaletteTable table = TableOf(palette);
+    if (palette.MaxCount() <= 0) throw Error(ErrorNumber::Overflow, "", "Overflow");
+    NearestColorMap map(palette.Table().EntriesInUse());
+    px::DitherToNearestEntries(picture.Pixels(), table, map, diffuse, ids_);
+    ProgressEnd();
+}
+
 int32_t cDither8bpp::CountColors(const cDIB32& picture) const {
     if (!picture.hDIB()) return 0;
     return px::CountColors(picture.Pixels());

@@ -26,6 +26,10 @@ public:
     // Builds the 16 x 16 x 16 lookup table from 4096 queries of the palette's
     // hPal (Overflow (6) when a query fails), then maps every pixel through it.
     void DitherToColorPalette(cDIB32& picture, const cPalette8bpp& palette, bool diffuse);
+    // Maps every pixel to the exact nearest entry in the perceptual space (the
+    // palette's own map, not the platform's, whose 4-bit lookup would undo
+    // what the perceptual palette gains). Overflow (6) with no entries in use.
+    void DitherToPerceptualPalette(cDIB32& picture, const cPalette8bpp& palette, bool diffuse);
     // Exact number of distinct colours.
     int32_t CountColors(const cDIB32& picture) const;
 

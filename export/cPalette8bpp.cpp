@@ -71,4 +71,9 @@ void cPalette8bpp::CreateOptimal(const Pixels32& picture, int32_t wanted, int32_
     RebuildPlatformPalette();
 }
 
+void cPalette8bpp::CreatePerceptual(const Pixels32& picture, int32_t wanted) {
+    table_.CreatePerceptual(picture, wanted);
+    RebuildPlatformPalette();
+}
+
 }  // namespace px

@@ -46,6 +46,8 @@ public:
     void CreateOptimal(const Pixels32& picture, int32_t wanted, int32_t depth, float redWeight, float greenWeight,
                        float blueWeight);
 
+    void CreatePerceptual(const Pixels32& picture, int32_t wanted);
+
     const Palette8bpp& Table() const noexcept { return table_; }
 
 private:

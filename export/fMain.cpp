@@ -106,7 +106,7 @@ LRESULT fMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 // --- handlers ---------------------------------------------------------------
 
 void fMain::optPalette_Click(int option) {
-    for (int i = 0; i < 6; ++i) SetOption(i, i == option);
+    for (int i = 0; i < static_cast<int>(optPalette_.size()); ++i) SetOption(i, i == option);
     option_ = option;
     switch (option) {
     case 0:
@@ -131,6 +131,12 @@ void fMain::optPalette_Click(int option) {
         float weights[3];
         for (int i = 0; i < 3; ++i) weights[i] = static_cast<float>(Value(txtRGBWeight_[i], 0, kMaxWeight)) / 1000.0f;
         palette_.CreateOptimal(reduced.Pixels(), wanted, 8, weights[0], weights[1], weights[2]);
+        break;
+    }
+    case kPerceptualOption: {
+        if (!source_.hDIB()) break;
+        WaitCursor wait;
+        palette_.CreatePerceptual(source_.Pixels(), Value(txtOptimalEntries_, 8, 256));
         break;
     }
     }
@@ -210,6 +216,7 @@ void fMain::cmdDither_Click() {
     }
     const bool diffuse = chkDiffuseError_.Checked();
     if (option_ <= 2) ditherer_.DitherToGreyPalette(working, palette_, option_, diffuse);
+    else if (option_ == kPerceptualOption) ditherer_.DitherToPerceptualPalette(working, palette_, diffuse);
     else ditherer_.DitherToColorPalette(working, palette_, diffuse);
     ucPreview_.Repaint();
     depth_ = VirtualDepth(palette_.MaxCount(), depth_);

@@ -57,8 +57,9 @@ public:
     void SetMessageBox(MessageBoxFunction messageBox);
 
     // Controls and state, for tests and automation.
+    static constexpr int kPerceptualOption = 6;  // after the octree: built on the whole picture
     enum Control {
-        kOptPalette0 = 200,  // ..205
+        kOptPalette0 = 200,  // ..206; 206 is the perceptual palette
         kSbHalftoneLevels = 210, kTxtHalftoneLevels, kTxtOptimalEntries, kSbOptimalEntries, kSbOptimalEntriesFast,
         kTxtRGBWeight0 = 220,  // ..222
         kFraDither = 230, kChkDiffuseError, kChkNoise, kSbNoise, kTxtNoise, kChkCountUniqueColors, kLblUniqueColors,
@@ -148,7 +149,7 @@ private:
 
     win::NativeControlRouter router_;
     win::DpiLayout layout_;  // every control at its 96-DPI place, and the labels' font
-    std::array<win::NativeButton, 6> optPalette_;
+    std::array<win::NativeButton, 7> optPalette_;
     win::NativeScrollBar sbHalftoneLevels_, sbOptimalEntries_, sbOptimalEntriesFast_, sbNoise_, sbZoom_;
     win::NativeEdit txtHalftoneLevels_, txtOptimalEntries_, txtNoise_;
     std::array<win::NativeEdit, 3> txtRGBWeight_;

@@ -19,10 +19,12 @@ constexpr int kPaletteX = 440, kPaletteY = 256, kCell = 8;
 
 struct Option {
     const wchar_t* caption;
-    int y, w;
+    int x, y, w;
 };
-constexpr Option kOptions[] = {{L"Black and White", 8, 150}, {L"16 greys", 28, 150}, {L"256 greys", 48, 150},
-                               {L"Halftone:", 68, 90},       {L"Websafe", 90, 150},   {L"Optimal (Octree):", 112, 130}};
+constexpr Option kOptions[] = {{L"Black and White", kPaletteX, 8, 150}, {L"16 greys", kPaletteX, 28, 150},
+                               {L"256 greys", kPaletteX, 48, 150},      {L"Halftone:", kPaletteX, 68, 90},
+                               {L"Websafe", kPaletteX, 90, 150},        {L"Optimal (Octree):", kPaletteX, 112, 130},
+                               {L"Optimal (Perceptual)", 575, 112, 137}};
 
 std::unique_ptr<win::uxButtons_H> MakeButton(HWND parent, const wchar_t* name, const wchar_t* caption, int x, int y,
                                              int w, int h) {
@@ -73,8 +75,9 @@ void fMain::CreateControls() {
 }
 
 void fMain::CreatePaletteControls() {
-    for (int i = 0; i < 6; ++i) {
-        optPalette_[i].Create(hwnd(), kOptPalette0 + i, kOptions[i].caption, kPaletteX, kOptions[i].y, kOptions[i].w,
+    static_assert(std::size(kOptions) == std::tuple_size_v<decltype(optPalette_)>);
+    for (int i = 0; i < static_cast<int>(optPalette_.size()); ++i) {
+        optPalette_[i].Create(hwnd(), kOptPalette0 + i, kOptions[i].caption, kOptions[i].x, kOptions[i].y, kOptions[i].w,
                               18, BS_RADIOBUTTON | (i == 0 ? WS_GROUP : 0));
         Add(optPalette_[i]).Click.connect([this, i] { optPalette_Click(i); });
     }

@@ -16,6 +16,8 @@ PACKAGES=(
   xdotool imagemagick python3 python3-pytest zip unzip
   # GIF files: structure and transparency read by tools other than our own
   gifsicle giflib-tools
+  # palette bench: an outside quantiser run as a program beside ours
+  pngquant
   cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils
 )
 

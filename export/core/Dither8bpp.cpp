@@ -192,6 +192,19 @@ void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, 
     });
 }
 
+void DitherToNearestEntries(const Pixels32& picture, const PaletteTable& palette, NearestColorMap& map, bool diffuse,
+                            IndexBuffer8bpp& ids) {
+    if (picture.empty()) return;
+    const PaletteTable pal = palette;
+    DitherFrame(picture, diffuse, ids, [&pal, &map](const int32_t (&in)[3], uint8_t* p, int32_t (&err)[3]) {
+        const uint8_t n = map(static_cast<uint8_t>(in[2]), static_cast<uint8_t>(in[1]), static_cast<uint8_t>(in[0]));
+        const uint8_t* e = &pal[size_t{n} * 4];
+        for (int c = 0; c < 3; ++c) err[c] = in[c] - e[c];
+        std::memcpy(p, e, 4);
+        return n;
+    });
+}
+
 int32_t CountColors(const Pixels32& picture) {
     if (picture.empty()) return 0;
     // One bit per possible colour (2 MiB): exact for any picture, one pass.

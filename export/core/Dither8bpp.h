@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imaging/core/Dib32.h"
+#include "imaging/core/NearestColorMap.h"
 
 namespace px {
 
@@ -51,6 +52,11 @@ void DitherToGreyPalette(const Pixels32& picture, const PaletteTable& palette, i
 // Colour mapping through the 16 x 16 x 16 lookup table.
 void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, const ColorLookupTable& lookup,
                           bool diffuse, IndexBuffer8bpp& ids);
+
+// Colour mapping to the exact nearest entry of a perceptual palette; `map`
+// must have been built from the table's entries in use.
+void DitherToNearestEntries(const Pixels32& picture, const PaletteTable& palette, NearestColorMap& map, bool diffuse,
+                            IndexBuffer8bpp& ids);
 
 // Exact number of distinct (blue, green, red) colours, in one pass.
 int32_t CountColors(const Pixels32& picture);

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/Rounding.h"
+#include "imaging/core/PerceptualQuantizer.h"
 
 namespace px {
 
@@ -136,6 +137,23 @@ void Palette8bpp::CreateOptimal(const Pixels32& picture, int32_t wanted, int32_t
     octree_.Build(picture, wanted);
     InitializePalette();
     for (const OctreeColor& c : octree_.Colors()) Append(c.red, c.green, c.blue);
+}
+
+void Palette8bpp::CreatePerceptual(const Pixels32& picture, int32_t wanted) {
+    PerceptualOptions options;
+    options.wanted = wanted;  // checked by the quantiser
+    const std::vector<Rgb8> colours = BuildPerceptualPalette(picture, options);
+    InitializePalette();
+    for (const Rgb8& c : colours) Append(c.red, c.green, c.blue);
+}
+
+std::vector<Rgb8> Palette8bpp::EntriesInUse() const {
+    std::vector<Rgb8> out;
+    for (int32_t i = 0; i < maxCount_; ++i) {
+        const PaletteEntry& e = entries_[static_cast<size_t>(i)];
+        out.push_back({e.red, e.green, e.blue});
+    }
+    return out;
 }
 
 uint8_t Palette8bpp::NearestEntry(uint8_t red, uint8_t green, uint8_t blue) const {

@@ -8,6 +8,7 @@
 
 #include "export/core/Octree.h"
 #include "imaging/core/Dib32.h"
+#include "imaging/core/NearestColorMap.h"
 
 namespace px {
 
@@ -53,6 +54,11 @@ public:
     // depth 1..8.
     void CreateOptimal(const Pixels32& picture, int32_t wanted, int32_t depth, float redWeight, float greenWeight,
                        float blueWeight);
+    // The perceptual quantiser's palette of the whole picture, at most
+    // `wanted` (1..256) entries, ordered by luma.
+    void CreatePerceptual(const Pixels32& picture, int32_t wanted);
+    // The entries in use, as the perceptual nearest-entry map takes them.
+    std::vector<Rgb8> EntriesInUse() const;
 
     // Entry nearest to a colour among 0..MaxCount-1 where no platform palette
     // answers: smallest squared distance, the lowest entry on ties. Overflow (6)

@@ -38,6 +38,7 @@ struct DesktopTestAccess {
         Desktop::Get().Render();
         SetFullRedraw(false);
     }
+    static std::wstring CoordinatesText() { return Desktop::Get().coordinatesText_; }
     // Every frame from a full copy of the frozen desktop, for timing beside the incremental frames.
     static void SetFullRedraw(bool full) { Desktop::Get().fullRedraw_ = full; }
 };
@@ -256,6 +257,25 @@ TEST_F(DesktopTest, CoversTheScreenWithTheFrozenDesktop) {
     ASSERT_TRUE(WaitScreenShowsCanvas());
     auto screen = ReadScreen();
     EXPECT_EQ(screen[static_cast<size_t>(300) * ScreenW() + 400], PatternAt(400, 300));
+}
+
+// The overlay spans every monitor the platform lists (here the one Wine
+// shows), and the read-out gives screen coordinates.
+TEST_F(DesktopTest, CoversTheVirtualScreenAndReadsOutScreenCoordinates) {
+    Begin(Options());
+    RECT r{};
+    ::GetWindowRect(Desktop::Get().hwnd(), &r);
+    const int vx = ::GetSystemMetrics(SM_XVIRTUALSCREEN), vy = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    EXPECT_EQ(r.left, vx);
+    EXPECT_EQ(r.top, vy);
+    EXPECT_EQ(r.right - r.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(r.bottom - r.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    Down(100, 120);
+    Move(260, 230);
+    EXPECT_EQ(px::DesktopTestAccess::CoordinatesText(),
+              L" X : Y " + std::to_wstring(260 + vx) + L"," + std::to_wstring(230 + vy));
+    Up(260, 230);
+    ExpectPictureIsPattern(100 + vx, 120 + vy, 160, 110);
 }
 
 TEST_F(DesktopTest, DraggingARectangleCapturesExactlyThosePixels) {
