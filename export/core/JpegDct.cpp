@@ -65,10 +65,6 @@ inline __m128i Quantize(__m128 steps, __m128 keepFrom) {
     return _mm_cvtps_epi32(_mm_and_ps(steps, _mm_cmpge_ps(magnitude, keepFrom)));
 }
 
-// A DC term in -1024..1023 keeps every difference of two within the
-// baseline's +-2047; AC terms stay within +-1023.
-constexpr int kMaxCoefficient = 1023;
-constexpr int kMinDc = -1024;
 inline int16_t ClampDc(int v) { return static_cast<int16_t>(v < kMinDc ? kMinDc : v > kMaxCoefficient ? kMaxCoefficient : v); }
 
 double AanScale(int k) { return k == 0 ? 1.0 : std::numbers::sqrt2 * std::cos(k * std::numbers::pi / 16.0); }

@@ -11,6 +11,7 @@
 #include "export/core/JpegColor.h"
 #include "export/core/JpegDct.h"
 #include "export/core/JpegHuffman.h"
+#include "export/core/JpegKernels.h"
 #include "export/core/JpegTables.h"
 
 namespace px::jpeg {
@@ -133,13 +134,14 @@ private:
 // store them as the second pass writes them.
 struct ComponentPass1 {
     const Quantizer* quantizer;
+    decltype(Kernels::forwardDctQuantize) transform;
     uint32_t dcTable;  // 0 (luminance) or 2 (chrominance); the AC table follows it
     uint64_t* freq;    // the four tables' counts, 256 each
     int dcPred = 0;
 
     uint8_t* Block(const int16_t* src, size_t stride, uint8_t* dst) {
         alignas(16) int16_t coef[64];
-        uint64_t scan = ScanMask(ForwardDctQuantize(src, stride, *quantizer, coef)) & ~uint64_t{1};
+        uint64_t scan = ScanMask(transform(src, stride, *quantizer, coef)) & ~uint64_t{1};
         uint32_t* out = reinterpret_cast<uint32_t*>(dst);
         const uint16_t dc = CodedValue(coef[0] - dcPred);
         dcPred = coef[0];
@@ -334,8 +336,10 @@ private:
     // The three components' first-pass state; `freq` receives the counts.
     struct McuCoder {
         ComponentPass1 luma, blue, red;
-        McuCoder(const Quantizer& lq, const Quantizer& cq, Frequencies* freq)
-            : luma{&lq, 0, freq[0].data()}, blue{&cq, 2, freq[0].data()}, red{&cq, 2, freq[0].data()} {}
+        McuCoder(const Kernels& k, const Quantizer& lq, const Quantizer& cq, Frequencies* freq)
+            : luma{&lq, k.forwardDctQuantize, 0, freq[0].data()},
+              blue{&cq, k.forwardDctQuantize, 2, freq[0].data()},
+              red{&cq, k.forwardDctQuantize, 2, freq[0].data()} {}
     };
 
     // Transforms the blocks of MCU `mx` of the current strip into `p`.
@@ -369,7 +373,7 @@ private:
     // the blocks again.
     void FirstPass() {
         AllocateStrips();
-        McuCoder coder(lumaQuantizer_, chromaQuantizer_, freq_);
+        McuCoder coder(kernels_, lumaQuantizer_, chromaQuantizer_, freq_);
         for (size_t my = 0; my < mcusY_; ++my) {
             ConvertStrip(static_cast<int>(my * mcuSize_));
             for (size_t mx = 0; mx < mcusX_; ++mx) {
@@ -409,22 +413,22 @@ private:
             for (int k = first; k < 20; ++k) {
                 const int row = top - 2 + k;
                 int16_t* y = k >= 2 ? &y_[(k - 2) * stripWidth_] : nullptr;  // y_ has 2 rows to spare
-                ConvertRow420(rows.Row(row), full, rows.hasTail() ? rows.Tail(row, tail0) : nullptr, y,
+                kernels_.convertRow420(rows.Row(row), full, rows.hasTail() ? rows.Tail(row, tail0) : nullptr, y,
                               &cbRows_[k * cw], &crRows_[k * cw]);
             }
             for (int j = 0; j < 8; ++j) {
-                CombineChromaRows(&cbRows_[2 * j * cw], &cbRows_[(2 * j + 2) * cw], &cbRows_[(2 * j + 3) * cw],
+                kernels_.combineChromaRows(&cbRows_[2 * j * cw], &cbRows_[(2 * j + 2) * cw], &cbRows_[(2 * j + 3) * cw],
                                   &cbRows_[(2 * j + 5) * cw], cw, &cb_[j * cw]);
-                CombineChromaRows(&crRows_[2 * j * cw], &crRows_[(2 * j + 2) * cw], &crRows_[(2 * j + 3) * cw],
+                kernels_.combineChromaRows(&crRows_[2 * j * cw], &crRows_[(2 * j + 2) * cw], &crRows_[(2 * j + 3) * cw],
                                   &crRows_[(2 * j + 5) * cw], cw, &cr_[j * cw]);
             }
         } else {
             for (int r = 0; r < 8; ++r) {
                 const size_t o = r * stripWidth_;
-                ConvertRow444(rows.Row(top + r), full, &y_[o], &cb_[o], &cr_[o]);
+                kernels_.convertRow444(rows.Row(top + r), full, &y_[o], &cb_[o], &cr_[o]);
                 if (rows.hasTail()) {
                     const size_t t = o + full * 16;
-                    ConvertRow444(rows.Tail(top + r, tail0), 1, &y_[t], &cb_[t], &cr_[t]);
+                    kernels_.convertRow444(rows.Tail(top + r, tail0), 1, &y_[t], &cb_[t], &cr_[t]);
                 }
             }
         }
@@ -511,7 +515,7 @@ private:
             store_.ForEachChunk(write);
         } else {
             Frequencies unused[4]{};
-            McuCoder coder(lumaQuantizer_, chromaQuantizer_, unused);
+            McuCoder coder(kernels_, lumaQuantizer_, chromaQuantizer_, unused);
             for (size_t my = 0; my < mcusY_ && out_.ok(); ++my) {
                 ConvertStrip(static_cast<int>(my * mcuSize_));
                 for (size_t mx = 0; mx < mcusX_; ++mx) {
@@ -527,6 +531,7 @@ private:
 
     const Picture& picture_;
     const Settings& settings_;
+    const Kernels& kernels_ = KernelsFor(ActiveSimdLevel());
     Output out_;
     bool subsampled_ = true;
     size_t mcuSize_ = 16, mcusX_ = 0, mcusY_ = 0, chunks_ = 0, stripWidth_ = 0;
