@@ -52,7 +52,10 @@ void DitherToGreyPalette(const Pixels32& picture, const PaletteTable& palette, i
 void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, const ColorLookupTable& lookup,
                           bool diffuse, IndexBuffer8bpp& ids);
 
-// Exact number of distinct (blue, green, red) colours, in one pass.
+// Exact number of distinct (blue, green, red) colours, in one pass (AVX2
+// or SSE2 skipping runs of one colour).
 int32_t CountColors(const Pixels32& picture);
+// The same, pixel by pixel without any shortcut: what the others are tested against.
+int32_t CountColorsReference(const Pixels32& picture);
 
 }  // namespace px

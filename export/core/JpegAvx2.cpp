@@ -10,11 +10,7 @@
 #include "export/core/JpegColor.h"
 #include "export/core/JpegKernels.h"
 
-#if defined(__GNUC__) || defined(__clang__)
-#define PX_AVX2 __attribute__((target("avx2")))
-#else
-#define PX_AVX2
-#endif
+#define PX_AVX2 PX_TARGET_AVX2
 
 namespace px::jpeg::avx2 {
 namespace {

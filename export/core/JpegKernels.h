@@ -7,10 +7,15 @@
 #include <cstdint>
 
 #include "export/core/JpegDct.h"
+#include "imaging/core/CpuFeatures.h"
 
 namespace px::jpeg {
 
-enum class SimdLevel : int32_t { Scalar = 0, Sse2 = 1, Avx2 = 2 };
+using px::ActiveSimdLevel;
+using px::ForceSimdLevel;
+using px::ResetSimdLevel;
+using px::SimdLevel;
+using px::SupportedSimdLevel;
 
 struct Kernels {
     void (*convertRow444)(const uint8_t* bgr, size_t chunks, int16_t* y, int16_t* cb, int16_t* cr);
@@ -21,15 +26,9 @@ struct Kernels {
     uint64_t (*forwardDctQuantize)(const int16_t* src, size_t stride, const Quantizer& quantizer, int16_t* out);
 };
 
-// The best level this processor runs.
-SimdLevel SupportedSimdLevel();
-// The kernels of `level` (at most SupportedSimdLevel(); higher levels fall back).
+// The kernels of `level` (at most SupportedSimdLevel(); higher levels fall
+// back). The encoder takes those of ActiveSimdLevel().
 const Kernels& KernelsFor(SimdLevel level);
-// What the encoder uses: the supported level unless a lower one is forced
-// (tests and benchmarks; not thread-safe against running encodes).
-SimdLevel ActiveSimdLevel();
-void ForceSimdLevel(SimdLevel level);
-void ResetSimdLevel();
 
 namespace scalar {
 void ConvertRow444(const uint8_t* bgr, size_t chunks, int16_t* y, int16_t* cb, int16_t* cr);
