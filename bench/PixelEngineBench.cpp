@@ -15,6 +15,7 @@
 #include "export/core/Dither8bpp.h"
 #include "export/core/Palette8bpp.h"
 #include "imaging/core/BrightnessContrast.h"
+#include "imaging/core/CpuFeatures.h"
 #include "imaging/core/Dib24.h"
 
 namespace {
@@ -75,7 +76,14 @@ void DitherOnce(Screenshot32& work, px::IndexBuffer8bpp& ids) {
     px::DitherToColorPalette(px::Pixels32{work.bgra.data(), work.width, work.height}, Table(pal), lut, true, ids);
 }
 
+// Argument: the vector level (1: SSE2, as on a processor without AVX2; 2: AVX2 where there is one).
+struct ForcedLevel {
+    explicit ForcedLevel(int64_t level) { px::ForceSimdLevel(static_cast<px::SimdLevel>(level)); }
+    ~ForcedLevel() { px::ResetSimdLevel(); }
+};
+
 void BM_BrightnessContrastProcess(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
     Buffer24 src = Picture24();
     Buffer24 dst(kW, kH);
     px::cBrightnessContrast bc;
@@ -88,9 +96,10 @@ void BM_BrightnessContrastProcess(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(src.bytes.size()));
 }
-BENCHMARK(BM_BrightnessContrastProcess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BrightnessContrastProcess)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_FloydSteinbergColour256(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
     Palette();
     Screenshot32 work = Picture();
     px::IndexBuffer8bpp ids;
@@ -102,9 +111,10 @@ void BM_FloydSteinbergColour256(benchmark::State& state) {
         benchmark::DoNotOptimize(ids.PalIDPtr());
     }
 }
-BENCHMARK(BM_FloydSteinbergColour256)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloydSteinbergColour256)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_CountColors(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
     Screenshot32 s = Picture();
     int32_t n = 0;
     for (auto _ : state) {
@@ -113,7 +123,7 @@ void BM_CountColors(benchmark::State& state) {
     }
     state.counters["colours"] = n;
 }
-BENCHMARK(BM_CountColors)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountColors)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_CreateOptimal100x100(benchmark::State& state) {
     Screenshot32 sample = px::bench::Reduce(Picture(), 100, 100);

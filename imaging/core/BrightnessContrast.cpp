@@ -23,6 +23,12 @@ void MapBytesScalar(const uint8_t* in, uint8_t* out, size_t count, const std::ar
     for (; i < count; ++i) out[i] = table[in[i]];
 }
 
+// Rows h and h + 1 of the table looked up by the low nibbles, the one whose
+// row number matches bit 4 of each byte kept (`bit4` holds it in each byte's top bit).
+PX_TARGET_AVX2 inline __m256i PickRow(const __m256i* rows, int h, __m256i lo, __m256i bit4) {
+    return _mm256_blendv_epi8(_mm256_shuffle_epi8(rows[h], lo), _mm256_shuffle_epi8(rows[h + 1], lo), bit4);
+}
+
 // 32 bytes a step: the table as sixteen 16-byte rows, each looked up by the
 // low nibble at once; the high nibble then picks the row, one bit at a time
 // (a byte's bit 7 - k reaches its top after a 16-bit shift left by k).
@@ -35,13 +41,13 @@ PX_TARGET_AVX2 void MapBytesAvx2(const uint8_t* in, uint8_t* out, size_t count, 
     for (; i + 32 <= count; i += 32) {
         const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + i));
         const __m256i lo = _mm256_and_si256(x, lowNibble);
-        __m256i v[16];
-        for (int h = 0; h < 16; ++h) v[h] = _mm256_shuffle_epi8(rows[h], lo);
-        for (int bit = 4, width = 1; bit < 8; ++bit, width *= 2) {
-            const __m256i select = bit == 7 ? x : _mm256_slli_epi16(x, 7 - bit);
-            for (int h = 0; h < 16; h += 2 * width) v[h] = _mm256_blendv_epi8(v[h], v[h + width], select);
-        }
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), v[0]);
+        const __m256i bit4 = _mm256_slli_epi16(x, 3), bit5 = _mm256_slli_epi16(x, 2), bit6 = _mm256_slli_epi16(x, 1);
+        const __m256i q0 = _mm256_blendv_epi8(PickRow(rows, 0, lo, bit4), PickRow(rows, 2, lo, bit4), bit5);
+        const __m256i q1 = _mm256_blendv_epi8(PickRow(rows, 4, lo, bit4), PickRow(rows, 6, lo, bit4), bit5);
+        const __m256i q2 = _mm256_blendv_epi8(PickRow(rows, 8, lo, bit4), PickRow(rows, 10, lo, bit4), bit5);
+        const __m256i q3 = _mm256_blendv_epi8(PickRow(rows, 12, lo, bit4), PickRow(rows, 14, lo, bit4), bit5);
+        const __m256i half0 = _mm256_blendv_epi8(q0, q1, bit6), half1 = _mm256_blendv_epi8(q2, q3, bit6);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_blendv_epi8(half0, half1, x));
     }
     MapBytesScalar(in + i, out + i, count - i, table);
 }
