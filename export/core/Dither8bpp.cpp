@@ -109,6 +109,19 @@ inline void DitherPixel(uint8_t* row, uint8_t* below, uint8_t* idRow, size_t x, 
     const __m128i e = _mm_setr_epi16(static_cast<int16_t>(err[0]), static_cast<int16_t>(err[1]),
                                       static_cast<int16_t>(err[2]), 0, 0, 0, 0, 0);
     if (hasRight) AddShare(p + 4, ShareOf(_mm_mullo_epi16(e, _mm_set1_epi16(7))));
+    if (below && x > 0 && x + 2 < w) {
+        // Away from the edges the three pixels below and the one after them
+        // are one 16-byte load: shares 3, 5, 1 and 0 added at once, each
+        // clamped on its own as before; the fourth pixel goes back unchanged.
+        uint8_t* q = below + 4 * (x - 1);
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i leftAndBelow = ShareOf(_mm_mullo_epi16(_mm_unpacklo_epi64(e, e), _mm_setr_epi16(3, 3, 3, 0, 5, 5, 5, 0)));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        const __m128i lo = _mm_add_epi16(_mm_unpacklo_epi8(v, zero), leftAndBelow);
+        const __m128i hi = _mm_add_epi16(_mm_unpackhi_epi8(v, zero), ShareOf(e));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(q), _mm_packus_epi16(lo, hi));
+        return;
+    }
     if (below) {
         uint8_t* q = below + 4 * x;
         AddShare(q, ShareOf(_mm_mullo_epi16(e, _mm_set1_epi16(5))));
