@@ -188,9 +188,10 @@ public:
         pos_ = buffer_.data();
     }
     void Byte(int b) { *pos_++ = static_cast<uint8_t>(b); }
-    // Bytes passed straight on (after a Flush).
+    // Bytes passed straight on (after a Flush), in pieces of at most kBufferBytes like the rest.
     void Raw(const uint8_t* data, size_t size) {
-        if (ok_) ok_ = sink_.Write(data, size);
+        for (size_t done = 0; done < size && ok_; done += kBufferBytes)
+            ok_ = sink_.Write(data + done, std::min(kBufferBytes, size - done));
     }
     void Word(int w) {
         Byte(w >> 8);

@@ -130,6 +130,41 @@ TEST(JpegBandsTest, BandsWithoutRoomToKeepTheirBlocksWriteTheSameFile) {
     EXPECT_EQ(ReadMarkers(kept.bytes).restarts.size(), 2u);
 }
 
+// Records the pieces; refuses from piece `refuseAt` on (0: never).
+class PieceSink : public Sink {
+public:
+    explicit PieceSink(size_t refuseAt = 0) : refuseAt_(refuseAt) {}
+    bool Write(const uint8_t* data, size_t size) override {
+        if (refuseAt_ > 0 && pieces.size() + 1 >= refuseAt_) return false;
+        pieces.push_back(size);
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    }
+    std::vector<size_t> pieces;
+    std::vector<uint8_t> bytes;
+
+private:
+    size_t refuseAt_;
+};
+
+TEST(JpegBandsTest, BandsReachTheSinkInBufferSizedPiecesAndARefusalEndsTheEncoding) {
+    BgrPicture p = test::MakeScreenshot(640, 480, 6);
+    test::TestRandom rnd(6);
+    for (auto& b : p.bytes) b = static_cast<uint8_t>(b ^ (rnd.Next() & 0x3F));  // noise: bands of several 64 KiB
+    Settings settings;
+    settings.quality = 100;
+    settings.threads = 2;
+    const Picture picture{p.bytes.data(), p.width, p.height, static_cast<ptrdiff_t>(p.stride), false};
+    PieceSink whole;
+    ASSERT_EQ(Encode(picture, settings, whole), EncodeResult::Ok);
+    ASSERT_GT(whole.bytes.size(), 4u * 65536);
+    for (const size_t piece : whole.pieces) EXPECT_LE(piece, 65536u + 4096u);  // the output buffer and its margin
+    EXPECT_EQ(ReadMarkers(whole.bytes).restarts.size(), 1u);
+    PieceSink refusing(3);
+    EXPECT_EQ(Encode(picture, settings, refusing), EncodeResult::WriteFailed);
+    EXPECT_EQ(refusing.pieces.size(), 2u);  // nothing more is offered after the refusal
+}
+
 TEST(JpegBandsTest, ANegativeThreadCountIsRejected) {
     const BgrPicture p = test::MakeScreenshot(32, 32, 1);
     Settings settings;
