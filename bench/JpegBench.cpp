@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "export/core/JpegEncoder.h"
+#include "export/core/JpegKernels.h"
 #include "tests/core/JpegTestPicture.h"
 
 #ifdef PIXTREL_HAVE_TURBOJPEG
@@ -41,29 +42,40 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-void EncodeOurs(const BgrPicture& p, jpeg::Subsampling subsampling, VectorSink& sink) {
+void EncodeOurs(const BgrPicture& p, jpeg::Subsampling subsampling, VectorSink& sink, int threads = 1) {
     const jpeg::Picture picture{p.bytes.data(), p.width, p.height, static_cast<ptrdiff_t>(p.stride), false};
     jpeg::Settings settings;
     settings.quality = kQuality;
     settings.subsampling = subsampling;
+    settings.threads = threads;
     sink.bytes.clear();
     if (jpeg::Encode(picture, settings, sink) != jpeg::EncodeResult::Ok) std::abort();
 }
 
+// Arguments: width, height, 4:4:4, threads (0: all processors), SSE2 forced.
 void BM_Ours(benchmark::State& state) {
     const BgrPicture& p = Screenshot(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
     const auto subsampling = state.range(2) ? jpeg::Subsampling::Chroma444 : jpeg::Subsampling::Chroma420;
+    if (state.range(4)) jpeg::ForceSimdLevel(jpeg::SimdLevel::Sse2);
     VectorSink sink;
     sink.bytes.reserve(p.bytes.size());
     for (auto _ : state) {
-        EncodeOurs(p, subsampling, sink);
+        EncodeOurs(p, subsampling, sink, static_cast<int>(state.range(3)));
         benchmark::DoNotOptimize(sink.bytes.data());
     }
+    jpeg::ResetSimdLevel();
     state.counters["MP"] = benchmark::Counter(static_cast<double>(p.width) * p.height * state.iterations() / 1e6,
                                                 benchmark::Counter::kIsRate);
     state.counters["bytes"] = static_cast<double>(sink.bytes.size());
 }
-BENCHMARK(BM_Ours)->Args({1920, 1080, 0})->Args({3840, 2160, 0})->Args({1920, 1080, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Ours)
+    ->Args({1920, 1080, 0, 1, 0})
+    ->Args({3840, 2160, 0, 1, 0})
+    ->Args({3840, 2160, 0, 1, 1})
+    ->Args({1920, 1080, 1, 1, 0})
+    ->Unit(benchmark::kMillisecond);
+// All processors: CPU time of the whole process, wall time compared.
+BENCHMARK(BM_Ours)->Name("BM_OursAllCores")->Args({3840, 2160, 0, 0, 0})->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 #ifdef PIXTREL_HAVE_TURBOJPEG
 // TurboJPEG's defaults (its fast DCT, standard Huffman tables), or with the
@@ -156,12 +168,14 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
                 seconds[run.run_name.str()] = run.GetAdjustedCPUTime();
+                wall[run.run_name.str()] = run.GetAdjustedRealTime();
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    std::map<std::string, double> seconds;
+    std::map<std::string, double> seconds, wall;
 };
 
 }  // namespace
@@ -173,13 +187,24 @@ int main(int argc, char** argv) {
 #endif
     RecordingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    for (const char* size : {"1920/1080", "3840/2160"}) {
-        const auto ours = reporter.seconds.find(std::string("BM_Ours/") + size + "/0");
-        const auto theirs = reporter.seconds.find(std::string("BM_LibjpegTurbo/") + size);
-        if (ours != reporter.seconds.end() && theirs != reporter.seconds.end()) {
-            std::printf("%s 4:2:0: our speed / libjpeg-turbo's = %.2f\n", size, theirs->second / ours->second);
-        }
-    }
+    // Ratios of this run: above 1 means ours is faster.
+    auto find = [&](const std::map<std::string, double>& m, const std::string& name) {
+        const auto it = m.find(name);
+        return it == m.end() ? 0.0 : it->second;
+    };
+    auto ratio = [&](const char* label, const std::string& ours, const std::string& theirs) {
+        const double oc = find(reporter.seconds, ours), tc = find(reporter.seconds, theirs);
+        const double ow = find(reporter.wall, ours), tw = find(reporter.wall, theirs);
+        if (oc > 0 && tc > 0)
+            std::printf("%-44s CPU %7.1f ms vs %7.1f ms = %.2fx   wall %7.1f ms vs %7.1f ms = %.2fx\n", label, oc, tc, tc / oc,
+                        ow, tw, tw / ow);
+    };
+    std::printf("\nSpeed against libjpeg-turbo (single thread, quality %d, 4:2:0, medians of this run):\n", kQuality);
+    ratio("1920x1080 one thread", "BM_Ours/1920/1080/0/1/0", "BM_LibjpegTurbo/1920/1080");
+    ratio("3840x2160 one thread", "BM_Ours/3840/2160/0/1/0", "BM_LibjpegTurbo/3840/2160");
+    ratio("3840x2160 one thread, SSE2 forced", "BM_Ours/3840/2160/0/1/1", "BM_LibjpegTurbo/3840/2160");
+    ratio("3840x2160 all cores (process CPU; wall)", "BM_OursAllCores/3840/2160/0/0/0/process_time/real_time",
+          "BM_LibjpegTurbo/3840/2160");
     benchmark::Shutdown();
     return 0;
 }

@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "bench/ScreenshotPicture.h"
 #include "export/core/Dither8bpp.h"
 #include "export/core/Palette8bpp.h"
 #include "imaging/core/BrightnessContrast.h"
+#include "imaging/core/CpuFeatures.h"
 #include "imaging/core/Dib24.h"
 
 namespace {
@@ -75,7 +77,14 @@ void DitherOnce(Screenshot32& work, px::IndexBuffer8bpp& ids) {
     px::DitherToColorPalette(px::Pixels32{work.bgra.data(), work.width, work.height}, Table(pal), lut, true, ids);
 }
 
+// Argument: the vector level (1: SSE2, as on a processor without AVX2; 2: AVX2 where there is one).
+struct ForcedLevel {
+    explicit ForcedLevel(int64_t level) { px::ForceSimdLevel(static_cast<px::SimdLevel>(level)); }
+    ~ForcedLevel() { px::ResetSimdLevel(); }
+};
+
 void BM_BrightnessContrastProcess(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
     Buffer24 src = Picture24();
     Buffer24 dst(kW, kH);
     px::cBrightnessContrast bc;
@@ -88,9 +97,10 @@ void BM_BrightnessContrastProcess(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(src.bytes.size()));
 }
-BENCHMARK(BM_BrightnessContrastProcess)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BrightnessContrastProcess)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_FloydSteinbergColour256(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
     Palette();
     Screenshot32 work = Picture();
     px::IndexBuffer8bpp ids;
@@ -102,9 +112,10 @@ void BM_FloydSteinbergColour256(benchmark::State& state) {
         benchmark::DoNotOptimize(ids.PalIDPtr());
     }
 }
-BENCHMARK(BM_FloydSteinbergColour256)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloydSteinbergColour256)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_CountColors(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
     Screenshot32 s = Picture();
     int32_t n = 0;
     for (auto _ : state) {
@@ -113,7 +124,7 @@ void BM_CountColors(benchmark::State& state) {
     }
     state.counters["colours"] = n;
 }
-BENCHMARK(BM_CountColors)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountColors)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void BM_CreateOptimal100x100(benchmark::State& state) {
     Screenshot32 sample = px::bench::Reduce(Picture(), 100, 100);
@@ -209,6 +220,62 @@ void BM_ImageMagickRemapSideBySide(benchmark::State& state) {
 }
 BENCHMARK(BM_ImageMagickRemapSideBySide)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
+// Keeps every run's median CPU and wall time for the summary.
+class RecordingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
+                const std::string name = run.run_name.str();
+                cpu[name] = run.GetAdjustedCPUTime();
+                wall[name] = run.GetAdjustedRealTime();
+                for (const auto& [key, counter] : run.counters) counters[name + ":" + key] = counter.value;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> cpu, wall, counters;
+};
+
+void PrintSummary(const RecordingReporter& r) {
+    auto get = [](const std::map<std::string, double>& m, const std::string& key) {
+        const auto it = m.find(key);
+        return it == m.end() ? -1.0 : it->second;
+    };
+    std::printf("\nPixel engine at %d x %d (medians of this run; AVX2 and forced SSE2):\n", kW, kH);
+    const struct {
+        const char* label;
+        const char* name;
+        double target;
+    } rows[] = {{"brightness/contrast process", "BM_BrightnessContrastProcess", 4},
+                {"CountColors", "BM_CountColors", 8},
+                {"Floyd-Steinberg to 256 colours", "BM_FloydSteinbergColour256", 25}};
+    for (const auto& row : rows) {
+        for (const char* level : {"2", "1"}) {
+            const std::string name = std::string(row.name) + "/" + level;
+            if (get(r.cpu, name) < 0) continue;
+            std::printf("%-32s %-5s CPU %7.2f ms  wall %7.2f ms  (target %.0f ms)\n", row.label,
+                        level[0] == '2' ? "AVX2" : "SSE2", get(r.cpu, name), get(r.wall, name), row.target);
+        }
+    }
+    const std::string im = "BM_ImageMagickRemapSideBySide/iterations:3/real_time";
+    if (get(r.counters, im + ":ours_ms") > 0) {
+        std::printf("ImageMagick remap (same picture and palette, Floyd-Steinberg): %.1f ms wall, %.1f ms without its file "
+                    "reading and writing; ours %.1f ms wall: ImageMagick / ours = %.1fx (%.1fx without its I/O)\n",
+                    get(r.counters, im + ":magick_ms"),
+                    get(r.counters, im + ":magick_ms") - get(r.counters, im + ":magick_io_ms"),
+                    get(r.counters, im + ":ours_ms"), get(r.counters, im + ":ratio_total"),
+                    get(r.counters, im + ":ratio_less_io"));
+    }
+}
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RecordingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintSummary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -58,7 +58,10 @@ void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, 
 void DitherToNearestEntries(const Pixels32& picture, const PaletteTable& palette, NearestColorMap& map, bool diffuse,
                             IndexBuffer8bpp& ids);
 
-// Exact number of distinct (blue, green, red) colours, in one pass.
+// Exact number of distinct (blue, green, red) colours, in one pass (AVX2
+// or SSE2 skipping runs of one colour).
 int32_t CountColors(const Pixels32& picture);
+// The same, pixel by pixel without any shortcut: what the others are tested against.
+int32_t CountColorsReference(const Pixels32& picture);
 
 }  // namespace px

@@ -5,11 +5,7 @@
 namespace px::jpeg {
 namespace {
 
-// Weights of the JFIF conversion in 1/32768. Each row sums to 32768 (Y) or
-// 0 (Cb, Cr), so white gives Y 255 and greys give no colour.
-constexpr int16_t kYR = 9798, kYG = 19234, kYB = 3736;
-constexpr int16_t kCbR = -5529, kCbG = -10855, kCbB = 16384;
-constexpr int16_t kCrR = 16384, kCrG = -13720, kCrB = -2664;
+using namespace weights;
 
 // The products are shifted right by 12 (15 weight bits less 3 fraction bits);
 // blue is paired with a constant 2048 word so one multiply-add also brings

@@ -11,6 +11,17 @@ namespace px::jpeg {
 inline constexpr int kSampleFractionBits = 3;
 inline constexpr int kPixelsPerChunk = 16;
 
+// Weights of the JFIF conversion in 1/32768. Each row sums to 32768 (Y) or
+// 0 (Cb, Cr), so white gives Y 255 and greys give no colour.
+namespace weights {
+inline constexpr int16_t kYR = 9798, kYG = 19234, kYB = 3736;
+inline constexpr int16_t kCbR = -5529, kCbG = -10855, kCbB = 16384;
+inline constexpr int16_t kCrR = 16384, kCrG = -13720, kCrB = -2664;
+// Blue is paired with a constant word 1 << (shift - 1) weighted by this, so
+// one multiply-add also brings the rounding term and, for Y, the level shift.
+inline constexpr int16_t kYConst = -2047, kChromaConst = 1;
+}  // namespace weights
+
 // One row of `chunks` x 16 pixels into as many Y, Cb and Cr samples.
 void ConvertRow444(const uint8_t* bgr, size_t chunks, int16_t* y, int16_t* cb, int16_t* cr);
 

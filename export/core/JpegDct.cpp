@@ -65,6 +65,8 @@ inline __m128i Quantize(__m128 steps, __m128 keepFrom) {
     return _mm_cvtps_epi32(_mm_and_ps(steps, _mm_cmpge_ps(magnitude, keepFrom)));
 }
 
+inline int16_t ClampDc(int v) { return static_cast<int16_t>(v < kMinDc ? kMinDc : v > kMaxCoefficient ? kMaxCoefficient : v); }
+
 double AanScale(int k) { return k == 0 ? 1.0 : std::numbers::sqrt2 * std::cos(k * std::numbers::pi / 16.0); }
 
 }  // namespace
@@ -95,7 +97,7 @@ uint64_t ForwardDctQuantize(const int16_t* src, size_t stride, const Quantizer& 
     for (int r = 1; r < 8; ++r) same = _mm_and_si128(same, _mm_cmpeq_epi16(rows[r], first));
     if (_mm_movemask_epi8(same) == 0xFFFF) {
         std::memset(out, 0, 64 * sizeof(int16_t));
-        out[0] = static_cast<int16_t>(_mm_cvtss_si32(_mm_mul_ss(_mm_set_ss(64.0f * src[0]), _mm_set_ss(quantizer.multipliers[0]))));
+        out[0] = ClampDc(_mm_cvtss_si32(_mm_mul_ss(_mm_set_ss(64.0f * src[0]), _mm_set_ss(quantizer.multipliers[0]))));
         return out[0] != 0 ? 1 : 0;
     }
 
@@ -119,6 +121,9 @@ uint64_t ForwardDctQuantize(const int16_t* src, size_t stride, const Quantizer& 
     Aan8(b);
 
     const __m128i zero = _mm_setzero_si128();
+    const __m128i high = _mm_set1_epi16(kMaxCoefficient);
+    const __m128i acLow = _mm_set1_epi16(-kMaxCoefficient);
+    const __m128i dcLow = _mm_insert_epi16(acLow, kMinDc, 0);
     uint64_t zeroMask = 0;
     for (int u = 0; u < 8; u += 2) {
         __m128i q[2];
@@ -127,7 +132,8 @@ uint64_t ForwardDctQuantize(const int16_t* src, size_t stride, const Quantizer& 
             const float* keep = quantizer.keepFrom.data() + (u + k) * 8;
             const __m128i lo = Quantize(_mm_mul_ps(a[u + k], _mm_loadu_ps(m)), _mm_loadu_ps(keep));
             const __m128i hi = Quantize(_mm_mul_ps(b[u + k], _mm_loadu_ps(m + 4)), _mm_loadu_ps(keep + 4));
-            q[k] = _mm_packs_epi32(lo, hi);
+            // Baseline limits: the filtered chroma may overshoot the sample range.
+            q[k] = _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(lo, hi), u + k == 0 ? dcLow : acLow), high);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (u + k) * 8), q[k]);
         }
         const __m128i z = _mm_packs_epi16(_mm_cmpeq_epi16(q[0], zero), _mm_cmpeq_epi16(q[1], zero));

@@ -11,6 +11,11 @@
 
 namespace px::jpeg {
 
+// Baseline limits of the quantised terms: a DC term in -1024..1023 keeps
+// every difference of two within +-2047; AC terms stay within +-1023.
+inline constexpr int kMaxCoefficient = 1023;
+inline constexpr int kMinDc = -1024;
+
 // Transform-order index of the row-major (vertical * 8 + horizontal) index.
 constexpr int TransformIndex(int rowMajor) { return (rowMajor % 8) * 8 + rowMajor / 8; }
 

@@ -2,377 +2,71 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cstring>
+#include <atomic>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
+#include "export/core/JpegBlocks.h"
 #include "export/core/JpegColor.h"
 #include "export/core/JpegDct.h"
 #include "export/core/JpegHuffman.h"
+#include "export/core/JpegKernels.h"
 #include "export/core/JpegTables.h"
 
 namespace px::jpeg {
 namespace {
 
-constexpr std::array<uint8_t, 64> kZigzagToTransform = [] {
-    std::array<uint8_t, 64> t{};
-    for (int k = 0; k < 64; ++k) t[k] = static_cast<uint8_t>(TransformIndex(kZigzag[k]));
-    return t;
-}();
+using namespace detail;
 
-constexpr std::array<uint8_t, 64> kTransformToZigzag = [] {
-    std::array<uint8_t, 64> t{};
-    for (int k = 0; k < 64; ++k) t[kZigzagToTransform[k]] = static_cast<uint8_t>(k);
-    return t;
-}();
+// What every band shares: the picture's geometry, the tables and the kernels.
+struct Frame {
+    const Picture& picture;
+    const Kernels& kernels;
+    bool subsampled = true;
+    size_t mcuSize = 16, mcusX = 0, mcusY = 0, chunks = 0, stripWidth = 0;
+    std::array<uint8_t, 64> lumaQuant{}, chromaQuant{};
+    Quantizer lumaQuantizer, chromaQuantizer;
 
-// Bits needed for the magnitude of v (the JPEG size category).
-inline int Category(int v) { return std::bit_width(static_cast<uint32_t>(v < 0 ? -v : v)); }
-
-// A value as the entropy coder writes it: its category in the top 4 bits and
-// its low `category` bits below (negative values as v - 1).
-inline uint16_t CodedValue(int v) {
-    const int category = Category(v);
-    return static_cast<uint16_t>((category << 12) | (static_cast<uint32_t>(v + (v >> 31)) & ((1u << category) - 1)));
-}
-// The same for a value known not to be 0 (the AC coefficients that are coded).
-inline uint16_t CodedNonZero(int v) {
-    const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
-    const int category = 32 - __builtin_clz(magnitude);
-    return static_cast<uint16_t>((category << 12) | (static_cast<uint32_t>(v + (v >> 31)) & ((1u << category) - 1)));
-}
-constexpr int kCategoryShift = 12;
-constexpr uint32_t kExtraMask = (1u << kCategoryShift) - 1;
-
-// kScanMaskOf[i][b]: the scan-order mask of the coefficients whose transform
-// indices are set in byte b of a transform-order mask, byte i. Eight look-ups
-// turn a transform-order mask into a scan-order one.
-constexpr auto kScanMaskOf = [] {
-    std::array<std::array<uint64_t, 256>, 8> lut{};
-    for (int i = 0; i < 8; ++i) {
-        for (int b = 0; b < 256; ++b) {
-            uint64_t m = 0;
-            for (int bit = 0; bit < 8; ++bit) {
-                if (b & (1 << bit)) m |= uint64_t{1} << kTransformToZigzag[i * 8 + bit];
-            }
-            lut[i][b] = m;
-        }
+    Frame(const Picture& p, const Settings& s) : picture(p), kernels(KernelsFor(ActiveSimdLevel())) {
+        subsampled = s.subsampling == Subsampling::Chroma420;
+        mcuSize = subsampled ? 16 : 8;
+        mcusX = (static_cast<size_t>(p.width) + mcuSize - 1) / mcuSize;
+        mcusY = (static_cast<size_t>(p.height) + mcuSize - 1) / mcuSize;
+        chunks = (static_cast<size_t>(p.width) + 15) / 16;
+        stripWidth = chunks * 16;
+        lumaQuant = ScaledQuantTable(kLuminanceQuant, s.quality);
+        chromaQuant = ScaledQuantTable(kChrominanceQuant, s.quality);
+        lumaQuantizer = MakeQuantizer(lumaQuant, KeepThresholds(lumaQuant));
+        chromaQuantizer = MakeQuantizer(chromaQuant, KeepThresholds(chromaQuant));
     }
-    return lut;
-}();
-
-inline uint64_t ScanMask(uint64_t transformMask) {
-    uint64_t m = 0;
-    for (int i = 0; i < 8; ++i) m |= kScanMaskOf[i][(transformMask >> (8 * i)) & 0xFF];
-    return m;
-}
-
-using Frequencies = std::array<uint64_t, 256>;
-
-// ---------------------------------------------------------------------------
-// Store of the symbols between the passes, each as the second pass writes
-// it: 32 bits holding the table (0 luminance DC, 1 luminance AC, 2 chrominance
-// DC, 3 chrominance AC) and the symbol as one 10-bit index from bit 16, and
-// the value bits that follow the symbol's code in the low 16. Kept in chunks
-// so it grows with the content and never copies itself.
-class BlockStore {
-public:
-    // A DC symbol, at most 63 AC symbols, 3 zero runs of 16 and the end of block.
-    static constexpr size_t kMaxBlockBytes = 4 * (1 + 63 + 3 + 1);
-    static constexpr size_t kMaxMcuBytes = 6 * kMaxBlockBytes;
-
-    // The store never holds more than `budget` bytes.
-    explicit BlockStore(size_t budget) : budget_(budget), chunkBytes_(std::clamp(budget / 8, kMaxMcuBytes, kChunkBytes)) {}
-
-    // Room for one more MCU at the returned position, or nullptr when that
-    // would take the store over its budget.
-    uint8_t* Reserve() {
-        if (static_cast<size_t>(end_ - pos_) < kMaxMcuBytes) {
-            if (allocated_ + chunkBytes_ > budget_) return nullptr;
-            if (!chunks_.empty()) chunks_.back().used = static_cast<size_t>(pos_ - chunks_.back().data.get());
-            chunks_.push_back({std::make_unique_for_overwrite<uint8_t[]>(chunkBytes_), 0});
-            allocated_ += chunkBytes_;
-            pos_ = chunks_.back().data.get();
-            end_ = pos_ + chunkBytes_;
-        }
-        return pos_;
-    }
-    void Commit(uint8_t* newPos) { pos_ = newPos; }
-    void Finish() {
-        if (!chunks_.empty()) chunks_.back().used = static_cast<size_t>(pos_ - chunks_.back().data.get());
-    }
-    void Release() {
-        std::vector<Chunk>().swap(chunks_);
-        pos_ = end_ = nullptr;
-        allocated_ = 0;
-    }
-
-    // Calls f(symbols, count) for each chunk, in the order they were stored.
-    template <typename F>
-    void ForEachChunk(F f) const {
-        for (const Chunk& c : chunks_) f(reinterpret_cast<const uint32_t*>(c.data.get()), c.used / 4);
-    }
-
-private:
-    static constexpr size_t kChunkBytes = 512 * 1024;
-    struct Chunk {
-        std::unique_ptr<uint8_t[]> data;
-        size_t used;
-    };
-    size_t budget_;
-    size_t chunkBytes_;
-    size_t allocated_ = 0;
-    std::vector<Chunk> chunks_;
-    uint8_t* pos_ = nullptr;
-    uint8_t* end_ = nullptr;
-};
-
-// First pass for one block: transform, quantise, count the symbols and
-// store them as the second pass writes them.
-struct ComponentPass1 {
-    const Quantizer* quantizer;
-    uint32_t dcTable;  // 0 (luminance) or 2 (chrominance); the AC table follows it
-    uint64_t* freq;    // the four tables' counts, 256 each
-    int dcPred = 0;
-
-    uint8_t* Block(const int16_t* src, size_t stride, uint8_t* dst) {
-        alignas(16) int16_t coef[64];
-        uint64_t scan = ScanMask(ForwardDctQuantize(src, stride, *quantizer, coef)) & ~uint64_t{1};
-        uint32_t* out = reinterpret_cast<uint32_t*>(dst);
-        const uint16_t dc = CodedValue(coef[0] - dcPred);
-        dcPred = coef[0];
-        *out++ = Emit(dcTable * 256 + (dc >> kCategoryShift), dc & kExtraMask);
-        const uint32_t ac = (dcTable + 1) * 256;
-        int prev = 0;
-        while (scan) {
-            const int k = std::countr_zero(scan);
-            scan &= scan - 1;
-            const uint16_t v = CodedNonZero(coef[kZigzagToTransform[k]]);
-            int run = k - prev - 1;
-            for (; run > 15; run -= 16) *out++ = Emit(ac + 0xF0, 0);
-            *out++ = Emit(ac + ((run << 4) | (v >> kCategoryShift)), v & kExtraMask);
-            prev = k;
-        }
-        if (prev != 63) *out++ = Emit(ac, 0);
-        return reinterpret_cast<uint8_t*>(out);
-    }
-    uint32_t Emit(uint32_t symbol, uint32_t extra) {
-        ++freq[symbol];
-        return (symbol << 16) | extra;
-    }
+    size_t chromaWidth() const { return subsampled ? stripWidth / 2 : stripWidth; }
 };
 
 // ---------------------------------------------------------------------------
-// Output: a buffer flushed to the sink, and the entropy coder's bit packer
-// writing into it with a 0x00 after every 0xFF byte.
-class Output {
+// MCU rows [firstRow, endRow) of the picture, coded on their own: their own
+// strips, symbol store and DC predictions (a restart interval when the
+// picture is split in bands).
+class Band {
 public:
-    static constexpr size_t kBufferBytes = 64 * 1024;
-    static constexpr size_t kMargin = 4096;  // what the coder may write between two Ensure calls
+    Band(const Frame& f, size_t firstRow, size_t endRow, size_t storeBudget)
+        : f_(f), firstRow_(firstRow), endRow_(endRow), store_(storeBudget) {}
 
-    explicit Output(Sink& sink) : sink_(sink), buffer_(kBufferBytes + kMargin), pos_(buffer_.data()) {}
-
-    bool ok() const { return ok_; }
-    uint8_t*& pos() { return pos_; }
-    // Makes sure kMargin bytes can be written at pos().
-    void Ensure() {
-        if (static_cast<size_t>(pos_ - buffer_.data()) >= kBufferBytes) Flush();
-    }
-    void Flush() {
-        const size_t n = static_cast<size_t>(pos_ - buffer_.data());
-        if (n > 0 && ok_) ok_ = sink_.Write(buffer_.data(), n);
-        pos_ = buffer_.data();
-    }
-    void Byte(int b) { *pos_++ = static_cast<uint8_t>(b); }
-    void Word(int w) {
-        Byte(w >> 8);
-        Byte(w & 0xFF);
-    }
-
-private:
-    Sink& sink_;
-    std::vector<uint8_t> buffer_;
-    uint8_t* pos_;
-    bool ok_ = true;
-};
-
-class BitPacker {
-public:
-    explicit BitPacker(uint8_t*& pos) : pos_(pos) {}
-
-    // Appends the low `n` bits of `bits` (n <= 32, higher bits zero). The
-    // word fills from its top; a full word goes out 8 bytes at a time.
-    void Put(uint64_t bits, int n) {
-        if (n < free_) {
-            free_ -= n;
-            acc_ |= bits << free_;
-            return;
-        }
-        const int rest = n - free_;  // bits that do not fit any more
-        acc_ |= bits >> rest;
-        Emit64(acc_);
-        free_ = 64 - rest;
-        acc_ = rest == 0 ? 0 : bits << free_;
-    }
-    // Pads the last byte with 1 bits and writes what is left.
-    void Finish() {
-        const int used = 64 - free_;
-        const int pad = (8 - used % 8) % 8;
-        if (pad > 0) Put((1u << pad) - 1, pad);
-        for (int i = 0; i < (64 - free_) / 8; ++i) EmitByte(static_cast<uint8_t>(acc_ >> (56 - 8 * i)));
-        acc_ = 0;
-        free_ = 64;
-    }
-
-private:
-    void EmitByte(uint8_t b) {
-        *pos_++ = b;
-        if (b == 0xFF) *pos_++ = 0x00;
-    }
-    void Emit64(uint64_t w) {
-        // (~w - 0x01..) & w & 0x80.. is non-zero exactly when a byte of w is 0xFF.
-        if (((~w - 0x0101010101010101ull) & w & 0x8080808080808080ull) == 0) {
-            for (int i = 0; i < 8; ++i) pos_[i] = static_cast<uint8_t>(w >> (56 - 8 * i));
-            pos_ += 8;
-        } else {
-            for (int i = 0; i < 8; ++i) EmitByte(static_cast<uint8_t>(w >> (56 - 8 * i)));
-        }
-    }
-
-    uint8_t*& pos_;
-    uint64_t acc_ = 0;
-    int free_ = 64;
-};
-
-// The four Huffman tables as the second pass uses them: for each table and
-// symbol its code in the high bits and, in the low 8, its length plus the
-// number of value bits that follow it (the symbol's low 4 bits).
-struct SymbolTable {
-    std::array<uint32_t, 4 * 256> entry{};
-    explicit SymbolTable(const HuffmanCodes* codes) {
-        for (int t = 0; t < 4; ++t) {
-            for (int s = 0; s < 256; ++s)
-                entry[t * 256 + s] = (uint32_t{codes[t].code[s]} << 8) | (codes[t].length[s] + (s & 15));
-        }
-    }
-    // Writes `count` stored symbols.
-    const uint32_t* Write(const uint32_t* p, size_t count, BitPacker& bits) const {
-        for (const uint32_t* end = p + count; p != end; ++p) {
-            const uint32_t index = *p >> 16;
-            const uint32_t e = entry[index];
-            bits.Put((static_cast<uint64_t>(e >> 8) << (index & 15)) | (*p & 0xFFFF), static_cast<int>(e & 0xFF));
-        }
-        return p;
-    }
-};
-
-// ---------------------------------------------------------------------------
-// Reading the picture: rows of whole 16-pixel chunks, the right edge filled
-// with copies of the last pixel and the rows past the bottom with copies of
-// the last row, so partial blocks carry no false edge.
-class RowSource {
-public:
-    RowSource(const Picture& p, size_t chunks) : p_(p), chunks_(chunks), full_(static_cast<size_t>(p.width) / 16) {}
-
-    const uint8_t* Row(int y) const {
-        y = std::clamp(y, 0, p_.height - 1);
-        const int memoryRow = p_.bottomUp ? p_.height - 1 - y : y;
-        return p_.bits + static_cast<ptrdiff_t>(memoryRow) * p_.stride;
-    }
-    size_t fullChunks() const { return full_; }
-    bool hasTail() const { return full_ < chunks_; }
-    // The last, partial chunk of row y padded out to 16 pixels (only when hasTail()).
-    const uint8_t* Tail(int y, uint8_t* scratch) const {
-        const uint8_t* row = Row(y) + full_ * 48;
-        const size_t have = static_cast<size_t>(p_.width) - full_ * 16;
-        std::memcpy(scratch, row, have * 3);
-        for (size_t i = have; i < 16; ++i) std::memcpy(scratch + 3 * i, row + 3 * (have - 1), 3);
-        return scratch;
-    }
-
-private:
-    const Picture& p_;
-    size_t chunks_;
-    size_t full_;
-};
-
-// The coefficient store may take as much memory as the picture's pixels.
-size_t StoreBudget(const Picture& p, const Settings& s) {
-    if (s.memoryLimit > 0) return s.memoryLimit;
-    return 3 * static_cast<size_t>(p.width) * static_cast<size_t>(p.height);
-}
-
-// ---------------------------------------------------------------------------
-class Encoder {
-public:
-    Encoder(const Picture& picture, const Settings& settings, Sink& sink)
-        : picture_(picture), settings_(settings), out_(sink), store_(StoreBudget(picture, settings)) {
-        subsampled_ = settings.subsampling == Subsampling::Chroma420;
-        mcuSize_ = subsampled_ ? 16 : 8;
-        mcusX_ = (static_cast<size_t>(picture.width) + mcuSize_ - 1) / mcuSize_;
-        mcusY_ = (static_cast<size_t>(picture.height) + mcuSize_ - 1) / mcuSize_;
-        chunks_ = (static_cast<size_t>(picture.width) + 15) / 16;
-        stripWidth_ = chunks_ * 16;
-        lumaQuant_ = ScaledQuantTable(kLuminanceQuant, settings.quality);
-        chromaQuant_ = ScaledQuantTable(kChrominanceQuant, settings.quality);
-        lumaQuantizer_ = MakeQuantizer(lumaQuant_, KeepThresholds(lumaQuant_));
-        chromaQuantizer_ = MakeQuantizer(chromaQuant_, KeepThresholds(chromaQuant_));
-    }
-
-    EncodeResult Run() {
-        FirstPass();
-        WriteHeaders();
-        SecondPass();
-        return out_.ok() ? EncodeResult::Ok : EncodeResult::WriteFailed;
-    }
-
-private:
-    size_t chromaWidth() const { return subsampled_ ? stripWidth_ / 2 : stripWidth_; }
-
-    // The three components' first-pass state; `freq` receives the counts.
-    struct McuCoder {
-        ComponentPass1 luma, blue, red;
-        McuCoder(const Quantizer& lq, const Quantizer& cq, Frequencies* freq)
-            : luma{&lq, 0, freq[0].data()}, blue{&cq, 2, freq[0].data()}, red{&cq, 2, freq[0].data()} {}
-    };
-
-    // Transforms the blocks of MCU `mx` of the current strip into `p`.
-    uint8_t* TransformMcu(McuCoder& c, size_t mx, uint8_t* p) {
-        const size_t x = mx * mcuSize_;
-        p = c.luma.Block(&y_[x], stripWidth_, p);
-        if (subsampled_) {
-            p = c.luma.Block(&y_[x + 8], stripWidth_, p);
-            p = c.luma.Block(&y_[8 * stripWidth_ + x], stripWidth_, p);
-            p = c.luma.Block(&y_[8 * stripWidth_ + x + 8], stripWidth_, p);
-            p = c.blue.Block(&cb_[x / 2], chromaWidth(), p);
-            return c.red.Block(&cr_[x / 2], chromaWidth(), p);
-        }
-        p = c.blue.Block(&cb_[x], chromaWidth(), p);
-        return c.red.Block(&cr_[x], chromaWidth(), p);
-    }
-
-    void AllocateStrips() {
-        const size_t chromaRows = 8;
-        y_.assign(stripWidth_ * (subsampled_ ? 18 : 8), 0);
-        cb_.assign(chromaWidth() * chromaRows, 0);
-        cr_.assign(chromaWidth() * chromaRows, 0);
-        if (subsampled_) {
-            cbRows_.assign(chromaWidth() * 20, 0);
-            crRows_.assign(chromaWidth() * 20, 0);
-        }
-    }
+    const Frequencies* frequencies() const { return freq_; }
 
     // Counts the symbols and keeps the blocks, unless they outgrow the
     // store's budget: then the store is dropped and the second pass makes
     // the blocks again.
     void FirstPass() {
         AllocateStrips();
-        McuCoder coder(lumaQuantizer_, chromaQuantizer_, freq_);
-        for (size_t my = 0; my < mcusY_; ++my) {
-            ConvertStrip(static_cast<int>(my * mcuSize_));
-            for (size_t mx = 0; mx < mcusX_; ++mx) {
+        McuCoder coder(f_, freq_);
+        for (size_t my = firstRow_; my < endRow_; ++my) {
+            ConvertStrip(static_cast<int>(my * f_.mcuSize));
+            for (size_t mx = 0; mx < f_.mcusX; ++mx) {
                 uint8_t* p = stored_ ? store_.Reserve() : nullptr;
                 if (stored_ && !p) {
                     stored_ = false;
@@ -386,47 +80,222 @@ private:
         store_.Finish();
     }
 
+    // Writes the band's entropy-coded data, padded to a whole byte.
+    void SecondPass(const SymbolTable& table, Output& out) {
+        BitPacker bits(out.pos());
+        // A symbol and its value bits are at most 27 bits, under 8 bytes even
+        // if every byte were 0xFF and took a stuffed 0x00.
+        constexpr size_t kSlice = Output::kMargin / 8;
+        auto write = [&](const uint32_t* p, size_t count) {
+            for (size_t done = 0; done < count && out.ok(); done += kSlice) {
+                out.Ensure();
+                p = table.Write(p, std::min(kSlice, count - done), bits);
+            }
+        };
+        if (stored_) {
+            store_.ForEachChunk(write);
+        } else {
+            Frequencies unused[4]{};
+            McuCoder coder(f_, unused);
+            lastStripTop_ = -1;
+            for (size_t my = firstRow_; my < endRow_ && out.ok(); ++my) {
+                ConvertStrip(static_cast<int>(my * f_.mcuSize));
+                for (size_t mx = 0; mx < f_.mcusX; ++mx) {
+                    const uint8_t* end = TransformMcu(coder, mx, scratch_.data());
+                    write(reinterpret_cast<const uint32_t*>(scratch_.data()), static_cast<size_t>(end - scratch_.data()) / 4);
+                }
+            }
+        }
+        out.Ensure();
+        bits.Finish();
+        ReleaseStrips();
+    }
+
+private:
+    // The three components' first-pass state; `freq` receives the counts.
+    struct McuCoder {
+        ComponentPass1 luma, blue, red;
+        McuCoder(const Frame& f, Frequencies* freq)
+            : luma{&f.lumaQuantizer, f.kernels.forwardDctQuantize, 0, freq[0].data()},
+              blue{&f.chromaQuantizer, f.kernels.forwardDctQuantize, 2, freq[0].data()},
+              red{&f.chromaQuantizer, f.kernels.forwardDctQuantize, 2, freq[0].data()} {}
+    };
+
+    // Transforms the blocks of MCU `mx` of the current strip into `p`.
+    uint8_t* TransformMcu(McuCoder& c, size_t mx, uint8_t* p) {
+        const size_t x = mx * f_.mcuSize, sw = f_.stripWidth, cw = f_.chromaWidth();
+        p = c.luma.Block(&y_[x], sw, p);
+        if (f_.subsampled) {
+            p = c.luma.Block(&y_[x + 8], sw, p);
+            p = c.luma.Block(&y_[8 * sw + x], sw, p);
+            p = c.luma.Block(&y_[8 * sw + x + 8], sw, p);
+            p = c.blue.Block(&cb_[x / 2], cw, p);
+            return c.red.Block(&cr_[x / 2], cw, p);
+        }
+        p = c.blue.Block(&cb_[x], cw, p);
+        return c.red.Block(&cr_[x], cw, p);
+    }
+
+    void AllocateStrips() {
+        const size_t chromaRows = 8;
+        y_.assign(f_.stripWidth * (f_.subsampled ? 18 : 8), 0);
+        cb_.assign(f_.chromaWidth() * chromaRows, 0);
+        cr_.assign(f_.chromaWidth() * chromaRows, 0);
+        if (f_.subsampled) {
+            cbRows_.assign(f_.chromaWidth() * 20, 0);
+            crRows_.assign(f_.chromaWidth() * 20, 0);
+        }
+    }
+    void ReleaseStrips() {
+        for (auto* v : {&y_, &cb_, &cr_, &cbRows_, &crRows_}) std::vector<int16_t>().swap(*v);
+        store_.Release();
+    }
+
     // Colour-converts the picture rows of one MCU row into the strips.
     void ConvertStrip(int top) {
-        RowSource rows(picture_, chunks_);
+        RowSource rows(f_.picture, f_.chunks);
         const size_t full = rows.fullChunks();
+        const size_t sw = f_.stripWidth;
         uint8_t tail0[48];
-        if (subsampled_) {
+        if (f_.subsampled) {
             // Chroma row j takes picture rows 2j - 2 to 2j + 3: the strip's
             // 16 rows and 2 more on either side, each filtered across first
             // (row k of the filtered rows is picture row top - 2 + k). The
             // last 4 are the next strip's first 4, Y of its first 2 included:
             // they move over instead of being made again.
-            const size_t cw = chromaWidth();
+            const size_t cw = f_.chromaWidth();
             int first = 0;
             if (top > 0 && top == lastStripTop_ + 16) {
                 std::copy(cbRows_.begin() + 16 * cw, cbRows_.end(), cbRows_.begin());
                 std::copy(crRows_.begin() + 16 * cw, crRows_.end(), crRows_.begin());
-                std::copy(y_.begin() + 16 * stripWidth_, y_.end(), y_.begin());
+                std::copy(y_.begin() + 16 * sw, y_.end(), y_.begin());
                 first = 4;
             }
             lastStripTop_ = top;
             for (int k = first; k < 20; ++k) {
                 const int row = top - 2 + k;
-                int16_t* y = k >= 2 ? &y_[(k - 2) * stripWidth_] : nullptr;  // y_ has 2 rows to spare
-                ConvertRow420(rows.Row(row), full, rows.hasTail() ? rows.Tail(row, tail0) : nullptr, y,
-                              &cbRows_[k * cw], &crRows_[k * cw]);
+                int16_t* y = k >= 2 ? &y_[(k - 2) * sw] : nullptr;  // y_ has 2 rows to spare
+                f_.kernels.convertRow420(rows.Row(row), full, rows.hasTail() ? rows.Tail(row, tail0) : nullptr, y,
+                                         &cbRows_[k * cw], &crRows_[k * cw]);
             }
             for (int j = 0; j < 8; ++j) {
-                CombineChromaRows(&cbRows_[2 * j * cw], &cbRows_[(2 * j + 2) * cw], &cbRows_[(2 * j + 3) * cw],
-                                  &cbRows_[(2 * j + 5) * cw], cw, &cb_[j * cw]);
-                CombineChromaRows(&crRows_[2 * j * cw], &crRows_[(2 * j + 2) * cw], &crRows_[(2 * j + 3) * cw],
-                                  &crRows_[(2 * j + 5) * cw], cw, &cr_[j * cw]);
+                f_.kernels.combineChromaRows(&cbRows_[2 * j * cw], &cbRows_[(2 * j + 2) * cw],
+                                             &cbRows_[(2 * j + 3) * cw], &cbRows_[(2 * j + 5) * cw], cw, &cb_[j * cw]);
+                f_.kernels.combineChromaRows(&crRows_[2 * j * cw], &crRows_[(2 * j + 2) * cw],
+                                             &crRows_[(2 * j + 3) * cw], &crRows_[(2 * j + 5) * cw], cw, &cr_[j * cw]);
             }
         } else {
             for (int r = 0; r < 8; ++r) {
-                const size_t o = r * stripWidth_;
-                ConvertRow444(rows.Row(top + r), full, &y_[o], &cb_[o], &cr_[o]);
+                const size_t o = r * sw;
+                f_.kernels.convertRow444(rows.Row(top + r), full, &y_[o], &cb_[o], &cr_[o]);
                 if (rows.hasTail()) {
                     const size_t t = o + full * 16;
-                    ConvertRow444(rows.Tail(top + r, tail0), 1, &y_[t], &cb_[t], &cr_[t]);
+                    f_.kernels.convertRow444(rows.Tail(top + r, tail0), 1, &y_[t], &cb_[t], &cr_[t]);
                 }
             }
+        }
+    }
+
+    const Frame& f_;
+    size_t firstRow_, endRow_;
+    std::vector<int16_t> y_, cb_, cr_;
+    std::vector<int16_t> cbRows_, crRows_;  // chroma rows filtered across, before filtering down
+    int lastStripTop_ = -1;
+    BlockStore store_;
+    bool stored_ = true;            // the blocks are in store_ (else made again)
+    std::vector<uint8_t> scratch_;  // one MCU's blocks when they are not stored
+    Frequencies freq_[4]{};  // luminance DC, AC; chrominance DC, AC
+};
+
+// Bytes of one band's coded data, when bands are coded side by side.
+class MemorySink : public Sink {
+public:
+    bool Write(const uint8_t* data, size_t size) override {
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    }
+    std::vector<uint8_t> bytes;
+};
+
+// Runs work(i) for i in 0..count-1 on up to `threads` threads (this one
+// among them) and waits for all; the first exception is passed on.
+template <typename Work>
+void RunSideBySide(size_t count, size_t threads, const Work& work) {
+    std::atomic<size_t> next{0};
+    std::exception_ptr failure;
+    std::mutex failureLock;
+    auto loop = [&] {
+        for (size_t i; (i = next.fetch_add(1)) < count;) {
+            try {
+                work(i);
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(failureLock);
+                if (!failure) failure = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    try {
+        for (size_t t = 1; t < std::min(threads, count); ++t) helpers.emplace_back(loop);
+    } catch (const std::system_error&) {
+        // No more threads to be had: the ones running finish the work.
+    }
+    loop();
+    for (std::thread& t : helpers) t.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// ---------------------------------------------------------------------------
+class Encoder {
+public:
+    Encoder(const Picture& picture, const Settings& settings, Sink& sink)
+        : settings_(settings), frame_(picture, settings), out_(sink) {
+        PlanBands();
+    }
+
+    EncodeResult Run() {
+        RunSideBySide(bands_.size(), threads_, [this](size_t i) { bands_[i].FirstPass(); });
+        WriteHeaders();
+        const SymbolTable table(codes_);
+        if (bands_.size() == 1) {
+            bands_[0].SecondPass(table, out_);
+        } else {
+            std::vector<MemorySink> coded(bands_.size());
+            RunSideBySide(bands_.size(), threads_, [&](size_t i) {
+                Output bandOut(coded[i]);
+                bands_[i].SecondPass(table, bandOut);
+                bandOut.Flush();
+            });
+            for (size_t i = 0; i < coded.size() && out_.ok(); ++i) {
+                if (i > 0) out_.Word(0xFFD0 + static_cast<int>((i - 1) % 8));  // RSTn between the intervals
+                out_.Flush();
+                if (out_.ok() && !coded[i].bytes.empty()) out_.Raw(coded[i].bytes.data(), coded[i].bytes.size());
+                std::vector<uint8_t>().swap(coded[i].bytes);
+            }
+        }
+        out_.Word(0xFFD9);  // EOI
+        out_.Flush();
+        return out_.ok() ? EncodeResult::Ok : EncodeResult::WriteFailed;
+    }
+
+private:
+    // One band, or on a large enough picture as many as there are threads,
+    // each a restart interval of whole MCU rows (at most 65535 MCUs).
+    void PlanBands() {
+        const size_t pixels = static_cast<size_t>(frame_.picture.width) * static_cast<size_t>(frame_.picture.height);
+        size_t threads = settings_.threads > 0 ? static_cast<size_t>(settings_.threads)
+                                               : pixels >= kPixelsPerThread ? std::thread::hardware_concurrency() : 1;
+        threads = std::clamp<size_t>(threads, 1, std::min<size_t>(frame_.mcusY, 64));
+        size_t rowsPerBand = (frame_.mcusY + threads - 1) / threads;
+        if (threads > 1) rowsPerBand = std::min(rowsPerBand, std::max<size_t>(1, 65535 / frame_.mcusX));
+        const size_t count = (frame_.mcusY + rowsPerBand - 1) / rowsPerBand;
+        threads_ = std::min(threads, count);
+        restartInterval_ = count > 1 ? rowsPerBand * frame_.mcusX : 0;
+        const size_t budget = StoreBudget(frame_.picture, settings_);
+        bands_.reserve(count);
+        for (size_t b = 0; b < count; ++b) {
+            const size_t first = b * rowsPerBand, end = std::min(frame_.mcusY, first + rowsPerBand);
+            bands_.emplace_back(frame_, first, end, std::max<size_t>(budget * (end - first) / frame_.mcusY, 1));
         }
     }
 
@@ -447,7 +316,7 @@ private:
         out_.Word(0xFFDB);
         out_.Word(2 + 2 * 65);
         for (int t = 0; t < 2; ++t) {
-            const auto& table = t == 0 ? lumaQuant_ : chromaQuant_;
+            const auto& table = t == 0 ? frame_.lumaQuant : frame_.chromaQuant;
             out_.Byte(t);
             for (int k = 0; k < 64; ++k) out_.Byte(table[kZigzag[k]]);
         }
@@ -455,31 +324,20 @@ private:
         out_.Word(0xFFC0);
         out_.Word(8 + 3 * 3);
         out_.Byte(8);
-        out_.Word(picture_.height);
-        out_.Word(picture_.width);
+        out_.Word(frame_.picture.height);
+        out_.Word(frame_.picture.width);
         out_.Byte(3);
-        const int lumaSampling = subsampled_ ? 0x22 : 0x11;
+        const int lumaSampling = frame_.subsampled ? 0x22 : 0x11;
         for (int c = 1; c <= 3; ++c) {
             out_.Byte(c);
             out_.Byte(c == 1 ? lumaSampling : 0x11);
             out_.Byte(c == 1 ? 0 : 1);
         }
-        // Huffman tables made for this picture.
-        out_.Word(0xFFC4);
-        HuffmanSpec specs[4];
-        int length = 2;
-        for (int i = 0; i < 4; ++i) {
-            specs[i] = BuildHuffmanSpec(freq_[i]);
-            codes_[i] = MakeHuffmanCodes(specs[i]);
-            length += 17 + specs[i].symbolCount;
-        }
-        out_.Word(length);
-        for (int i = 0; i < 4; ++i) {
-            const int tableClass = i % 2;  // 0: DC, 1: AC
-            const int tableId = i / 2;     // 0: luminance, 1: chrominance
-            out_.Byte((tableClass << 4) | tableId);
-            for (int n = 1; n <= 16; ++n) out_.Byte(specs[i].counts[n]);
-            for (int k = 0; k < specs[i].symbolCount; ++k) out_.Byte(specs[i].symbols[k]);
+        WriteHuffmanTables();
+        if (restartInterval_ > 0) {
+            out_.Word(0xFFDD);  // DRI
+            out_.Word(4);
+            out_.Word(static_cast<int>(restartInterval_));
         }
         // Scan of all three components.
         out_.Word(0xFFDA);
@@ -495,50 +353,39 @@ private:
         out_.Flush();
     }
 
-    void SecondPass() {
-        const SymbolTable table(codes_);
-        BitPacker bits(out_.pos());
-        // A symbol and its value bits are at most 27 bits, under 8 bytes even
-        // if every byte were 0xFF and took a stuffed 0x00.
-        constexpr size_t kSlice = Output::kMargin / 8;
-        auto write = [&](const uint32_t* p, size_t count) {
-            for (size_t done = 0; done < count && out_.ok(); done += kSlice) {
-                out_.Ensure();
-                p = table.Write(p, std::min(kSlice, count - done), bits);
-            }
-        };
-        if (stored_) {
-            store_.ForEachChunk(write);
-        } else {
-            Frequencies unused[4]{};
-            McuCoder coder(lumaQuantizer_, chromaQuantizer_, unused);
-            for (size_t my = 0; my < mcusY_ && out_.ok(); ++my) {
-                ConvertStrip(static_cast<int>(my * mcuSize_));
-                for (size_t mx = 0; mx < mcusX_; ++mx) {
-                    const uint8_t* end = TransformMcu(coder, mx, scratch_.data());
-                    write(reinterpret_cast<const uint32_t*>(scratch_.data()), static_cast<size_t>(end - scratch_.data()) / 4);
-                }
-            }
+    // Huffman tables made for this picture, from all bands' counts.
+    void WriteHuffmanTables() {
+        Frequencies freq[4]{};
+        for (const Band& band : bands_)
+            for (int i = 0; i < 4; ++i)
+                for (int s = 0; s < 256; ++s) freq[i][s] += band.frequencies()[i][s];
+        out_.Word(0xFFC4);
+        HuffmanSpec specs[4];
+        int length = 2;
+        for (int i = 0; i < 4; ++i) {
+            specs[i] = BuildHuffmanSpec(freq[i]);
+            codes_[i] = MakeHuffmanCodes(specs[i]);
+            length += 17 + specs[i].symbolCount;
         }
-        bits.Finish();
-        out_.Word(0xFFD9);  // EOI
-        out_.Flush();
+        out_.Word(length);
+        for (int i = 0; i < 4; ++i) {
+            const int tableClass = i % 2;  // 0: DC, 1: AC
+            const int tableId = i / 2;     // 0: luminance, 1: chrominance
+            out_.Byte((tableClass << 4) | tableId);
+            for (int n = 1; n <= 16; ++n) out_.Byte(specs[i].counts[n]);
+            for (int k = 0; k < specs[i].symbolCount; ++k) out_.Byte(specs[i].symbols[k]);
+        }
     }
 
-    const Picture& picture_;
+    // Below this size one thread is as quick as starting more.
+    static constexpr size_t kPixelsPerThread = 1 << 20;
+
     const Settings& settings_;
+    Frame frame_;
     Output out_;
-    bool subsampled_ = true;
-    size_t mcuSize_ = 16, mcusX_ = 0, mcusY_ = 0, chunks_ = 0, stripWidth_ = 0;
-    std::array<uint8_t, 64> lumaQuant_{}, chromaQuant_{};
-    Quantizer lumaQuantizer_, chromaQuantizer_;
-    std::vector<int16_t> y_, cb_, cr_;
-    std::vector<int16_t> cbRows_, crRows_;  // chroma rows filtered across, before filtering down
-    int lastStripTop_ = -1;
-    BlockStore store_;
-    bool stored_ = true;            // the blocks are in store_ (else made again)
-    std::vector<uint8_t> scratch_;  // one MCU's blocks when they are not stored
-    Frequencies freq_[4]{};  // luminance DC, AC; chrominance DC, AC
+    std::vector<Band> bands_;
+    size_t threads_ = 1;
+    size_t restartInterval_ = 0;
     HuffmanCodes codes_[4];
 };
 
@@ -548,7 +395,7 @@ bool IsValid(const Picture& p, const Settings& s) {
     return p.bits != nullptr && p.width >= 1 && p.width <= 65535 && p.height >= 1 && p.height <= 65535 &&
            p.stride >= 3 * static_cast<ptrdiff_t>(p.width) && s.quality >= 1 && s.quality <= 100 &&
            (s.subsampling == Subsampling::Chroma420 || s.subsampling == Subsampling::Chroma444) &&
-           s.densityUnit >= 0 && s.densityUnit <= 2 && s.xDensity >= 1 && s.xDensity <= 65535 && s.yDensity >= 1 &&
+           s.densityUnit >= 0 && s.threads >= 0 && s.densityUnit <= 2 && s.xDensity >= 1 && s.xDensity <= 65535 && s.yDensity >= 1 &&
            s.yDensity <= 65535;
 }
 

@@ -35,6 +35,10 @@ struct Settings {
     int32_t yDensity = 1;
     // Bytes the coefficient store may take; 0: as many as the picture's pixels (3 per pixel).
     size_t memoryLimit = 0;
+    // Threads coding bands of the picture side by side, each band a restart
+    // interval; 0: one per processor on pictures of a megapixel and more,
+    // else 1 (the file is then the same on every machine).
+    int32_t threads = 0;
 };
 
 // Where the encoded bytes go, in order, in pieces of up to 64 KiB.

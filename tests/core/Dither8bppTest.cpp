@@ -299,7 +299,8 @@ void PlainColourDither(Picture32& pic, const PaletteTable& pal, const ColorLooku
 
 TEST(Dither8bpp, DiffusionMatchesThePlainInPlaceProcedure) {
     std::mt19937 gen(21);
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}, std::pair{2, 2}, std::pair{37, 23}}) {
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}, std::pair{2, 2}, std::pair{37, 23},
+                        std::pair{3, 8}, std::pair{4, 5}, std::pair{64, 19}}) {
         for (int round = 0; round < 3; ++round) {
             // A small random palette makes large errors, so clamping is exercised.
             Palette8bpp p;
