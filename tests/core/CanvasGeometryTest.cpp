@@ -210,5 +210,56 @@ TEST(CanvasGeometry, CursorFollowsModeRangeAndPress) {
     EXPECT_EQ(pickFit.Cursor(), CanvasCursor::PickColor);
 }
 
+// Found by fuzzing: parking kept the last picture's offsets beyond the zero range.
+TEST(CanvasGeometry, ParkingClearsTheOffsets) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    ASSERT_GT(g.OffsetX(), 0);
+    g.Layout(-5, 80, 200, 200);
+    EXPECT_EQ(g.OffsetX(), 0);
+    EXPECT_EQ(g.OffsetY(), 0);
+    // The next picture still takes the relative place the last one had.
+    g.Layout(100, 80, 200, 200);
+    EXPECT_EQ(g.OffsetX(), 50);
+    EXPECT_EQ(g.OffsetY(), 20);
+}
+
+// Found by fuzzing: a zoomed side past 2^31 - 1 wrapped into a negative scroll range.
+TEST(CanvasGeometry, AZoomedPictureBeyondTheIntegerRangeIsRefusedWithOverflow) {
+    const struct {
+        int32_t w, h, zoom;
+    } cases[] = {{65536, 10, 32768}, {10, 1 << 20, 2048}, {INT32_MAX, 1, 2}, {2, 2, INT32_MAX}};
+    for (const auto& c : cases) {
+        CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+        const CanvasBlit before = g.Blit();
+        g.SetZoom(c.zoom);
+        try {
+            g.Layout(c.w, c.h, 300, 300);
+            ADD_FAILURE() << c.w << " x " << c.h << " at " << c.zoom;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::Overflow);
+        }
+        // The previous layout stands.
+        EXPECT_EQ(g.RangeX(), 100);
+        EXPECT_EQ(g.Blit(), before);
+    }
+    // The largest zoomed side that fits is laid out; fitted pictures do not multiply.
+    EXPECT_EQ(Laid(1, 1, INT32_MAX, 100, 100).RangeX(), INT32_MAX - 100);
+    EXPECT_EQ(Laid(INT32_MAX, 1, INT32_MAX, 100, 100, true).RangeX(), 0);
+}
+
+// Found by fuzzing: a zoom set after the layout reached the drawing and the pointer mapping, which
+// multiplied it by sizes of the old layout (past the integer range for large zooms).
+TEST(CanvasGeometry, AZoomTakesEffectAtTheNextLayoutOnly) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    const CanvasBlit before = g.Blit();
+    const CanvasPoint at = g.ToPicture(10, 10);
+    g.SetZoom(1 << 30);
+    EXPECT_EQ(g.Blit(), before);
+    EXPECT_EQ(g.ToPicture(10, 10), at);
+    g.SetZoom(1);
+    g.Layout(100, 80, 200, 200);
+    EXPECT_EQ(g.ToPicture(10, 10), (CanvasPoint{10, 10}));
+}
+
 }  // namespace
 }  // namespace px
