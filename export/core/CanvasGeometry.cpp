@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "base/Error.h"
 #include "base/Rounding.h"
 #include "imaging/core/Dib32.h"
 

@@ -3,6 +3,7 @@
 // the cursor each state shows.
 #include <gtest/gtest.h>
 
+#include "base/Error.h"
 #include "export/core/CanvasGeometry.h"
 
 namespace px {
