@@ -124,10 +124,12 @@ void CanvasGeometry::Press(int32_t x, int32_t y, bool leftButton) {
 
 bool CanvasGeometry::Move(int32_t x, int32_t y) {
     if (!dragging_ || PickMode()) return false;
+    const int32_t oldX = ox_, oldY = oy_;
     ox_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{last_.x} - x + ox_, 0, rx_));
     oy_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{last_.y} - y + oy_, 0, ry_));
     last_ = {x, y};
-    if (static_cast<float>(ox_) == prevOx_ && static_cast<float>(oy_) == prevOy_) return false;
+    // Against the offsets before this move: after parking, the kept ones belong to the last picture.
+    if (ox_ == oldX && oy_ == oldY) return false;
     prevOx_ = static_cast<float>(ox_);
     prevOy_ = static_cast<float>(oy_);
     return true;

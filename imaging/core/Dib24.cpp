@@ -140,6 +140,7 @@ void RandomiseBits(const Dib24Bits& buffer, bool gray, uint32_t seed) {
     const View2D<uint8_t> v = buffer.view();
     const int64_t xEnd = int64_t{3} * (int64_t{buffer.width} - 1);
     const size_t h = v.height();
+    if (h == 0) return;  // no memory: nothing to draw, however wide the buffer says it is
     auto draw = [&rnd] { return static_cast<uint8_t>(RoundHalfEven(rnd.Next() * 255.0)); };
     if (gray) {
         for (size_t y = 0; y < h; ++y) {

@@ -224,6 +224,21 @@ TEST(CanvasGeometry, ParkingClearsTheOffsets) {
     EXPECT_EQ(g.OffsetY(), 20);
 }
 
+// Found by fuzzing: a drag after parking compared the offsets with the last picture's and
+// reported a move that did not happen.
+TEST(CanvasGeometry, ADragWithoutAPictureReportsNoMove) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    g.Layout(0, 0, 200, 200);
+    g.Press(10, 10, true);
+    EXPECT_FALSE(g.Move(40, 40));
+    EXPECT_EQ(g.OffsetX(), 0);
+    // With a picture again, a real move is reported.
+    g.Layout(100, 80, 200, 200);
+    g.Press(10, 10, true);
+    EXPECT_TRUE(g.Move(0, 10));
+    EXPECT_EQ(g.OffsetX(), 60);
+}
+
 // Found by fuzzing: a zoomed side past 2^31 - 1 wrapped into a negative scroll range.
 TEST(CanvasGeometry, AZoomedPictureBeyondTheIntegerRangeIsRefusedWithOverflow) {
     const struct {
