@@ -121,7 +121,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto caption = in.ConsumeBool() ? std::optional<int32_t>(px::fuzz::SizeLike(in, 64)) : std::nullopt;
     const auto borders = in.ConsumeBool() ? std::optional<int32_t>(px::fuzz::SizeLike(in, 64)) : std::nullopt;
     const bool bad = restored.ButtonWidth < 0 || restored.ButtonHeight < 0 || (caption && *caption < 1) ||
-                     (borders && (restored.BorderHasInactiveVersion ? *borders / 2 : *borders) < 1);
+                     (borders && (restored.BorderHasInactiveVersion ? *borders / 2 : *borders) < 1) ||
+                     SkinGeometryOutOfRange(restored) != nullptr || (caption && *caption > kSkinGeometryLimit) ||
+                     (borders && *borders > kSkinGeometryLimit);
     try {
         ValidateSkinGeometry(restored, caption, borders);
         FUZZ_CHECK(!bad);
