@@ -3,6 +3,7 @@
 // window's size field and button captions with line breaks and access keys.
 // Accepted fonts format and read back, sizes stay in the range a font takes,
 // and the access key's position lies on its line.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "app/core/AnnotationText.h"
 #include "base/FontDescription.h"
 #include "controls/core/CaptionText.h"
+#include "export/core/GifExportRules.h"
 
 namespace {
 
@@ -64,5 +66,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(back.lines == text.lines && back.accessKey == text.accessKey && back.keyPos == text.keyPos);
     }
     (void)controls::MnemonicTitle(text);
+
+    // The export window's numeric fields: leading digits, clamped, never past the bounds.
+    const std::wstring typed = WideText(in);
+    const int32_t lo = in.ConsumeIntegralInRange<int32_t>(-5, 1000), hi = lo + in.ConsumeIntegralInRange<int32_t>(0, 100000);
+    const int32_t value = DigitsValue(typed, lo, hi);
+    FUZZ_CHECK(value >= lo && value <= hi);
+    const std::wstring digits = LeadingDigits(typed);
+    if (digits.empty()) FUZZ_CHECK(value == lo);
+    else if (digits.size() < 12) FUZZ_CHECK(value == std::clamp<int64_t>(std::stoll(std::string(digits.begin(), digits.end())), lo, hi));
+    // Thousands separators: taking them out gives the number back.
+    const int64_t n = in.ConsumeIntegral<int64_t>();
+    std::wstring shown = FormatThousands(n);
+    std::erase(shown, L',');
+    FUZZ_CHECK(n == 0 ? shown.empty() : shown == std::to_wstring(n));
     return 0;
 }
