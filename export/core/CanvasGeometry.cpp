@@ -28,7 +28,8 @@ Axis LayAxis(int32_t size, int32_t zoom, int32_t client) {
 int32_t KeptOffset(int32_t range, float previousOffset, float previousRange) {
     const float ratio = previousRange != 0 ? static_cast<float>(range) * previousOffset / previousRange
                                            : static_cast<float>(range) / 2;
-    return std::clamp(RoundHalfEven<int32_t>(ratio), 0, range);
+    // Rounded wide, then clamped: a single-precision range near 2^31 - 1 reads as 2^31.
+    return static_cast<int32_t>(std::clamp<int64_t>(RoundHalfEven<int64_t>(ratio), 0, range));
 }
 
 int32_t FloorDiv(int64_t a, int64_t b) {

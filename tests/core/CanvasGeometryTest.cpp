@@ -263,6 +263,19 @@ TEST(CanvasGeometry, AZoomedPictureBeyondTheIntegerRangeIsRefusedWithOverflow) {
     EXPECT_EQ(Laid(INT32_MAX, 1, INT32_MAX, 100, 100, true).RangeX(), 0);
 }
 
+// Found by fuzzing: a kept offset at the end of a range near 2^31 - 1 is 2^31 in single precision
+// and raised Overflow on the next layout.
+TEST(CanvasGeometry, AnOffsetAtTheEndOfTheLargestRangeIsKept) {
+    CanvasGeometry g = Laid(1, 1, INT32_MAX, 10, 10);
+    const int32_t range = INT32_MAX - 10;
+    ASSERT_EQ(g.RangeX(), range);
+    g.Press(0, 0, true);
+    ASSERT_TRUE(g.Move(INT32_MIN + 1, 0));
+    ASSERT_EQ(g.OffsetX(), range);
+    EXPECT_NO_THROW(g.Layout(1, 1, 10, 10));
+    EXPECT_EQ(g.OffsetX(), range);
+}
+
 // Found by fuzzing: a zoom set after the layout reached the drawing and the pointer mapping, which
 // multiplied it by sizes of the old layout (past the integer range for large zooms).
 TEST(CanvasGeometry, AZoomTakesEffectAtTheNextLayoutOnly) {
