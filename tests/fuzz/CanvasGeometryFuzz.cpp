@@ -68,8 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const int32_t oldW = pw, oldH = ph;
                 pw = big ? fuzz::SizeLike(in, 20000) : in.ConsumeIntegralInRange<int32_t>(0, 300);
                 ph = big ? fuzz::SizeLike(in, 20000) : in.ConsumeIntegralInRange<int32_t>(0, 300);
-                cw = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(-5, 3000) : fuzz::SizeLike(in, 3000);
-                ch = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(-5, 3000) : fuzz::SizeLike(in, 3000);
+                // Client sizes of real windows: fitting is single precision, exact to the pixel below 2^23.
+                cw = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(-5, 3000) : std::min(fuzz::SizeLike(in, 3000), 1 << 20);
+                ch = in.ConsumeBool() ? in.ConsumeIntegralInRange<int32_t>(-5, 3000) : std::min(fuzz::SizeLike(in, 3000), 1 << 20);
                 try {
                     g.Layout(pw, ph, cw, ch);
                 } catch (const Error& e) {
