@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   # native build and core tests
   cmake make ccache g++ pkg-config googletest libgtest-dev libbenchmark-dev libturbojpeg0-dev libjpeg-turbo-progs
+  # fuzz targets: clang with libFuzzer's runtime
+  clang libclang-rt-14-dev
   # Windows cross build
   g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   # running under Wine on a virtual display

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds and runs every test layer and ends with a summary:
-#   core  native portable logic under AddressSanitizer + UBSan
+#   core  native portable logic under AddressSanitizer + UBSan, and the fuzz targets over their seeds
 #   win   Win32 classes under Wine (real GDI, GDI+, COM, clipboard)
 #   e2e   the real program driven with xdotool on a virtual display
 # Usage: scripts/test.sh [core] [win] [e2e]   (default: all three)
@@ -41,6 +41,13 @@ if wants core; then
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       "$PIXTREL_BUILD/native/tests/core/core_tests" --gtest_output="xml:$ART/core.xml" > "$ART/core.log" 2>&1 ||
       { tail -n 60 "$ART/core.log"; failed_steps+=(core-tests); }; }
+  # The fuzz targets (clang, libFuzzer) built and run once over their seed corpora; scripts/fuzz.sh fuzzes.
+  step fuzz-configure env CC=clang CXX=clang++ cmake -S . -B "$PIXTREL_BUILD/fuzz" -DPIXTREL_FUZZ=ON \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
+  step fuzz-build cmake --build "$PIXTREL_BUILD/fuzz" -j"$JOBS" &&
+  { echo "== fuzz seed corpora"
+    ctest --test-dir "$PIXTREL_BUILD/fuzz" --output-on-failure --output-junit "$ART/fuzz.xml" > "$ART/fuzz.log" 2>&1 ||
+      { tail -n 60 "$ART/fuzz.log"; failed_steps+=(fuzz-seeds); }; }
 fi
 
 if wants win || wants e2e; then

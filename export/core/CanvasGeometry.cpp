@@ -1,7 +1,9 @@
 #include "export/core/CanvasGeometry.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "base/Error.h"
 #include "base/Rounding.h"
 #include "imaging/core/Dib32.h"
 
@@ -26,7 +28,8 @@ Axis LayAxis(int32_t size, int32_t zoom, int32_t client) {
 int32_t KeptOffset(int32_t range, float previousOffset, float previousRange) {
     const float ratio = previousRange != 0 ? static_cast<float>(range) * previousOffset / previousRange
                                            : static_cast<float>(range) / 2;
-    return std::clamp(RoundHalfEven<int32_t>(ratio), 0, range);
+    // Rounded wide, then clamped: a single-precision range near 2^31 - 1 reads as 2^31.
+    return static_cast<int32_t>(std::clamp<int64_t>(RoundHalfEven<int64_t>(ratio), 0, range));
 }
 
 int32_t FloorDiv(int64_t a, int64_t b) {
@@ -62,11 +65,18 @@ CanvasRect CanvasGeometry::Layout(int32_t pictureWidth, int32_t pictureHeight, i
     if (pictureWidth <= 0 || pictureHeight <= 0) {
         pictureWidth_ = pictureHeight_ = 0;
         rx_ = ry_ = 0;
+        ox_ = oy_ = 0;  // nothing to scroll: an offset left from the last picture would exceed the range
         surface_ = {-1, 0, 0, 0};
         return surface_;
     }
+    // The zoomed picture and its scroll range are 32-bit values: a larger one is refused before
+    // anything changes (the drawing and the pointer mapping multiply by the zoom as well).
+    if (!fit_ && (int64_t{pictureWidth} * zoom_ > std::numeric_limits<int32_t>::max() ||
+                  int64_t{pictureHeight} * zoom_ > std::numeric_limits<int32_t>::max()))
+        throw Error(ErrorNumber::Overflow, "", "Overflow");
     pictureWidth_ = pictureWidth;
     pictureHeight_ = pictureHeight;
+    layoutZoom_ = zoom_;
     if (fit_) {
         const FitRect fit = GetBestFitInfo(pictureWidth, pictureHeight, clientWidth, clientHeight, false);
         surface_ = {fit.x, fit.y, fit.width, fit.height};
@@ -90,9 +100,9 @@ CanvasRect CanvasGeometry::Layout(int32_t pictureWidth, int32_t pictureHeight, i
 CanvasBlit CanvasGeometry::Blit() const {
     CanvasBlit b;
     if (!HasPicture()) return b;
-    BlitAxis(fit_ || rx_ == 0, ox_, zoom_, surface_.width, pictureWidth_, surface_.width, b.destX, b.destWidth,
+    BlitAxis(fit_ || rx_ == 0, ox_, layoutZoom_, surface_.width, pictureWidth_, surface_.width, b.destX, b.destWidth,
              b.sourceX, b.sourceWidth);
-    BlitAxis(fit_ || ry_ == 0, oy_, zoom_, surface_.height, pictureHeight_, surface_.height, b.destY,
+    BlitAxis(fit_ || ry_ == 0, oy_, layoutZoom_, surface_.height, pictureHeight_, surface_.height, b.destY,
              b.destHeight, b.sourceY, b.sourceHeight);
     return b;
 }
@@ -104,7 +114,7 @@ CanvasPoint CanvasGeometry::ToPicture(int32_t x, int32_t y) const {
         return {FloorDiv(int64_t{x} * pictureWidth_, surface_.width),
                 FloorDiv(int64_t{y} * pictureHeight_, surface_.height)};
     }
-    return {FloorDiv(int64_t{x} + ox_, zoom_), FloorDiv(int64_t{y} + oy_, zoom_)};
+    return {FloorDiv(int64_t{x} + ox_, layoutZoom_), FloorDiv(int64_t{y} + oy_, layoutZoom_)};
 }
 
 void CanvasGeometry::Press(int32_t x, int32_t y, bool leftButton) {
@@ -115,10 +125,12 @@ void CanvasGeometry::Press(int32_t x, int32_t y, bool leftButton) {
 
 bool CanvasGeometry::Move(int32_t x, int32_t y) {
     if (!dragging_ || PickMode()) return false;
+    const int32_t oldX = ox_, oldY = oy_;
     ox_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{last_.x} - x + ox_, 0, rx_));
     oy_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{last_.y} - y + oy_, 0, ry_));
     last_ = {x, y};
-    if (static_cast<float>(ox_) == prevOx_ && static_cast<float>(oy_) == prevOy_) return false;
+    // Against the offsets before this move: after parking, the kept ones belong to the last picture.
+    if (ox_ == oldX && oy_ == oldY) return false;
     prevOx_ = static_cast<float>(ox_);
     prevOy_ = static_cast<float>(oy_);
     return true;

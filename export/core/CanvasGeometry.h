@@ -45,7 +45,8 @@ public:
 
     // Lays a W x H picture out in a control of clientW x clientH and returns
     // the inner surface's rectangle; without a picture (W or H not positive)
-    // the surface is parked at (-1, 0) with no size.
+    // the surface is parked at (-1, 0) with no size. Overflow (6), with the previous layout kept, when
+    // the zoomed picture leaves the 32-bit range.
     CanvasRect Layout(int32_t pictureWidth, int32_t pictureHeight, int32_t clientWidth, int32_t clientHeight);
     bool HasPicture() const noexcept { return pictureWidth_ > 0 && pictureHeight_ > 0; }
     CanvasRect Surface() const noexcept { return surface_; }
@@ -76,6 +77,7 @@ public:
 
 private:
     int32_t zoom_ = 1;
+    int32_t layoutZoom_ = 1;  // the zoom of the current layout, which drawing and pointers follow
     bool fit_ = false;
     int32_t workMode_ = 0;
     int32_t pictureWidth_ = 0, pictureHeight_ = 0;

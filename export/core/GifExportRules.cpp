@@ -39,7 +39,9 @@ int64_t PaletteBitmapFileSize(uint8_t depth, int32_t width, int32_t height) noex
 std::wstring FormatThousands(int64_t value) {
     if (value == 0) return {};
     const bool negative = value < 0;
-    std::wstring digits = std::to_wstring(negative ? -value : value);
+    // The magnitude unsigned: the most negative value has no positive counterpart.
+    const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    std::wstring digits = std::to_wstring(magnitude);
     std::wstring out;
     for (size_t i = 0; i < digits.size(); ++i) {
         if (i > 0 && (digits.size() - i) % 3 == 0) out.push_back(L',');

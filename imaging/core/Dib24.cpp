@@ -84,6 +84,9 @@ void ResampleBilinear(const Dib24Bits& source, const Dib24Bits& target) {
     const int32_t tw = target.width;
     const int32_t th = target.height;
     if (tw <= 0 || th <= 0) return;
+    // Every target pixel reads a 2 x 2 block: a smaller source (or none) has none to give. Checked
+    // first, as below 1 the scales turn negative and so would the source positions.
+    if (source.width < 2 || source.height < 2 || src.height() < 2) RaiseSubscript();
     const float xScale = static_cast<float>(source.width - 1) / static_cast<float>(tw);
     const float yScale = static_cast<float>(source.height - 1) / static_cast<float>(th);
 
@@ -137,6 +140,7 @@ void RandomiseBits(const Dib24Bits& buffer, bool gray, uint32_t seed) {
     const View2D<uint8_t> v = buffer.view();
     const int64_t xEnd = int64_t{3} * (int64_t{buffer.width} - 1);
     const size_t h = v.height();
+    if (h == 0) return;  // no memory: nothing to draw, however wide the buffer says it is
     auto draw = [&rnd] { return static_cast<uint8_t>(RoundHalfEven(rnd.Next() * 255.0)); };
     if (gray) {
         for (size_t y = 0; y < h; ++y) {

@@ -1,5 +1,7 @@
 #include "skin/core/CaptionLayout.h"
 
+#include "skin/core/SkinDocument.h"
+
 namespace veltrim::core {
 
 int SkinGeometry::BorderSize() const {
@@ -18,6 +20,10 @@ Margins SkinGeometry::FrameMargins() const {
 
 bool SkinGeometry::Usable() const {
     const px::SkinValues& v = values;
+    // Beyond the limit the layout's sums would leave the integer range.
+    for (int side : {captionWidth, captionHeight, borderWidth, borderHeight})
+        if (side > px::kSkinGeometryLimit) return false;
+    if (px::SkinGeometryOutOfRange(v)) return false;
     return BorderSize() >= 1 && captionHeight >= 1 && v.ButtonWidth >= 0 && v.ButtonHeight >= 0 &&
            v.ActiveLeftEnd >= 0 && v.ActiveRightEnd >= v.ActiveRightStart && borderWidth >= 1;
 }

@@ -33,7 +33,8 @@ struct SkinGeometry {
     // The margins handed to the frame manager (it adds one pixel right and bottom).
     Margins FrameMargins() const;
     // Geometry the painter's loops cannot work with: a border tile below 1 pixel,
-    // a caption below 1 pixel, negative button sizes, a right end before the left.
+    // a caption below 1 pixel, negative button sizes, a right end before the left,
+    // a pixel value or picture side beyond px::kSkinGeometryLimit.
     bool Usable() const;
 };
 

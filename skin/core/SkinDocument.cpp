@@ -204,8 +204,24 @@ SkinValues RestoreSkinValues(const XmlElement& skin, SkinValues v, const SkinFon
     return v;
 }
 
+const SkinAttribute* SkinGeometryOutOfRange(const SkinValues& v) {
+    for (const SkinAttribute& a : kAttributes) {
+        if (a.kind != K::Integer) continue;
+        const int32_t value = v.*std::get<int32_t SkinValues::*>(a.member);
+        if (value < -kSkinGeometryLimit || value > kSkinGeometryLimit) return &a;
+    }
+    return nullptr;
+}
+
 void ValidateSkinGeometry(const SkinValues& v, std::optional<int32_t> captionPictureHeight,
                           std::optional<int32_t> bordersPictureHeight) {
+    if (const SkinAttribute* a = SkinGeometryOutOfRange(v))
+        throw SkinError("Invalid skin geometry: " + std::string(a->attribute) + " is " +
+                        std::to_string(v.*std::get<int32_t SkinValues::*>(a->member)) + ", outside -" +
+                        std::to_string(kSkinGeometryLimit) + " to " + std::to_string(kSkinGeometryLimit) + ".");
+    for (const std::optional<int32_t>& side : {captionPictureHeight, bordersPictureHeight})
+        if (side && *side > kSkinGeometryLimit)
+            throw SkinError("Invalid skin geometry: a picture is " + std::to_string(*side) + " pixels high.");
     if (v.ButtonWidth < 0 || v.ButtonHeight < 0)
         throw SkinError("Invalid skin geometry: negative button size " + std::to_string(v.ButtonWidth) + " x " +
                         std::to_string(v.ButtonHeight) + ".");

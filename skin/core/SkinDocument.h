@@ -82,10 +82,18 @@ SkinValues RestoreSkinValues(const XmlElement& skin, SkinValues current, const S
 // Refuses geometry the caption painter cannot draw (its strip loops would
 // never end): negative button sizes, a caption picture less than a pixel
 // high, a border size (the border picture's height, half of it with an
-// inactive row) below 1. A missing picture is not checked: nothing is drawn
+// inactive row) below 1, and a pixel value or picture height beyond
+// kSkinGeometryLimit. A missing picture is not checked: nothing is drawn
 // without it.
 void ValidateSkinGeometry(const SkinValues& values, std::optional<int32_t> captionPictureHeight,
                           std::optional<int32_t> bordersPictureHeight);
+
+// Largest magnitude of a skin's pixel values (the integer attributes: offsets and sizes) and of its
+// pictures' sides. Real skins stay far below it; with values within it the frame layout's sums and
+// products stay inside the integer range for any window the platform makes.
+inline constexpr int32_t kSkinGeometryLimit = 1 << 20;
+// The first integer attribute (document order) whose value lies outside -limit..limit, or nullptr.
+const SkinAttribute* SkinGeometryOutOfRange(const SkinValues& values);
 
 // Offset of the first "<!DOCTYPE" (any case) in a text, before it is parsed:
 // the platform's parser does not reliably refuse document type declarations.

@@ -3,6 +3,7 @@
 // the cursor each state shows.
 #include <gtest/gtest.h>
 
+#include "base/Error.h"
 #include "export/core/CanvasGeometry.h"
 
 namespace px {
@@ -208,6 +209,85 @@ TEST(CanvasGeometry, CursorFollowsModeRangeAndPress) {
     CanvasGeometry pickFit = Laid(50, 40, 1, 200, 200, true);
     pickFit.SetWorkMode(1);
     EXPECT_EQ(pickFit.Cursor(), CanvasCursor::PickColor);
+}
+
+// Found by fuzzing: parking kept the last picture's offsets beyond the zero range.
+TEST(CanvasGeometry, ParkingClearsTheOffsets) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    ASSERT_GT(g.OffsetX(), 0);
+    g.Layout(-5, 80, 200, 200);
+    EXPECT_EQ(g.OffsetX(), 0);
+    EXPECT_EQ(g.OffsetY(), 0);
+    // The next picture still takes the relative place the last one had.
+    g.Layout(100, 80, 200, 200);
+    EXPECT_EQ(g.OffsetX(), 50);
+    EXPECT_EQ(g.OffsetY(), 20);
+}
+
+// Found by fuzzing: a drag after parking compared the offsets with the last picture's and
+// reported a move that did not happen.
+TEST(CanvasGeometry, ADragWithoutAPictureReportsNoMove) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    g.Layout(0, 0, 200, 200);
+    g.Press(10, 10, true);
+    EXPECT_FALSE(g.Move(40, 40));
+    EXPECT_EQ(g.OffsetX(), 0);
+    // With a picture again, a real move is reported.
+    g.Layout(100, 80, 200, 200);
+    g.Press(10, 10, true);
+    EXPECT_TRUE(g.Move(0, 10));
+    EXPECT_EQ(g.OffsetX(), 60);
+}
+
+// Found by fuzzing: a zoomed side past 2^31 - 1 wrapped into a negative scroll range.
+TEST(CanvasGeometry, AZoomedPictureBeyondTheIntegerRangeIsRefusedWithOverflow) {
+    const struct {
+        int32_t w, h, zoom;
+    } cases[] = {{65536, 10, 32768}, {10, 1 << 20, 2048}, {INT32_MAX, 1, 2}, {2, 2, INT32_MAX}};
+    for (const auto& c : cases) {
+        CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+        const CanvasBlit before = g.Blit();
+        g.SetZoom(c.zoom);
+        try {
+            g.Layout(c.w, c.h, 300, 300);
+            ADD_FAILURE() << c.w << " x " << c.h << " at " << c.zoom;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), ErrorNumber::Overflow);
+        }
+        // The previous layout stands.
+        EXPECT_EQ(g.RangeX(), 100);
+        EXPECT_EQ(g.Blit(), before);
+    }
+    // The largest zoomed side that fits is laid out; fitted pictures do not multiply.
+    EXPECT_EQ(Laid(1, 1, INT32_MAX, 100, 100).RangeX(), INT32_MAX - 100);
+    EXPECT_EQ(Laid(INT32_MAX, 1, INT32_MAX, 100, 100, true).RangeX(), 0);
+}
+
+// Found by fuzzing: a kept offset at the end of a range near 2^31 - 1 is 2^31 in single precision
+// and raised Overflow on the next layout.
+TEST(CanvasGeometry, AnOffsetAtTheEndOfTheLargestRangeIsKept) {
+    CanvasGeometry g = Laid(1, 1, INT32_MAX, 10, 10);
+    const int32_t range = INT32_MAX - 10;
+    ASSERT_EQ(g.RangeX(), range);
+    g.Press(0, 0, true);
+    ASSERT_TRUE(g.Move(INT32_MIN + 1, 0));
+    ASSERT_EQ(g.OffsetX(), range);
+    EXPECT_NO_THROW(g.Layout(1, 1, 10, 10));
+    EXPECT_EQ(g.OffsetX(), range);
+}
+
+// Found by fuzzing: a zoom set after the layout reached the drawing and the pointer mapping, which
+// multiplied it by sizes of the old layout (past the integer range for large zooms).
+TEST(CanvasGeometry, AZoomTakesEffectAtTheNextLayoutOnly) {
+    CanvasGeometry g = Laid(100, 80, 3, 200, 200);
+    const CanvasBlit before = g.Blit();
+    const CanvasPoint at = g.ToPicture(10, 10);
+    g.SetZoom(1 << 30);
+    EXPECT_EQ(g.Blit(), before);
+    EXPECT_EQ(g.ToPicture(10, 10), at);
+    g.SetZoom(1);
+    g.Layout(100, 80, 200, 200);
+    EXPECT_EQ(g.ToPicture(10, 10), (CanvasPoint{10, 10}));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "skin/core/CaptionLayout.h"
 #include "skin/core/MenuBarLayout.h"
+#include "skin/core/SkinDocument.h"
 
 using namespace veltrim::core;
 
@@ -163,6 +164,45 @@ TEST(CaptionLayout, GeometryThePainterCannotUseIsRefused) {
     SkinGeometry negativeButton = g;
     negativeButton.values.ButtonWidth = -1;
     for (const SkinGeometry& bad : {zeroBorder, halfOfOne, noCaption, negativeButton}) EXPECT_FALSE(bad.Usable());
+}
+
+// Found by fuzzing: a script can set any 32-bit value, and the layout's sums overflowed
+// (2147483609 + 537 for the button column). Values beyond the limit are refused; at the
+// limit every part lays out inside the integer range (the sanitizer watches the sums).
+TEST(CaptionLayout, PixelValuesBeyondTheLimitAreRefusedAndAtTheLimitLayOut) {
+    const int32_t limit = px::kSkinGeometryLimit;
+    for (int32_t px::SkinValues::*member :
+         {&px::SkinValues::ControlButtonOffsetX, &px::SkinValues::ButtonWidth, &px::SkinValues::ActiveRightEnd,
+          &px::SkinValues::InactiveOffset, &px::SkinValues::MenuStartOffsetX, &px::SkinValues::TitleStartOffsetY}) {
+        SkinGeometry g = TestSkin();
+        g.values.*member = limit + 1;
+        EXPECT_FALSE(g.Usable());
+        g.values.*member = INT32_MAX;
+        EXPECT_FALSE(g.Usable());
+    }
+    for (int SkinGeometry::*side : {&SkinGeometry::captionWidth, &SkinGeometry::captionHeight,
+                                    &SkinGeometry::borderWidth, &SkinGeometry::borderHeight}) {
+        SkinGeometry g = TestSkin();
+        g.*side = limit + 1;
+        EXPECT_FALSE(g.Usable());
+    }
+
+    SkinGeometry big = TestSkin();
+    big.values.ButtonWidth = big.values.ButtonHeight = limit;
+    big.values.ActiveRightStart = -limit;
+    big.values.ActiveRightEnd = big.values.InactiveOffset = big.values.ControlButtonOffsetX = limit;
+    big.values.MenuStartOffsetX = -limit;
+    big.values.TopSizingBorderHeight = big.values.MenuStartOffsetY = limit;
+    big.values.ControlButtonHasInactiveVersion = big.values.CustomControlButtonPosition = true;
+    big.captionHeight = big.borderHeight = big.borderWidth = limit;
+    ASSERT_TRUE(big.Usable());
+    CaptionState inactive;
+    inactive.active = false;
+    const CaptionLayout l = LayoutCaption(big, 32767, 32767, inactive);
+    EXPECT_EQ(l.glyphs[kMinimise].srcX, limit + limit + 3 * limit);
+    EXPECT_EQ(l.rightEnd.width, 2 * limit + 1);
+    EXPECT_GE(l.client.Width(), 0);
+    EXPECT_EQ(CaptionHitCode(big, l, l.menuBand, 5, 5, 32767, 32767, true, 0), hit::SysMenu);  // buttons everywhere
 }
 
 TEST(CaptionLayout, HitCodes) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -203,6 +204,26 @@ TEST(Dib24, ResampleOfAOnePixelWideOrHighSourceIsASubscriptError) {
         Picture24 dst(3, 3);
         EXPECT_EQ(ErrorNumberOf([&] { ResampleBilinear(src.bits(), dst.bits()); }), ErrorNumber::SubscriptOutOfRange)
             << w << "x" << h;
+    }
+}
+
+// A source without pixels or with a size below 2 x 2 (an empty buffer, a caller's wrong size) is
+// refused before a column is worked out: negative scales made negative positions before the check.
+TEST(Dib24, ResampleOfAnEmptyOrNegativeSourceIsASubscriptErrorAndWritesNothing) {
+    Picture24 pixels(4, 4, 0x11);
+    const Dib24Bits sources[] = {
+        Dib24Bits{},                                      // no buffer at all
+        Dib24Bits{pixels.bytes.data(), 0, 4, pixels.bps},  // width 0 over real memory
+        Dib24Bits{pixels.bytes.data(), -3, 4, pixels.bps},
+        Dib24Bits{pixels.bytes.data(), 4, 0, pixels.bps},
+        Dib24Bits{pixels.bytes.data(), 4, -7, pixels.bps},
+        Dib24Bits{pixels.bytes.data(), 1, 1, pixels.bps},
+    };
+    for (const Dib24Bits& source : sources) {
+        Picture24 dst(6, 5, 0xA5);
+        EXPECT_EQ(ErrorNumberOf([&] { ResampleBilinear(source, dst.bits()); }), ErrorNumber::SubscriptOutOfRange)
+            << source.width << "x" << source.height;
+        EXPECT_EQ(std::count(dst.bytes.begin(), dst.bytes.end(), 0xA5), static_cast<std::ptrdiff_t>(dst.bytes.size()));
     }
 }
 

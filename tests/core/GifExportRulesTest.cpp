@@ -2,6 +2,8 @@
 // formats and marker arithmetic.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "export/core/GifExportRules.h"
 
 namespace px {
@@ -54,7 +56,9 @@ TEST(GifExportRules, LabelFormats) {
         int64_t value;
         const wchar_t* text;
     } cases[] = {{0, L""}, {7, L"7"}, {862, L"862"}, {1000, L"1,000"}, {15054, L"15,054"}, {1234567, L"1,234,567"},
-                 {-4321, L"-4,321"}};
+                 {-4321, L"-4,321"},
+                 // Found by fuzzing: the most negative value was negated past the range.
+                 {INT64_MIN, L"-9,223,372,036,854,775,808"}, {INT64_MAX, L"9,223,372,036,854,775,807"}};
     for (const auto& c : cases) EXPECT_EQ(FormatThousands(c.value), c.text) << c.value;
     EXPECT_EQ(FormatZoom(1), L"100%");
     EXPECT_EQ(FormatZoom(10), L"1000%");

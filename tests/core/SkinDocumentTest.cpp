@@ -278,6 +278,40 @@ TEST(SkinDocument, GeometryThePainterCannotDrawIsRefused) {
     }
 }
 
+// Pixel values a script or a stored text may hold: up to the limit either way they are kept,
+// beyond it Restore's check names the attribute (the frame layout cannot add such values).
+TEST(SkinDocument, PixelValuesBeyondTheLimitAreRefusedByName) {
+    const int32_t limit = kSkinGeometryLimit;
+    for (const SkinAttribute& a : SkinAttributes()) {
+        if (a.kind != SkinValueKind::Integer) continue;
+        const auto member = std::get<int32_t SkinValues::*>(a.member);
+        for (int32_t value : {-limit, limit, -limit - 1, limit + 1, INT32_MIN, INT32_MAX}) {
+            SkinValues v = SkinValues::Defaults(kNewFont);
+            v.*member = value;
+            const bool inRange = value >= -limit && value <= limit;
+            EXPECT_EQ(SkinGeometryOutOfRange(v), inRange ? nullptr : &a) << a.attribute << " " << value;
+            if (inRange && (value < 0 && (member == &SkinValues::ButtonWidth || member == &SkinValues::ButtonHeight)))
+                continue;  // negative button sizes have their own refusal
+            try {
+                ValidateSkinGeometry(v, 26, 8);
+                EXPECT_TRUE(inRange) << a.attribute << " " << value;
+            } catch (const Error& err) {
+                EXPECT_FALSE(inRange) << err.description();
+                EXPECT_EQ(err.description(), "Invalid skin geometry: " + std::string(a.attribute) + " is " +
+                                                 std::to_string(value) + ", outside -1048576 to 1048576.");
+            }
+        }
+    }
+    for (auto [caption, borders] : {std::pair{limit + 1, 8}, std::pair{26, INT32_MAX}}) {
+        try {
+            ValidateSkinGeometry(SkinValues::Defaults(kNewFont), caption, borders);
+            ADD_FAILURE() << caption << " " << borders;
+        } catch (const Error& err) {
+            EXPECT_EQ(err.description().rfind("Invalid skin geometry: a picture is ", 0), 0u) << err.description();
+        }
+    }
+}
+
 TEST(SkinDocument, ErrorTexts) {
     EXPECT_EQ(XmlLoadErrorText("error", 0), "The XML document could not be loaded: error at position 0");
     EXPECT_EQ(std::string(kSkinNotFoundText), "NeoCaptionSkin element not found in XML document.");
