@@ -8,7 +8,9 @@
 
 #include "app/Resources.h"
 #include "base/win/Window.h"
-#include "skin/veltrim_h.h"
+// The library's COM contract (interfaces, identities) as widl generates it from its
+// type library source; the program never includes the library's own code.
+#include "veltrim_h.h"
 
 namespace px {
 

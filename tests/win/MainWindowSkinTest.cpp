@@ -200,8 +200,7 @@ TEST_F(MainWindowSkin, TheSkinHoldsTheWindowsValuesAndTheFrameKeepsTheClientSize
     ::SendMessageW(hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
     EXPECT_EQ(mmi.ptMinTrackSize.x, form_.Scale(248 + 640) + 2);
     EXPECT_EQ(mmi.ptMinTrackSize.y, form_.Scale(610) + kCaptionHeight + kTile);
-    // The menu went to the skin: the window has none of its own while attached.
-    EXPECT_EQ(::GetMenu(hwnd()), nullptr);
+    // The menu went to the skin's frame manager.
     long menu = 0;
     Painter()->Manager()->get_hMenu(&menu);
     EXPECT_NE(menu, 0);
@@ -264,6 +263,40 @@ TEST_F(MainWindowSkin, AColourKeyShowsWhatLiesBehindTheWindow) {
     EXPECT_FALSE(::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
     ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     EXPECT_TRUE(PumpUntil([&] { return ScreenPixel(side) == kSideColour; }));
+}
+
+// Pixels of the window's top-left w x h through its own DC with the title colour.
+int TitlePixels(HWND hwnd, int w, int h) {
+    win::ScopedWindowDC dc(hwnd);
+    int n = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) n += ::GetPixel(dc.get(), x, y) == RGB(0xCC, 0xCC, 0xCC);
+    return n;
+}
+
+TEST_F(MainWindowSkin, AWindowNarrowerThanTheRightEndShowsNoTitle) {
+    ScopedComPtr<_cSkinConfiguration> titled;
+    ASSERT_EQ(Painter()->get_SkinConfiguration(titled.put()), S_OK);
+    titled->put_DrawTitle(VARIANT_TRUE);
+    titled->put_ActiveCaptionColor(RGB(0xCC, 0xCC, 0xCC));
+    ASSERT_EQ(form_.Skin().Reskin(titled.get()), S_OK);
+    RECT r{};
+    ::GetWindowRect(hwnd(), &r);
+    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_GT(TitlePixels(hwnd(), 200, kCaptionHeight), 20);  // the title shows at the window's width
+    // Four pixels wide, one less than the right end: the caption still paints, without a title.
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, 4, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT narrow{};
+    ::GetWindowRect(hwnd(), &narrow);
+    if (narrow.right - narrow.left == 4) {
+        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+        EXPECT_EQ(TitlePixels(hwnd(), 4, kCaptionHeight), 0);
+    } else {
+        ADD_FAILURE() << "the window kept " << narrow.right - narrow.left << " pixels";
+    }
+    ::SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(form_.Skin().Reskin(), S_OK);
+    EXPECT_EQ(TitlePixels(hwnd(), 200, kCaptionHeight), 0);  // the main window's own skin draws none
 }
 
 TEST_F(MainWindowSkin, TwoHundredReskinsAndAHundredActivationChangesLeaveTheCountsUnchanged) {
