@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include <cstdio>
+#include <string>
 #include <utility>
 
 #include "app/Resources.h"
@@ -143,8 +144,9 @@ bool MainWindowSkin::Attach(HWND window, HFONT font) {
     hr = ::CoCreateInstance(CLSID_cSkinConfiguration, nullptr, CLSCTX_INPROC_SERVER, IID__cSkinConfiguration,
                             reinterpret_cast<void**>(skin_.put()));
     if (FAILED(hr)) return Fail(L"The skin settings could not be created", hr);
-    hr = FillSkin(font);
-    if (FAILED(hr)) return Fail(L"The skin settings were refused", hr);
+    const wchar_t* failed = L"";
+    hr = FillSkin(font, failed);
+    if (FAILED(hr)) return Fail((std::wstring(L"The skin value ") + failed + L" was refused").c_str(), hr);
     form_.reset(new WindowObject(window));
     hr = caption_->Attach2(form_.get(), skin_.get());
     if (FAILED(hr)) return Fail(L"The skin could not be attached", hr);
@@ -162,37 +164,40 @@ bool MainWindowSkin::Attach(HWND window, HFONT font) {
     return true;
 }
 
-// The skin values in their fixed order, then the artwork.
-HRESULT MainWindowSkin::FillSkin(HFONT font) {
+// The skin values in their fixed order, then the artwork. On a failure
+// `failed` names the value that was refused.
+HRESULT MainWindowSkin::FillSkin(HFONT font, const wchar_t*& failed) {
     _cSkinConfiguration* s = skin_.get();
     win::ScopedComPtr<IFontDisp> captionFont, menuFont;
     win::ScopedComPtr<IPictureDisp> caption, borders;
     HRESULT hr = S_OK;
-    auto step = [&hr](HRESULT r) {
-        if (SUCCEEDED(hr)) hr = r;
+    auto step = [&](const wchar_t* name, const auto& set) {
+        if (FAILED(hr)) return;
+        hr = set();
+        if (FAILED(hr)) failed = name;
     };
-    step(s->put_DrawTitle(VARIANT_FALSE));
-    step(s->put_MenuStartOffsetX(kMenuStartOffsetX));
-    step(s->put_TopSizingBorderHeight(kTopSizingBorderHeight));
-    step(s->put_LeftBorderWidth(kLeftBorderWidth));
-    step(s->put_RightBorderWidth(kRightBorderWidth));
-    step(s->put_ActiveMenuColor(kActiveMenuColor));
-    step(s->put_ActiveMenuColorOver(kActiveMenuColorOver));
-    step(s->put_InActiveMenuColor(kInActiveMenuColor));
-    step(s->put_MenuBackgroundColor(kMenuBackgroundColor));
-    step(FontObject(font, captionFont.put()));
-    if (SUCCEEDED(hr)) step(s->putref_CaptionFont(captionFont.get()));
-    step(FontObject(font, menuFont.put()));
-    if (SUCCEEDED(hr)) step(s->putref_MenuFont(menuFont.get()));
-    step(s->put_ButtonWidth(kButtonWidth));
-    step(s->put_ButtonHeight(kButtonHeight));
-    step(s->put_ActiveLeftEnd(kActiveLeftEnd));
-    step(s->put_ActiveRightStart(kActiveRightStart));
-    step(s->put_ActiveRightEnd(kActiveRightEnd));
-    step(BitmapPicture(IDB_SKIN_CAPTION, caption.put()));
-    if (SUCCEEDED(hr)) step(s->putref_Caption(caption.get()));
-    step(BitmapPicture(IDB_SKIN_BORDERS, borders.put()));
-    if (SUCCEEDED(hr)) step(s->putref_Borders(borders.get()));
+    step(L"DrawTitle", [&] { return s->put_DrawTitle(VARIANT_FALSE); });
+    step(L"MenuStartOffsetX", [&] { return s->put_MenuStartOffsetX(kMenuStartOffsetX); });
+    step(L"TopSizingBorderHeight", [&] { return s->put_TopSizingBorderHeight(kTopSizingBorderHeight); });
+    step(L"LeftBorderWidth", [&] { return s->put_LeftBorderWidth(kLeftBorderWidth); });
+    step(L"RightBorderWidth", [&] { return s->put_RightBorderWidth(kRightBorderWidth); });
+    step(L"ActiveMenuColor", [&] { return s->put_ActiveMenuColor(kActiveMenuColor); });
+    step(L"ActiveMenuColorOver", [&] { return s->put_ActiveMenuColorOver(kActiveMenuColorOver); });
+    step(L"InActiveMenuColor", [&] { return s->put_InActiveMenuColor(kInActiveMenuColor); });
+    step(L"MenuBackgroundColor", [&] { return s->put_MenuBackgroundColor(kMenuBackgroundColor); });
+    step(L"CaptionFont (the window's font)", [&] { return FontObject(font, captionFont.put()); });
+    step(L"CaptionFont", [&] { return s->putref_CaptionFont(captionFont.get()); });
+    step(L"MenuFont (the window's font)", [&] { return FontObject(font, menuFont.put()); });
+    step(L"MenuFont", [&] { return s->putref_MenuFont(menuFont.get()); });
+    step(L"ButtonWidth", [&] { return s->put_ButtonWidth(kButtonWidth); });
+    step(L"ButtonHeight", [&] { return s->put_ButtonHeight(kButtonHeight); });
+    step(L"ActiveLeftEnd", [&] { return s->put_ActiveLeftEnd(kActiveLeftEnd); });
+    step(L"ActiveRightStart", [&] { return s->put_ActiveRightStart(kActiveRightStart); });
+    step(L"ActiveRightEnd", [&] { return s->put_ActiveRightEnd(kActiveRightEnd); });
+    step(L"Caption (the caption artwork)", [&] { return BitmapPicture(IDB_SKIN_CAPTION, caption.put()); });
+    step(L"Caption", [&] { return s->putref_Caption(caption.get()); });
+    step(L"Borders (the border artwork)", [&] { return BitmapPicture(IDB_SKIN_BORDERS, borders.put()); });
+    step(L"Borders", [&] { return s->putref_Borders(borders.get()); });
     return hr;
 }
 

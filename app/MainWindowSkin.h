@@ -48,7 +48,7 @@ public:
 
 private:
     bool Fail(const wchar_t* what, HRESULT hr);
-    HRESULT FillSkin(HFONT font);
+    HRESULT FillSkin(HFONT font, const wchar_t*& failed);
 
     HWND window_ = nullptr;
     win::ScopedComPtr<_cNeoCaption> caption_;

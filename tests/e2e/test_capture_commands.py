@@ -118,8 +118,9 @@ def test_a_scratch_file_that_cannot_be_written_is_reported_and_the_window_comes_
         "could not be written" in c.text for c in harness.children(b.hwnd))), None), what="the message")
     assert main.visible()
     assert not main.own_windows(DESKTOP_CLASS)
+    seq = main.seq()  # the dump of the failure is written once the message is closed
     harness.click_center(harness.child_by_text(box.hwnd, "OK").rect)
-    d = main.wait_dump(lambda d: not main.own_windows("#32770"), "the message closing")
+    d = main.wait_dump(lambda d: d["seq"] > seq and not main.own_windows("#32770"), "the message closing")
     assert d["captures"] == 0 and d["capture"] == [0, 0]
     assert d["shape"] == "Rectangle"
     assert not main.menu_entry("&File", "Save As Bitmap")["enabled"]

@@ -106,17 +106,33 @@ LRESULT CALLBACK BackdropProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return ::DefWindowProcW(hwnd, msg, wp, lp);
 }
 
+// A plain window without a minimum size, for frames narrower than any the main window takes.
+LRESULT CALLBACK PlainProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_GETMINMAXINFO) {
+        reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{1, 1};
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void RegisterTestClasses() {
+    static bool registered = false;
+    if (registered) return;
+    registered = true;
+    WNDCLASSW wc{};
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = BackdropProc;
+    wc.lpszClassName = L"PixtrelSkinBackdrop";
+    ::RegisterClassW(&wc);
+    wc.lpfnWndProc = PlainProc;
+    wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = L"PixtrelSkinPlain";
+    ::RegisterClassW(&wc);
+}
+
 // A plain magenta window, the thing that lies behind the main window.
 win::ScopedHwnd Backdrop(const RECT& at) {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = BackdropProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PixtrelSkinBackdrop";
-        ::RegisterClassW(&wc);
-        registered = true;
-    }
+    RegisterTestClasses();
     return win::ScopedHwnd(::CreateWindowExW(WS_EX_TOOLWINDOW, L"PixtrelSkinBackdrop", L"", WS_POPUP | WS_VISIBLE,
                                              at.left, at.top, at.right - at.left, at.bottom - at.top, nullptr,
                                              nullptr, ::GetModuleHandleW(nullptr), nullptr));
@@ -138,7 +154,7 @@ protected:
         form_.ShowNormal();
         // Loaded before the classes were registered (by another test in this process): attach now.
         if (!form_.Skin().Attached()) form_.AttachSkin();
-        ASSERT_TRUE(form_.Skin().Attached()) << px::Narrow(form_.Skin().Failure());
+        ASSERT_TRUE(form_.Skin().Attached()) << px::Narrow(form_.Skin().Failure()) << " loaded " << form_.IsLoaded();
         ::RedrawWindow(form_.hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         PumpPending();
     }
@@ -152,23 +168,42 @@ RegisteredClasses* MainWindowSkin::classes_ = nullptr;
 
 TEST_F(MainWindowSkin, TheSkinHoldsTheWindowsValuesAndTheFrameKeepsTheClientSize) {
     _cSkinConfiguration* s = Skin();
-    long v = 0;
-    VARIANT_BOOL b = VARIANT_TRUE;
-    OLE_COLOR c = 0;
-    s->get_DrawTitle(&b), EXPECT_EQ(b, VARIANT_FALSE);
-    s->get_MenuStartOffsetX(&v), EXPECT_EQ(v, -20);
-    s->get_TopSizingBorderHeight(&v), EXPECT_EQ(v, 15);
-    s->get_LeftBorderWidth(&v), EXPECT_EQ(v, 1);
-    s->get_RightBorderWidth(&v), EXPECT_EQ(v, 1);
-    s->get_ActiveMenuColor(&c), EXPECT_EQ(c, 0xFFFFFFu);
-    s->get_ActiveMenuColorOver(&c), EXPECT_EQ(c, 0xC0FFFFu);
-    s->get_InActiveMenuColor(&c), EXPECT_EQ(c, 0xFFFFFFu);
-    s->get_MenuBackgroundColor(&c), EXPECT_EQ(c, static_cast<OLE_COLOR>(RGB(115, 142, 172)));
-    s->get_ButtonWidth(&v), EXPECT_EQ(v, 19);
-    s->get_ButtonHeight(&v), EXPECT_EQ(v, 20);
-    s->get_ActiveLeftEnd(&v), EXPECT_EQ(v, 20);
-    s->get_ActiveRightStart(&v), EXPECT_EQ(v, 775);
-    s->get_ActiveRightEnd(&v), EXPECT_EQ(v, 779);
+    using LongGet = HRESULT (STDMETHODCALLTYPE _cSkinConfiguration::*)(long*);
+    using ColourGet = HRESULT (STDMETHODCALLTYPE _cSkinConfiguration::*)(OLE_COLOR*);
+    const struct {
+        const char* name;
+        LongGet get;
+        long want;
+    } longs[] = {{"MenuStartOffsetX", &_cSkinConfiguration::get_MenuStartOffsetX, -20},
+                 {"TopSizingBorderHeight", &_cSkinConfiguration::get_TopSizingBorderHeight, 15},
+                 {"LeftBorderWidth", &_cSkinConfiguration::get_LeftBorderWidth, 1},
+                 {"RightBorderWidth", &_cSkinConfiguration::get_RightBorderWidth, 1},
+                 {"ButtonWidth", &_cSkinConfiguration::get_ButtonWidth, 19},
+                 {"ButtonHeight", &_cSkinConfiguration::get_ButtonHeight, 20},
+                 {"ActiveLeftEnd", &_cSkinConfiguration::get_ActiveLeftEnd, 20},
+                 {"ActiveRightStart", &_cSkinConfiguration::get_ActiveRightStart, 775},
+                 {"ActiveRightEnd", &_cSkinConfiguration::get_ActiveRightEnd, 779}};
+    for (const auto& row : longs) {
+        long v = 0;
+        EXPECT_EQ((s->*row.get)(&v), S_OK) << row.name;
+        EXPECT_EQ(v, row.want) << row.name;
+    }
+    const struct {
+        const char* name;
+        ColourGet get;
+        OLE_COLOR want;
+    } colours[] = {{"ActiveMenuColor", &_cSkinConfiguration::get_ActiveMenuColor, 0xFFFFFF},
+                   {"ActiveMenuColorOver", &_cSkinConfiguration::get_ActiveMenuColorOver, 0xC0FFFF},
+                   {"InActiveMenuColor", &_cSkinConfiguration::get_InActiveMenuColor, 0xFFFFFF},
+                   {"MenuBackgroundColor", &_cSkinConfiguration::get_MenuBackgroundColor, RGB(115, 142, 172)}};
+    for (const auto& row : colours) {
+        OLE_COLOR c = 0;
+        EXPECT_EQ((s->*row.get)(&c), S_OK) << row.name;
+        EXPECT_EQ(c, row.want) << row.name;
+    }
+    VARIANT_BOOL title = VARIANT_TRUE;
+    s->get_DrawTitle(&title);
+    EXPECT_EQ(title, VARIANT_FALSE);
     // Both fonts are the window's own face.
     LOGFONTW own{};
     ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(::GetDlgItem(hwnd(), frmDesktopImage::IdChkGrid), WM_GETFONT,
@@ -176,7 +211,7 @@ TEST_F(MainWindowSkin, TheSkinHoldsTheWindowsValuesAndTheFrameKeepsTheClientSize
                  sizeof own, &own);
     for (bool menu : {false, true}) {
         ScopedComPtr<IFontDisp> font;
-        (menu ? s->get_MenuFont(font.put()) : s->get_CaptionFont(font.put()));
+        ASSERT_EQ(menu ? s->get_MenuFont(font.put()) : s->get_CaptionFont(font.put()), S_OK);
         ASSERT_TRUE(font);
         ScopedComPtr<IFont> f;
         ASSERT_EQ(font->QueryInterface(IID_IFont, reinterpret_cast<void**>(f.put())), S_OK);
@@ -274,29 +309,57 @@ int TitlePixels(HWND hwnd, int w, int h) {
     return n;
 }
 
+// A window object for a plain test window: answers hwnd, late-bound.
+class WindowObject final : public IDispatch {
+public:
+    explicit WindowObject(HWND hwnd) : hwnd_(hwnd) {}
+    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+        *out = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetTypeInfoCount(UINT* n) override { return *n = 0, S_OK; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
+        return ::lstrcmpiW(names[0], L"hwnd") == 0 ? (*id = 1, S_OK) : DISP_E_UNKNOWNNAME;
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
+        if (id != 1 || !result) return S_OK;  // Refresh and the rest: nothing to do
+        result->vt = VT_I4;
+        result->lVal = static_cast<LONG>(reinterpret_cast<LONG_PTR>(hwnd_));
+        return S_OK;
+    }
+
+private:
+    HWND hwnd_;
+};
+
+// The main window cannot become that narrow (its minimum size): the main
+// window's skin, with its title on, goes on a plain window instead.
 TEST_F(MainWindowSkin, AWindowNarrowerThanTheRightEndShowsNoTitle) {
     ScopedComPtr<_cSkinConfiguration> titled;
     ASSERT_EQ(Painter()->get_SkinConfiguration(titled.put()), S_OK);
     titled->put_DrawTitle(VARIANT_TRUE);
     titled->put_ActiveCaptionColor(RGB(0xCC, 0xCC, 0xCC));
-    ASSERT_EQ(form_.Skin().Reskin(titled.get()), S_OK);
-    RECT r{};
-    ::GetWindowRect(hwnd(), &r);
-    ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_GT(TitlePixels(hwnd(), 200, kCaptionHeight), 20);  // the title shows at the window's width
+    RegisterTestClasses();
+    win::ScopedHwnd plain(::CreateWindowExW(0, L"PixtrelSkinPlain", L" Orvo Pixtrel 4.5",
+                                            WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200, nullptr, nullptr,
+                                            ::GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(plain);
+    WindowObject object(plain.get());
+    ScopedComPtr<veltrim::cNeoCaption> painter(new veltrim::cNeoCaption());
+    ASSERT_EQ(painter->Attach2(&object, titled.get()), S_OK);
+    ::RedrawWindow(plain.get(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_GT(TitlePixels(plain.get(), 200, kCaptionHeight), 20);  // at 300 pixels the title shows
     // Four pixels wide, one less than the right end: the caption still paints, without a title.
-    ::SetWindowPos(hwnd(), nullptr, 0, 0, 4, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(plain.get(), nullptr, 0, 0, 4, 200, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT narrow{};
-    ::GetWindowRect(hwnd(), &narrow);
-    if (narrow.right - narrow.left == 4) {
-        ::RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-        EXPECT_EQ(TitlePixels(hwnd(), 4, kCaptionHeight), 0);
-    } else {
-        ADD_FAILURE() << "the window kept " << narrow.right - narrow.left << " pixels";
-    }
-    ::SetWindowPos(hwnd(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_EQ(form_.Skin().Reskin(), S_OK);
-    EXPECT_EQ(TitlePixels(hwnd(), 200, kCaptionHeight), 0);  // the main window's own skin draws none
+    ::GetWindowRect(plain.get(), &narrow);
+    ASSERT_EQ(narrow.right - narrow.left, 4);
+    ::RedrawWindow(plain.get(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(TitlePixels(plain.get(), 4, kCaptionHeight), 0);
+    painter->Detach();
 }
 
 TEST_F(MainWindowSkin, TwoHundredReskinsAndAHundredActivationChangesLeaveTheCountsUnchanged) {
