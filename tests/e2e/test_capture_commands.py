@@ -133,17 +133,7 @@ def test_a_hundred_captures_leave_the_gdi_objects_where_they_were(main):
     pid = main.program.win_pid
 
     def settled_count():
-        # Objects of the capture just finished (the overlay's) may still be on their way out:
-        # read until two readings agree.
-        last = [None]
-
-        def same():
-            now = harness.gdi_count(pid)
-            agreed = now == last[0]
-            last[0] = now
-            return agreed
-        wait_until(same, what="a settled GDI count", interval=0.2)
-        return last[0]
+        return harness.settled_gdi_count(pid)
 
     before = settled_count()
     timings = []
