@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <variant>
+
 #include "app/Application.h"
 #include "app/ColorDialog.h"
 #include "app/Form2.h"
@@ -31,9 +34,14 @@ void Form1::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.Form1";
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                       ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
-    int x = (::GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2, y = (::GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2;
-    CreateWindowObject(cls, L" Orvo Pixtrel 4.5", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, kWidth, kHeight,
-                       nullptr, nullptr);
+    // 96-DPI units, but never larger than the work area (150 % on a small screen).
+    RECT work{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = std::min<int>(Scale(kWidth), work.right - work.left);
+    const int h = std::min<int>(Scale(kHeight), work.bottom - work.top);
+    const int x = work.left + (work.right - work.left - w) / 2, y = work.top + (work.bottom - work.top - h) / 2;
+    CreateWindowObject(cls, L" Orvo Pixtrel 4.5", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, x, y, w, h, nullptr,
+                       nullptr);
     if (!hwnd()) return;
 
     c_ = std::make_unique<Controls>();
@@ -55,6 +63,10 @@ void Form1::CreateFormWindow() {
     c.fraScroll1.Create(hwnd(), IdFraScroll1, 0, kBarHeight, kWidth, kHeight - kBarHeight);
     c.PictureA.Create(hwnd(), IdPictureA, 0, 0, 0, 0, WS_CLIPCHILDREN);
     c.Picture1.Create(c.PictureA.hwnd(), IdPicture1, 0, 0, 0, 0);
+    // The bar's controls are made at their 96-DPI places and moved to the window's DPI.
+    layout_.Clear();
+    layout_.AddChildren(hwnd(), {c.fraScroll1.hwnd(), c.PictureA.hwnd()});
+    layout_.Apply(Dpi());
 
     c.cmdColor.Click.connect([this] { cmdColor_Click(); });
     c.Command3.Click.connect([this] { Command3_Click(); });
@@ -62,6 +74,7 @@ void Form1::CreateFormWindow() {
     c.cmdCancel.Click.connect([this] { cmdCancel_Click(); });
     c.Picture1.MouseDown.connect([this](int b, int s, int x, int y) { Picture1_MouseDown(b, s, x, y); });
     c.Picture1.MouseMove.connect([this](int b, int s, int x, int y) { Picture1_MouseMove(b, s, x, y); });
+    c.Picture1.MouseUp.connect([this](int b, int s, int x, int y) { Picture1_MouseUp(b, s, x, y); });
 }
 
 void Form1::Form_Load() {
@@ -76,10 +89,7 @@ void Form1::Form_Load() {
 
     c.Picture1.SetDrawWidth(1);
     c.Picture50.SetDrawWidth(1);
-    c.Picture50.Cls();
-    SIZE preview = c.Picture50.SurfaceSize();
-    px::Point centre = PenPreviewCentre(preview.cx, preview.cy);
-    c.Picture50.Circle(centre.x, centre.y, c.Picture50.DrawWidth());
+    DrawPenPreview();
 
     // Before the first capture there is nothing to annotate: the picture stays empty.
     HBITMAP capture = capture_ ? capture_->Picture() : nullptr;
@@ -88,6 +98,8 @@ void Form1::Form_Load() {
     c.PictureA.Resize(bm.bmWidth, bm.bmHeight);
     c.Picture1.Resize(bm.bmWidth, bm.bmHeight);
     c.Picture1.SetPicture(capture);
+    history_.Clear();
+    original_ = c.Picture1.CopyImage();
     c.fraScroll1.SetChild(c.PictureA.hwnd());
     Form_Resize();
 
@@ -95,7 +107,28 @@ void Form1::Form_Load() {
     Timer1_Timer();
 }
 
-void Form1::Form_Unload() { Timer1_.stop(); }
+void Form1::DrawPenPreview() {
+    win::PictureBox& preview = c_->Picture50;
+    preview.Cls();
+    const SIZE size = preview.SurfaceSize();
+    const px::Point centre = PenPreviewCentre(size.cx, size.cy);
+    preview.Circle(centre.x, centre.y, preview.DrawWidth());
+}
+
+void Form1::Form_Unload() {
+    Timer1_.stop();
+    history_.Clear();
+    original_.reset();
+}
+
+// Another monitor, another DPI: the bar's controls to their new places; the
+// picture keeps one screen pixel per picture pixel.
+void Form1::Form_DpiChanged(UINT dpi) {
+    if (!c_) return;
+    layout_.Apply(dpi);
+    DrawPenPreview();
+    Form_Resize();
+}
 
 LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -106,7 +139,8 @@ LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(::GetStockObject(DEFAULT_GUI_FONT));
+    case WM_GETFONT:  // the buttons' font, made for the window's DPI
+        return reinterpret_cast<LRESULT>(layout_.Font() ? layout_.Font() : ::GetStockObject(DEFAULT_GUI_FONT));
     case WM_CLOSE: cmdCancel_Click(); return 0;
     }
     return Form::HandleMessage(msg, wp, lp);
@@ -116,11 +150,13 @@ void Form1::Form_Resize() {
     if (!c_ || !c_->fraScroll1.IsCreated()) return;
     RECT rc;
     ::GetClientRect(hwnd(), &rc);
-    ::MoveWindow(c_->fraScroll1.hwnd(), 0, kBarHeight, rc.right, std::max<int>(rc.bottom - kBarHeight, 0), TRUE);
+    const int bar = Scale(kBarHeight);
+    ::MoveWindow(c_->fraScroll1.hwnd(), 0, bar, rc.right, std::max<int>(rc.bottom - bar, 0), TRUE);
 }
 
 void Form1::Picture1_MouseDown(int button, int, int x, int y) {
     win::PictureBox& pic = c_->Picture1;
+    history_.EndStroke();
     pic.SetCurrentPosition(x, y);
     if (textposval_ && button == 1) {
         pic.SetCursorShape(nullptr);
@@ -135,7 +171,18 @@ void Form1::Picture1_MouseDown(int button, int, int x, int y) {
 void Form1::Picture1_MouseMove(int button, int, int x, int y) {
     win::PictureBox& pic = c_->Picture1;
     if (!textposval_) pic.SetCursorShape(nullptr);
-    if (!textposval_ && (button & 1)) pic.LineTo(x, y);
+    if (!textposval_ && (button & 1)) {
+        if (!history_.StrokeOpen()) {
+            const POINT from = pic.CurrentPosition();
+            history_.BeginStroke({from.x, from.y}, pic.ForeColor(), pic.DrawWidth());
+        }
+        history_.ExtendStroke({x, y});
+        pic.LineTo(x, y);
+    }
+}
+
+void Form1::Picture1_MouseUp(int button, int, int, int) {
+    if (button == 1) history_.EndStroke();
 }
 
 // Cancelling the dialog keeps the annotation colour.
@@ -177,6 +224,76 @@ void Form1::cmdCancel_Click() { Unload(); }
 void Form1::Timer1_Timer() {
     COLORREF annotation = c_->Picture1.ForeColor();
     if (c_->Picture51.BackColor() != annotation) c_->Picture51.SetBackColor(annotation);
+}
+
+// ---------------------------------------------------------------------------
+// Undo and redo
+
+void Form1::PrintAnnotationText(const std::wstring& text) {
+    if (!c_) return;
+    win::PictureBox& pic = c_->Picture1;
+    const POINT at = pic.CurrentPosition();
+    history_.AddText(TextStep{{at.x, at.y}, pic.ForeColor(), text, pic.FontName(), pic.FontSize(), pic.FontStyle()});
+    pic.PrintText(text);
+}
+
+bool Form1::Undo() {
+    if (!c_ || !history_.Undo()) return false;
+    RedrawHistory();
+    return true;
+}
+
+bool Form1::Redo() {
+    if (!c_ || !history_.Redo()) return false;
+    RedrawHistory();
+    return true;
+}
+
+bool Form1::Form_KeyDown(const MSG& msg) {
+    if (!c_ || msg.message != WM_KEYDOWN) return false;
+    const auto down = [](int vk) { return ::GetKeyState(vk) < 0; };
+    switch (EditKeyFor(static_cast<unsigned>(msg.wParam), down(VK_CONTROL), down(VK_SHIFT), down(VK_MENU))) {
+    case EditKey::Undo: Undo(); return true;
+    case EditKey::Redo: Redo(); return true;
+    case EditKey::None: break;
+    }
+    return false;
+}
+
+void Form1::RedrawHistory() {
+    win::PictureBox& pic = c_->Picture1;
+    const COLORREF color = pic.ForeColor();
+    const int width = pic.DrawWidth();
+    const POINT position = pic.CurrentPosition();
+    const std::wstring fontName = pic.FontName();
+    const double fontSize = pic.FontSize();
+    const int fontStyle = pic.FontStyle();
+
+    pic.SetPicture(original_.get());
+    for (const AnnotationStep& step : history_.Applied()) {
+        if (const auto* stroke = std::get_if<StrokeStep>(&step)) {
+            pic.SetForeColor(stroke->color);
+            pic.SetDrawWidth(stroke->width);
+            pic.SetCurrentPosition(stroke->points.front().x, stroke->points.front().y);
+            for (size_t i = 1; i < stroke->points.size(); ++i) pic.LineTo(stroke->points[i].x, stroke->points[i].y);
+        } else {
+            const auto& text = std::get<TextStep>(step);
+            pic.SetForeColor(text.color);
+            pic.SetFontName(text.fontName);
+            pic.SetFontSize(text.fontSize);
+            pic.SetFontStyle(text.fontStyle);
+            pic.SetCurrentPosition(text.at.x, text.at.y);
+            pic.PrintText(text.text);
+        }
+    }
+
+    pic.SetForeColor(color);
+    pic.SetDrawWidth(width);
+    pic.SetCurrentPosition(position.x, position.y);
+    pic.SetFontName(fontName);
+    pic.SetFontSize(fontSize);
+    pic.SetFontStyle(fontStyle);
+    pic.RefreshNow();
 }
 
 }  // namespace px

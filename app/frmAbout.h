@@ -40,7 +40,11 @@ private:
     void lblURL_Click();
     void cmdExit_Click();
     void Form_Paint();
-    void MakeLabel(win::NativeLabel& label, const wchar_t* text, int id, const RECT& r, HFONT font);
+    void MakeLabel(win::NativeLabel& label, const wchar_t* text, int id);
+    // Fonts, icon and places from 96-DPI units for `dpi`; again on a DPI change.
+    void LayOut(UINT dpi);
+    void Form_DpiChanged(UINT dpi) override { LayOut(dpi); }
+    int S(int units96) const;  // 96-DPI units at the laid-out DPI
 
     BrowserLauncher launcher_;
     win::NativeLabel lblProduct_, lblMaker_, lblURL_;
@@ -49,6 +53,7 @@ private:
     win::OlePicture picBanner_;
     win::ScopedIcon picIcon_;
     win::ScopedFont textFont_, productFont_, linkFont_;
+    UINT dpi_ = 96;
 };
 
 // The platform's way to open an address in the user's default browser, in a new window.

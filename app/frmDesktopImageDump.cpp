@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/TestDump.h"
+#include "app/core/CaptureHotkeyChoice.h"
 #include "app/frmAbout.h"
 #include "app/frmDesktopImage.h"
 #include "capture/core/CaptureRules.h"
@@ -87,6 +88,8 @@ void frmDesktopImage::WriteTestDump() {
     json += ",\"skin\":{\"attached\":" + b(skin_.Attached()) + ",\"error\":" + testhook::Text(skin_.Failure()) +
             ",\"margins\":[" + std::to_string(m.left) + "," + std::to_string(m.top) + "," + std::to_string(m.right) +
             "," + std::to_string(m.bottom) + "]}";
+    const auto hotkey = hotkey_.Current();
+    json += ",\"hotkey\":" + testhook::Text(hotkey ? kCaptureHotkeys[*hotkey].name : L"");
     json += "}";
     testhook::Write(json);
 }

@@ -38,6 +38,8 @@ private:
     void CreateFormWindow() override;
     void Form_Load() override;
     void Form_Unload() override;
+    void Form_DpiChanged(UINT dpi) override { LayOut(dpi); }
+    void LayOut(UINT dpi);  // the bar, read-out and buttons in 96-DPI units; the display stays in pixels
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
     void Form_Activate();
@@ -56,6 +58,7 @@ private:
     };
     std::unique_ptr<Controls> c_;  // made afresh for every load; see Form1
     win::ScopedTimer Timer1_;
+    win::ScopedFont font_;  // the dialog font at the window's DPI
     int sourceSize_ = 200;
 };
 

@@ -1,8 +1,11 @@
 #include "controls/modUxTimer.h"
 
-#include "controls/uxButtons_H.h"
-
 namespace px::win::modUxTimer {
+
+UINT HoverTickMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"ux_HoverTick");
+    return message;
+}
 
 bool StartHoverTimer(HWND hwnd, UINT_PTR timerId) {
     ::SetPropW(hwnd, kClassIdProp, reinterpret_cast<HANDLE>(hwnd));
@@ -18,14 +21,12 @@ void StopHoverTimer(HWND hwnd) {
 }
 
 void CALLBACK TimerProc(HWND hwnd, UINT, UINT_PTR timerId, DWORD) {
-    auto* button = uxButtons_H::FromHandle(static_cast<HWND>(::GetPropW(hwnd, kClassIdProp)));
+    auto target = static_cast<HWND>(::GetPropW(hwnd, kClassIdProp));
     auto storedId = reinterpret_cast<UINT_PTR>(::GetPropW(hwnd, kTimerIdProp));
-    if (!button || storedId != timerId) {
-        // Nobody to ask: a timer without its owner would tick forever.
+    // Nobody to ask, or nobody answers: a timer without its owner would tick forever.
+    if (!target || storedId != timerId || !::IsWindow(target) ||
+        ::SendMessageW(target, HoverTickMessage(), storedId, 0) == 0)
         ::KillTimer(hwnd, timerId);
-        return;
-    }
-    button->HoverTimerTick(storedId);
 }
 
 }  // namespace px::win::modUxTimer

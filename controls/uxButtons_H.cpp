@@ -745,6 +745,10 @@ void uxButtons_H::UserControl_Destroy() {
 // ---- messages ----
 
 LRESULT uxButtons_H::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == modUxTimer::HoverTickMessage()) {
+        HoverTimerTick(static_cast<UINT_PTR>(wp));
+        return 1;
+    }
     switch (msg) {
     case WM_PAINT:
         UserControl_Paint();

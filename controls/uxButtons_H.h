@@ -157,14 +157,12 @@ public:
     Event<int&, int> KeyUp;
     Event<const std::vector<std::wstring>&, int, int, int, int> OLEDragDrop;  // files, button, shift, x, y
 
-    // The hover timer's routine (modUxTimer) asks the button whether the
-    // pointer is still over it.
-    void HoverTimerTick(UINT_PTR timerId);
-
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // The hover timer's tick (modUxTimer's message): is the pointer still over the button?
+    void HoverTimerTick(UINT_PTR timerId);
     void UserControl_MouseDown(int button, WPARAM wp, LPARAM lp, bool doubleClick);
     void UserControl_MouseUp(int button, WPARAM wp, LPARAM lp);
     void UserControl_MouseMove(WPARAM wp, LPARAM lp);

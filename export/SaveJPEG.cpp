@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/Dpi.h"
 #include "base/win/ModuleResources.h"
 #include "controls/uxButtons_H.h"
 #include "export/core/JpegLibrary.h"
@@ -15,7 +16,7 @@ namespace px {
 
 namespace {
 
-// Client layout in pixels.
+// Client layout in 96-DPI units.
 constexpr int kClientW = 380, kClientH = 172;
 constexpr RECT kShape1{56, 8, 368, 114};  // frame round legend, slider and scale
 constexpr int kSliderX = 62, kSliderY = 52, kSliderW = 300, kSliderH = 30;
@@ -94,7 +95,7 @@ void SaveJPEG::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.SaveJPEG";
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
+    const SIZE outer = OuterSizeForClient(Scale(kClientW), Scale(kClientH), style, 0);
     const POINT at = CentredOnScreen(outer);
     CreateWindowObject(cls, L" Save JPEG Options", style, 0, at.x, at.y, outer.cx, outer.cy, owner_, nullptr);
     if (!hwnd()) return;
@@ -138,6 +139,15 @@ void SaveJPEG::CreateFormWindow() {
     cmdExit_->Create(hwnd(), L"cmdExit", kClientW - (kButtonW + 12), kButtonY, kButtonW, kButtonH);
     cmdExit_->SetCaption(L"Close");
     cmdExit_->Click.connect([this] { cmdExit_Click(); });
+    // Made at their 96-DPI places, moved to the window's DPI.
+    layout_.Clear();
+    layout_.AddChildren(hwnd());
+    layout_.Apply(Dpi());
+}
+
+void SaveJPEG::Form_DpiChanged(UINT dpi) {
+    layout_.Apply(dpi);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void SaveJPEG::Form_Load() { ::SendMessageW(slider1_, TBM_SETPOS, TRUE, kDefaultQuality); }
@@ -156,6 +166,7 @@ LRESULT SaveJPEG::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_CLOSE: Unload(); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(layout_.Font());  // the buttons' font at the window's DPI
     }
     return Form::HandleMessage(msg, wp, lp);
 }
@@ -178,9 +189,11 @@ void SaveJPEG::cmdExit_Click() { Unload(); }
 
 void SaveJPEG::Form_Paint() {
     win::ScopedPaint dc(hwnd());
-    RECT shape = kShape1;
+    auto S = [this](int units96) { return ScaleForDpi(units96, static_cast<int>(layout_.AppliedDpi())); };
+    RECT shape{S(kShape1.left), S(kShape1.top), S(kShape1.right), S(kShape1.bottom)};
     ::DrawEdge(dc, &shape, EDGE_ETCHED, BF_RECT);  // Shape1
-    if (image1_) ::DrawIconEx(dc, 12, 12, image1_, 32, 32, 0, nullptr, DI_NORMAL);  // Image1
+    if (image1_)  // Image1
+        ::DrawIconEx(dc, S(12), S(12), image1_, S(32), S(32), 0, nullptr, DI_NORMAL);
 }
 
 void SaveJPEG::Label5_Draw(const DRAWITEMSTRUCT& item) {
@@ -190,7 +203,9 @@ void SaveJPEG::Label5_Draw(const DRAWITEMSTRUCT& item) {
     RECT channel{};
     ::SendMessageW(slider1_, TBM_GETCHANNELRECT, 0, reinterpret_cast<LPARAM>(&channel));
     const int left = channel.left, right = channel.right > channel.left ? channel.right : item.rcItem.right;
-    win::ScopedSelectObject font(dc, ::GetStockObject(DEFAULT_GUI_FONT));
+    // The label's own font: the layout's, made for the window's DPI.
+    HGDIOBJ labelFont = reinterpret_cast<HGDIOBJ>(::SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
+    win::ScopedSelectObject font(dc, labelFont ? labelFont : ::GetStockObject(DEFAULT_GUI_FONT));
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
     RECT r = item.rcItem;

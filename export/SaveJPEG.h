@@ -23,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "capture/CurrentCapture.h"
@@ -79,6 +80,7 @@ private:
     void CreateFormWindow() override;
     void Form_Load() override;
     void Form_Unload() override;
+    void Form_DpiChanged(UINT dpi) override;  // every control to its place at the new DPI
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
     void SaveJPEG_Click();
@@ -94,6 +96,7 @@ private:
     HWND slider1_ = nullptr;
     HWND toolTip_ = nullptr;
     HWND label5_ = nullptr;
+    win::DpiLayout layout_;  // the controls at their 96-DPI places, and the labels' font
     std::unique_ptr<win::uxButtons_H> saveJPEG_;
     std::unique_ptr<win::uxButtons_H> cmdExit_;
     HICON image1_ = nullptr;  // shared icon, not owned

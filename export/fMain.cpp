@@ -87,6 +87,7 @@ void fMain::Form_Unload() {
 LRESULT fMain::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: Form_Paint(); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(layout_.Font());  // the buttons' font at the window's DPI
     case WM_COMMAND:
     case WM_HSCROLL:
         if (router_.Route(msg, wp, lp)) return 0;

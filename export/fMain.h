@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "controls/NativeControls.h"
@@ -84,6 +85,7 @@ private:
     void CreateFormWindow() override;
     void Form_Load() override;
     void Form_Unload() override;
+    void Form_DpiChanged(UINT dpi) override;  // every control to its place at the new DPI
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void CreateControls();
     void CreatePaletteControls();
@@ -145,6 +147,7 @@ private:
     bool quiet_ = false;  // a text written back by the window itself: no change handler
 
     win::NativeControlRouter router_;
+    win::DpiLayout layout_;  // every control at its 96-DPI place, and the labels' font
     std::array<win::NativeButton, 6> optPalette_;
     win::NativeScrollBar sbHalftoneLevels_, sbOptimalEntries_, sbOptimalEntriesFast_, sbNoise_, sbZoom_;
     win::NativeEdit txtHalftoneLevels_, txtOptimalEntries_, txtNoise_;

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "base/Dpi.h"
+
 #include "controls/uxButtons_H.h"
 #include "export/core/GifExportRules.h"
 
@@ -44,10 +46,20 @@ void fMain::CreateFormWindow() {
     RegisterClassOnce(cls, CS_DBLCLKS, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     // Not clipping children: the group box does not paint its inside, the form's background does.
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
+    const SIZE outer = OuterSizeForClient(Scale(kClientW), Scale(kClientH), style, 0);
     const POINT at = CentredOnScreen(outer);
     CreateWindowObject(cls, kCaption, style, 0, at.x, at.y, outer.cx, outer.cy, owner_, nullptr);
-    if (hwnd()) CreateControls();
+    if (!hwnd()) return;
+    // The controls are made at their 96-DPI places and moved to the window's DPI.
+    CreateControls();
+    layout_.Clear();
+    layout_.AddChildren(hwnd());
+    layout_.Apply(Dpi());
+}
+
+void fMain::Form_DpiChanged(UINT dpi) {
+    layout_.Apply(dpi);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void fMain::CreateControls() {
@@ -154,24 +166,33 @@ void fMain::CreateStatusControls() {
 
 void fMain::Form_Paint() {
     win::ScopedPaint dc(hwnd());
+    auto S = [this](int units96) { return ScaleForDpi(units96, static_cast<int>(layout_.AppliedDpi())); };
+    const int left = S(kPreview.left), right = S(kPreview.right), etchY = S(kEtchY);
     win::ScopedPen shadow(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW)));
     win::ScopedPen light(::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNHIGHLIGHT)));
     {
         win::ScopedSelectObject pen(dc, shadow.get());
-        ::MoveToEx(dc, kPreview.left, kEtchY, nullptr);
-        ::LineTo(dc, kPreview.right, kEtchY);
+        ::MoveToEx(dc, left, etchY, nullptr);
+        ::LineTo(dc, right, etchY);
     }
     win::ScopedSelectObject pen(dc, light.get());
-    ::MoveToEx(dc, kPreview.left, kEtchY + 1, nullptr);
-    ::LineTo(dc, kPreview.right, kEtchY + 1);
+    ::MoveToEx(dc, left, etchY + 1, nullptr);
+    ::LineTo(dc, right, etchY + 1);
 }
 
+// The grid's cells are 8 units of 96 DPI, drawn at the window's DPI.
 void fMain::iPalette_Draw(const DRAWITEMSTRUCT& item) {
     HDC dc = item.hDC;
     ::FillRect(dc, &item.rcItem, ::GetSysColorBrush(COLOR_BTNFACE));
+    auto S = [this](int units96) { return ScaleForDpi(units96, static_cast<int>(layout_.AppliedDpi())); };
+    const int side = S(kCell);
+    auto at = [&](int32_t entry) {
+        const GridPoint g = MarkerPosition(entry);
+        return GridPoint{g.left / kCell * side, g.top / kCell * side};
+    };
     for (int entry = 0; entry < 256; ++entry) {
-        const GridPoint cell = MarkerPosition(entry);
-        const RECT r{cell.left + 1, cell.top + 1, cell.left + kCell, cell.top + kCell};
+        const GridPoint cell = at(entry);
+        const RECT r{cell.left + 1, cell.top + 1, cell.left + side, cell.top + side};
         if (entry < palette_.MaxCount()) {
             win::ScopedBrush colour(
                 ::CreateSolidBrush(RGB(palette_.rgbR(entry), palette_.rgbG(entry), palette_.rgbB(entry))));
@@ -183,8 +204,8 @@ void fMain::iPalette_Draw(const DRAWITEMSTRUCT& item) {
         }
     }
     if (markerVisible_) {  // shpSelect: a frame round the picked entry's cell
-        const GridPoint at = MarkerPosition(markerEntry_);
-        const RECT outer{at.left, at.top, at.left + kCell + 1, at.top + kCell + 1};
+        const GridPoint marker = at(markerEntry_);
+        const RECT outer{marker.left, marker.top, marker.left + side + 1, marker.top + side + 1};
         ::FrameRect(dc, &outer, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         const RECT inner{outer.left + 1, outer.top + 1, outer.right - 1, outer.bottom - 1};
         ::FrameRect(dc, &inner, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));

@@ -1,10 +1,10 @@
 #include "imaging/frmBrightnessAndContrast.h"
 #include "base/Text.h"
-#include "controls/core/ScrollGeometry.h"
 
 #include <algorithm>
 #include <optional>
 
+#include "base/Dpi.h"
 #include "base/Error.h"
 #include "imaging/core/GeneralNumberFormat.h"
 
@@ -12,18 +12,20 @@ namespace px {
 
 namespace {
 
+// The window in 96-DPI units.
 constexpr int kClientW = 720, kClientH = 620;
-constexpr int kFrameX = 12, kFrameY = 214, kFrameW = 696, kFrameH = 350;
-constexpr int kLineStep = 16;  // pixels per arrow click in the scrolling area
+constexpr win::DpiLayout::Units96 kCaption{0, 0, kClientW, 40};
+constexpr win::DpiLayout::Units96 kSource{12, 52, 200, 150};
+constexpr win::DpiLayout::Units96 kFrame{12, 214, 696, 350};
+constexpr int kButtonW = 100, kButtonH = 30;
+constexpr win::DpiLayout::Units96 kApply{kClientW - 228, kClientH - 44, kButtonW, kButtonH};
+constexpr win::DpiLayout::Units96 kCancel{kClientW - 116, kClientH - 44, kButtonW, kButtonH};
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 const wchar_t* const kMessageTitle = L"Orvo Pixtrel";
 
-HFONT GuiFont() { return static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)); }
-
-HWND MakeChild(const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, HWND parent) {
-    HWND c = ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, nullptr,
-                               win::Window::Instance(), nullptr);
-    ::SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(GuiFont()), FALSE);
-    return c;
+HWND MakeChild(const wchar_t* cls, const wchar_t* text, DWORD style, HWND parent) {
+    return ::CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent, nullptr,
+                             win::Window::Instance(), nullptr);
 }
 
 // The user's decimal separator for the contrast factor.
@@ -37,93 +39,6 @@ std::optional<ScrollRequest> RequestOf(WORD code) { return ScrollRequestFromCode
 
 }  // namespace
 
-// A picture box: a plain child window whose paint event is a callback.
-class frmBrightnessAndContrast::PictureBox : public win::Window {
-public:
-    using Paint = std::function<void(HDC hdc, const RECT& client)>;
-    PictureBox(HWND parent, int x, int y, int w, int h, DWORD style, Paint paint) : paint_(std::move(paint)) {
-        RegisterClassOnce(L"OrvoPixtrel.PictureBox", 0, nullptr);
-        CreateWindowObject(L"OrvoPixtrel.PictureBox", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | style, 0, x, y,
-                           w, h, parent, nullptr);
-    }
-
-protected:
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        switch (msg) {
-            case WM_ERASEBKGND: return 1;  // the paint covers everything
-            case WM_PAINT: {
-                win::ScopedPaint dc(hwnd());
-                RECT client{};
-                ::GetClientRect(hwnd(), &client);
-                ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_BTNFACE));
-                if (paint_) paint_(dc, client);
-                return 0;
-            }
-        }
-        return DefaultProc(msg, wp, lp);
-    }
-
-private:
-    Paint paint_;
-};
-
-// The scrolling area: shows one child at full size and scrolls it.
-class frmBrightnessAndContrast::ScrollFrame : public win::Window {
-public:
-    ScrollFrame(HWND parent, int x, int y, int w, int h) {
-        RegisterClassOnce(L"OrvoPixtrel.ScrollFrame", 0, ::GetSysColorBrush(COLOR_APPWORKSPACE));
-        CreateWindowObject(L"OrvoPixtrel.ScrollFrame", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_HSCROLL |
-                           WS_VSCROLL, WS_EX_CLIENTEDGE, x, y, w, h, parent, nullptr);
-    }
-    void SetContent(HWND child, int width, int height) {
-        child_ = child;
-        width_ = width;
-        height_ = height;
-        pos_[0] = pos_[1] = 0;
-        UpdateBars();
-    }
-
-protected:
-    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        switch (msg) {
-            case WM_SIZE: UpdateBars(); return 0;
-            case WM_HSCROLL: OnScroll(SB_HORZ, LOWORD(wp)); return 0;
-            case WM_VSCROLL: OnScroll(SB_VERT, LOWORD(wp)); return 0;
-        }
-        return DefaultProc(msg, wp, lp);
-    }
-
-private:
-    void UpdateBars() {
-        RECT c{};
-        ::GetClientRect(hwnd(), &c);
-        const int extent[2] = {width_, height_};
-        const int page[2] = {c.right, c.bottom};
-        for (int bar : {SB_HORZ, SB_VERT}) {
-            const int i = bar == SB_HORZ ? 0 : 1;
-            pos_[i] = std::clamp(pos_[i], 0, std::max(0, extent[i] - page[i]));
-            SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, extent[i] - 1),
-                          static_cast<UINT>(page[i]), pos_[i], 0};
-            ::SetScrollInfo(hwnd(), bar, &si, TRUE);
-        }
-        if (child_) ::SetWindowPos(child_, nullptr, -pos_[0], -pos_[1], 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    }
-    void OnScroll(int bar, WORD code) {
-        SCROLLINFO si{sizeof(si), SIF_ALL};
-        ::GetScrollInfo(hwnd(), bar, &si);
-        const auto request = ScrollRequestFromCode(code);
-        if (!request || *request == ScrollRequest::EndScroll) return;
-        const int p = si.nMin + controls::ScrollPosition(*request, si.nPos - si.nMin, si.nTrackPos - si.nMin, kLineStep,
-                                                         static_cast<int>(si.nPage), si.nMax - si.nMin);
-        pos_[bar == SB_HORZ ? 0 : 1] = p;
-        UpdateBars();
-    }
-
-    HWND child_ = nullptr;
-    int width_ = 0, height_ = 0;
-    int pos_[2] = {0, 0};
-};
-
 frmBrightnessAndContrast& frmBrightnessAndContrast::Get() {
     static frmBrightnessAndContrast form;
     return form;
@@ -135,9 +50,6 @@ frmBrightnessAndContrast::frmBrightnessAndContrast() {
 }
 
 frmBrightnessAndContrast::~frmBrightnessAndContrast() { Unload(); }
-
-HWND frmBrightnessAndContrast::picResult() const noexcept { return picResult_ ? picResult_->hwnd() : nullptr; }
-HWND frmBrightnessAndContrast::ScrollingArea() const noexcept { return scrollFrame_ ? scrollFrame_->hwnd() : nullptr; }
 
 void frmBrightnessAndContrast::Show(HWND owner, CurrentCapture& capture) {
     owner_ = owner;
@@ -152,8 +64,8 @@ void frmBrightnessAndContrast::Show(HWND owner, CurrentCapture& capture) {
 void frmBrightnessAndContrast::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.frmBrightnessAndContrast";
     RegisterClassOnce(cls);
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-    const SIZE outer = OuterSizeForClient(kClientW, kClientH, style, 0);
+    const DWORD style = kStyle;
+    const SIZE outer = OuterSizeForClient(Scale(kClientW), Scale(kClientH), style, 0);
     const int w = outer.cx, h = outer.cy;
     RECT around{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (owner_ && ::IsWindowVisible(owner_)) ::GetWindowRect(owner_, &around);
@@ -162,30 +74,90 @@ void frmBrightnessAndContrast::CreateFormWindow() {
     // No caption text of its own.
     CreateWindowObject(cls, L"", style, 0, x, y, w, h, nullptr, nullptr);
     if (!hwnd()) return;
+    CreateChildren();
+    layout_.Apply(Dpi());
+    FitToWorkArea(Dpi());
+    PaintCaption();
+}
 
-    picCaption_ = std::make_unique<PictureBox>(hwnd(), 0, 0, kClientW, 40, 0, [](HDC dc, const RECT& c) {
-        TRIVERTEX v[2] = {{c.left, c.top, 0x1000, 0x2800, 0x6000, 0}, {c.right, c.bottom, 0x4000, 0x7000, 0xC000, 0}};
-        GRADIENT_RECT g{0, 1};
-        ::GradientFill(dc, v, 2, &g, 1, GRADIENT_FILL_RECT_V);
-    });
-    picSource_ = std::make_unique<PictureBox>(hwnd(), 12, 52, 200, 150, WS_BORDER, [this](HDC dc, const RECT&) {
-        source_.PaintPicture(dc, 0, 0, -1, -1, 0, 0, SRCCOPY);  // unscaled, from the top-left corner
-    });
-    lblBrightness_ = MakeChild(L"STATIC", L"Brightness", SS_LEFT, 228, 56, 160, 16, hwnd());
-    hscBrightness_ = MakeChild(L"SCROLLBAR", nullptr, SBS_HORZ | WS_TABSTOP, 228, 76, 360, 18, hwnd());
-    lblBrightnessAmount_ = MakeChild(L"STATIC", L"", SS_LEFT, 600, 77, 108, 16, hwnd());
-    lblContrast_ = MakeChild(L"STATIC", L"Contrast", SS_LEFT, 228, 112, 160, 16, hwnd());
-    hscContrast_ = MakeChild(L"SCROLLBAR", nullptr, SBS_HORZ | WS_TABSTOP, 228, 132, 360, 18, hwnd());
-    lblContrastAmount_ = MakeChild(L"STATIC", L"", SS_LEFT, 600, 133, 108, 16, hwnd());
-    scrollFrame_ = std::make_unique<ScrollFrame>(hwnd(), kFrameX, kFrameY, kFrameW, kFrameH);
-    pictureC_ = std::make_unique<PictureBox>(scrollFrame_->hwnd(), 0, 0, 0, 0, 0, nullptr);
-    picResult_ = std::make_unique<PictureBox>(pictureC_->hwnd(), 0, 0, 0, 0, 0, [this](HDC dc, const RECT&) {
-        result_.PaintPicture(dc, 0, 0, -1, -1, 0, 0, SRCCOPY);
-    });
-    cmdApply_.Create(hwnd(), L"cmdApply", kClientW - 228, kClientH - 44, 100, 30);
+// At a high DPI on a small screen the window would reach below the work
+// area, with its buttons out of sight: the scrolling area gives up the height
+// (at most half of it), the buttons move up, and the window stays on the screen.
+void frmBrightnessAndContrast::FitToWorkArea(UINT dpi) {
+    const int d = static_cast<int>(dpi);
+    const SIZE outer = OuterSizeForClient(ScaleForDpi(kClientW, d), ScaleForDpi(kClientH, d), kStyle, 0);
+    MONITORINFO mi{sizeof(mi)};
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &mi)) return;
+    const RECT work = mi.rcWork;
+    const RECT frame = win::DpiLayout::Scaled(kFrame, dpi);
+    const int shrink = std::clamp(static_cast<int>(outer.cy) - static_cast<int>(work.bottom - work.top), 0,
+                                  static_cast<int>(frame.bottom - frame.top) / 2);
+    if (shrink > 0) {
+        ::SetWindowPos(scrollFrame_.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top - shrink,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (auto [button, at] : {std::pair{cmdApply_.hwnd(), kApply}, std::pair{cmdCancel_.hwnd(), kCancel}}) {
+            const RECT r = win::DpiLayout::Scaled(at, dpi);
+            ::SetWindowPos(button, nullptr, r.left, r.top - shrink, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    RECT now;
+    ::GetWindowRect(hwnd(), &now);
+    const int h = outer.cy - shrink;
+    const int top = std::clamp(static_cast<int>(now.top), static_cast<int>(work.top),
+                               std::max(static_cast<int>(work.top), static_cast<int>(work.bottom) - h));
+    ::SetWindowPos(hwnd(), nullptr, now.left, top, outer.cx, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmBrightnessAndContrast::CreateChildren() {
+    win::DpiLayout& l = layout_;
+    l.Clear();
+    picCaption_.Create(hwnd(), 0, 0, 0, 0, 0);
+    l.Add(picCaption_.hwnd(), kCaption, false);
+    picSource_.Create(hwnd(), 0, 0, 0, 0, 0, WS_BORDER);
+    l.Add(picSource_.hwnd(), kSource, false);
+    lblBrightness_ = MakeChild(L"STATIC", L"Brightness", SS_LEFT, hwnd());
+    l.Add(lblBrightness_, {228, 56, 160, 16});
+    hscBrightness_ = MakeChild(L"SCROLLBAR", nullptr, SBS_HORZ | WS_TABSTOP, hwnd());
+    l.Add(hscBrightness_, {228, 76, 360, 18}, false);
+    lblBrightnessAmount_ = MakeChild(L"STATIC", L"", SS_LEFT, hwnd());
+    l.Add(lblBrightnessAmount_, {600, 77, 108, 16});
+    lblContrast_ = MakeChild(L"STATIC", L"Contrast", SS_LEFT, hwnd());
+    l.Add(lblContrast_, {228, 112, 160, 16});
+    hscContrast_ = MakeChild(L"SCROLLBAR", nullptr, SBS_HORZ | WS_TABSTOP, hwnd());
+    l.Add(hscContrast_, {228, 132, 360, 18}, false);
+    lblContrastAmount_ = MakeChild(L"STATIC", L"", SS_LEFT, hwnd());
+    l.Add(lblContrastAmount_, {600, 133, 108, 16});
+    scrollFrame_.Create(hwnd(), 0, 0, 0, 0, 0);
+    l.Add(scrollFrame_.hwnd(), kFrame, false);
+    picResult_.Create(scrollFrame_.hwnd(), 0, 0, 0, 0, 0);
+    scrollFrame_.SetChild(picResult_.hwnd());
+    cmdApply_.Create(hwnd(), L"cmdApply", 0, 0, 0, 0);
     cmdApply_.SetCaption(L"Apply");
-    cmdCancel_.Create(hwnd(), L"cmdCancel", kClientW - 116, kClientH - 44, 100, 30);
+    l.Add(cmdApply_.hwnd(), kApply, false);
+    cmdCancel_.Create(hwnd(), L"cmdCancel", 0, 0, 0, 0);
     cmdCancel_.SetCaption(L"Cancel");
+    l.Add(cmdCancel_.hwnd(), kCancel, false);
+}
+
+// The caption band: a vertical blue gradient drawn once into its surface.
+void frmBrightnessAndContrast::PaintCaption() {
+    const SIZE size = picCaption_.SurfaceSize();
+    if (!picCaption_.SurfaceDC() || size.cx <= 0 || size.cy <= 0) return;
+    TRIVERTEX v[2] = {{0, 0, 0x1000, 0x2800, 0x6000, 0}, {size.cx, size.cy, 0x4000, 0x7000, 0xC000, 0}};
+    GRADIENT_RECT g{0, 1};
+    ::GradientFill(picCaption_.SurfaceDC(), v, 2, &g, 1, GRADIENT_FILL_RECT_V);
+    ::InvalidateRect(picCaption_.hwnd(), nullptr, FALSE);
+}
+
+// Another monitor, another DPI: the children move to their new size; the
+// pictures keep one screen pixel per picture pixel and are drawn again.
+void frmBrightnessAndContrast::Form_DpiChanged(UINT dpi) {
+    layout_.Apply(dpi);
+    FitToWorkArea(dpi);
+    PaintCaption();
+    CopyToSurface(picSource_, source_);
+    scrollFrame_.ChildResized();
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void frmBrightnessAndContrast::Form_Load() {
@@ -204,15 +176,21 @@ void frmBrightnessAndContrast::Form_Load() {
 
 void frmBrightnessAndContrast::LayOutPicture() {
     const SIZE size = capture_ ? capture_->Size() : SIZE{0, 0};
-    const BITMAP bm{0, size.cx, size.cy, 0, 0, 0, nullptr};
-    ::SetWindowPos(pictureC_->hwnd(), nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOZORDER | SWP_NOMOVE);
-    ::SetWindowPos(picResult_->hwnd(), nullptr, 0, 0, bm.bmWidth, bm.bmHeight, SWP_NOZORDER | SWP_NOMOVE);
-    scrollFrame_->SetContent(pictureC_->hwnd(), bm.bmWidth, bm.bmHeight);
+    picResult_.Resize(size.cx, size.cy);
+    scrollFrame_.ChildResized();
+}
+
+// A picture box shows `picture` from its top-left corner at one screen pixel
+// per picture pixel; what the picture does not cover shows the back colour.
+void frmBrightnessAndContrast::CopyToSurface(win::PictureBox& box, const cDIBSection& picture) {
+    box.Cls();
+    if (box.SurfaceDC() && picture.hDC()) picture.PaintPicture(box.SurfaceDC(), 0, 0, -1, -1, 0, 0, SRCCOPY);
+    ::RedrawWindow(box.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void frmBrightnessAndContrast::LoadSourceImage() {
     source_.CreateFromPicture(capture_ ? capture_->Picture() : nullptr);
-    ::RedrawWindow(picSource_->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    CopyToSurface(picSource_, source_);
     if (!result_.Create(source_.Width(), source_.Height())) result_.ClearUp();
     UpdatePreview();
 }
@@ -225,7 +203,7 @@ void frmBrightnessAndContrast::UpdatePreview() {
     processor_.Contrast(contrast);
     processor_.Brightness(brightness);
     processor_.process(source_.Bits(), result_.Bits());
-    ::RedrawWindow(picResult_->hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    CopyToSurface(picResult_, result_);
 }
 
 void frmBrightnessAndContrast::OnScrollBar(HWND bar, WPARAM request) {
@@ -283,6 +261,7 @@ LRESULT frmBrightnessAndContrast::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) 
     switch (msg) {
         case WM_HSCROLL: OnScrollBar(reinterpret_cast<HWND>(lp), wp); return 0;
         case WM_CLOSE: cmdCancel_Click(); return 0;
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(layout_.Font());  // the buttons' font at the window's DPI
     }
     return Form::HandleMessage(msg, wp, lp);
 }

@@ -13,16 +13,19 @@
 //
 // The capture is only read during Show (null picture: the previews stay
 // blank and Apply changes nothing). The window is modeless and single: showing
-// it again while loaded brings it up without reloading.
+// it again while loaded brings it up without reloading. It lays out in 96-DPI
+// units and again when it moves to a monitor of another DPI; the pictures
+// stay at one screen pixel per picture pixel.
 #include <windows.h>
 
-#include <functional>
-#include <memory>
 #include <string>
 
+#include "base/win/DpiLayout.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
 #include "capture/CurrentCapture.h"
+#include "controls/PictureBox.h"
+#include "controls/ScrollFrame.h"
 #include "controls/uxButtons_H.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/core/BrightnessContrast.h"
@@ -49,8 +52,9 @@ public:
     HWND hscContrast() const noexcept { return hscContrast_; }
     HWND cmdApply() const noexcept { return cmdApply_.hwnd(); }
     HWND cmdCancel() const noexcept { return cmdCancel_.hwnd(); }
-    HWND picResult() const noexcept;
-    HWND ScrollingArea() const noexcept;
+    HWND picResult() const noexcept { return picResult_.hwnd(); }
+    HWND picSource() const noexcept { return picSource_.hwnd(); }
+    HWND ScrollingArea() const noexcept { return scrollFrame_.hwnd(); }
 
     frmBrightnessAndContrast();  // single instance through Get(); public for tests
 
@@ -58,6 +62,7 @@ private:
     void CreateFormWindow() override;
     void Form_Load() override;
     void Form_Unload() override;
+    void Form_DpiChanged(UINT dpi) override;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
     void hscBrightness_Change() { UpdatePreview(); }
@@ -74,6 +79,10 @@ private:
     void UpdatePreview();
     void LoadSourceImage();
     void LayOutPicture();
+    void CreateChildren();
+    void FitToWorkArea(UINT dpi);
+    void PaintCaption();
+    void CopyToSurface(win::PictureBox& box, const cDIBSection& picture);
 
     // Set by Show for the next load.
     HWND owner_ = nullptr;
@@ -91,13 +100,11 @@ private:
     HWND lblContrast_ = nullptr;
     HWND lblBrightnessAmount_ = nullptr;
     HWND lblContrastAmount_ = nullptr;
-    class PictureBox;   // a child that paints through a callback
-    class ScrollFrame;  // the scrolling area that holds PictureC
-    std::unique_ptr<PictureBox> picCaption_;
-    std::unique_ptr<PictureBox> picSource_;
-    std::unique_ptr<ScrollFrame> scrollFrame_;
-    std::unique_ptr<PictureBox> pictureC_;
-    std::unique_ptr<PictureBox> picResult_;
+    win::PictureBox picCaption_;
+    win::PictureBox picSource_;       // the source from its top-left corner, unscaled
+    win::ScrollFrame scrollFrame_;    // scrolls picResult_ when it is larger than the frame
+    win::PictureBox picResult_;       // the preview at full size
+    win::DpiLayout layout_;           // every child in 96-DPI units, and the labels' font
     win::uxButtons_H cmdApply_;
     win::uxButtons_H cmdCancel_;
 };

@@ -31,6 +31,9 @@ step() {  # step <name> <command...>: runs a build step, its log kept under the 
   fi
 }
 
+# The shape of the tree: no include cycle but the annotation pair, the main window and app/'s functions short.
+step structure-check /usr/bin/python3 scripts/check_structure.py --self-test
+
 if wants core; then
   step core-configure cmake -S . -B "$PIXTREL_BUILD/native" -DPIXTREL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug &&
   step core-build cmake --build "$PIXTREL_BUILD/native" -j"$JOBS" &&

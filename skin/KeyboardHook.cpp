@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "skin/cNCCalcSize.h"
 #include "skin/core/NCFrameGeometry.h"
 
 namespace veltrim {
@@ -14,7 +13,7 @@ namespace {
 
 struct ThreadHook {
     HHOOK hook = nullptr;
-    std::vector<cNCCalcSize*> managers;  // registration order, no duplicates
+    std::vector<AcceleratorTarget> managers;  // registration order, no duplicates
 };
 thread_local ThreadHook* t_hook = nullptr;
 
@@ -23,13 +22,11 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
     HHOOK hook = state ? state->hook : nullptr;
     bool ctrl = ::GetKeyState(VK_CONTROL) < 0;
     if (state && core::IsAltAccelerator(code, static_cast<uint32_t>(lp), static_cast<int>(wp), ctrl)) {
-        for (cNCCalcSize* m : state->managers) {
-            if (!m->IsWindowActive()) continue;
-            // The answer may detach (and release) the manager: hold it for the call.
-            m->AddRef();
-            long answer = m->AltKeyAccelerator(static_cast<long>(wp));
-            m->Release();
-            if (answer != 0) return 1;
+        for (const AcceleratorTarget& m : state->managers) {
+            if (!m.isActive()) continue;
+            // The answer may unregister the manager and so destroy its entry: call a copy.
+            const std::function<long(long)> altKey = m.altKey;
+            if (altKey(static_cast<long>(wp)) != 0) return 1;
             break;
         }
     }
@@ -38,18 +35,21 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
-void RegisterAcceleratorTarget(cNCCalcSize* manager) {
+void RegisterAcceleratorTarget(AcceleratorTarget target) {
+    if (!target.id || !target.isActive || !target.altKey) return;
     if (!t_hook) t_hook = new ThreadHook();
     auto& list = t_hook->managers;
-    if (std::find(list.begin(), list.end(), manager) != list.end()) return;
-    list.push_back(manager);
+    const void* id = target.id;
+    if (std::any_of(list.begin(), list.end(), [id](const AcceleratorTarget& t) { return t.id == id; })) return;
+    list.push_back(std::move(target));
     if (!t_hook->hook) t_hook->hook = ::SetWindowsHookExW(WH_KEYBOARD, &KeyboardProc, nullptr, ::GetCurrentThreadId());
 }
 
-void UnregisterAcceleratorTarget(cNCCalcSize* manager) {
+void UnregisterAcceleratorTarget(const void* id) {
     if (!t_hook) return;
     auto& list = t_hook->managers;
-    list.erase(std::remove(list.begin(), list.end(), manager), list.end());
+    list.erase(std::remove_if(list.begin(), list.end(), [id](const AcceleratorTarget& t) { return t.id == id; }),
+               list.end());
     if (list.empty()) {
         if (t_hook->hook) ::UnhookWindowsHookEx(t_hook->hook);
         delete t_hook;

@@ -133,7 +133,13 @@ STDMETHODIMP cNCCalcSize::Attach(_INCAreaModifier* iTo) {
         // The menu bar is drawn by the implementation from hMenu: the system's
         // must not come back on an Alt or F10 before the first pointer move.
         if (method_ == ECNCModifyNonClientArea && hMenu_) ::SetMenu(hwnd, nullptr);
-        RegisterAcceleratorTarget(this);
+        // The answer may detach (and release) the manager: it is held for the call.
+        RegisterAcceleratorTarget({this, [this] { return IsWindowActive(); }, [this](long key) {
+                                       AddRef();
+                                       const long answer = AltKeyAccelerator(key);
+                                       Release();
+                                       return answer;
+                                   }});
         return S_OK;
     });
 }

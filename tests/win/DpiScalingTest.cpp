@@ -112,5 +112,74 @@ TEST(DpiScaling, LayoutScalesEdgesSoNeighboursStillTouch) {
     }
 }
 
+// A window that makes its children at their 96-DPI places adopts them all;
+// native text controls with the stock font take the layout's, others keep theirs.
+TEST(DpiScaling, AdoptedChildrenScaleAndOnlyStockFontedTextControlsTakeTheFont) {
+    test::TestHost host;
+    const UINT dpi = 144;
+    auto make = [&](const wchar_t* cls, int x, int y, int w, int h) {
+        return ::CreateWindowExW(0, cls, L"text", WS_CHILD | WS_VISIBLE, x, y, w, h, host.hwnd(), nullptr, nullptr,
+                                 nullptr);
+    };
+    HWND stock = make(L"STATIC", 10, 20, 100, 16);
+    ::SendMessageW(stock, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    HWND plain = make(L"EDIT", 10, 40, 60, 20);  // no font at all
+    HWND own = make(L"BUTTON", 120, 20, 80, 24);
+    win::ScopedFont ownFont(::CreateFontW(-20, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
+    ::SendMessageW(own, WM_SETFONT, reinterpret_cast<WPARAM>(ownFont.get()), FALSE);
+    HWND skipped = make(L"STATIC", 0, 100, 50, 50);
+    win::uxButtons_H ours;
+    ASSERT_TRUE(ours.Create(host.hwnd(), L"cmdOurs", 200, 60, 90, 30));
+    const HFONT oursBefore = reinterpret_cast<HFONT>(::SendMessageW(ours.hwnd(), WM_GETFONT, 0, 0));
+
+    win::DpiLayout layout;
+    layout.AddChildren(host.hwnd(), {skipped});
+    layout.AddChildren(host.hwnd(), {skipped});  // a second pass adds nobody twice
+    EXPECT_EQ(layout.Count(), 4u);
+    layout.Apply(dpi);
+    auto rectOf = [&](HWND h) {
+        RECT r;
+        ::GetWindowRect(h, &r);
+        ::MapWindowPoints(nullptr, host.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const struct {
+        HWND h;
+        win::DpiLayout::Units96 at;
+    } placed[] = {{stock, {10, 20, 100, 16}}, {plain, {10, 40, 60, 20}}, {own, {120, 20, 80, 24}},
+                  {ours.hwnd(), {200, 60, 90, 30}}};
+    for (const auto& p : placed) {
+        const RECT want = win::DpiLayout::Scaled(p.at, dpi), got = rectOf(p.h);
+        EXPECT_TRUE(::EqualRect(&want, &got)) << got.left << "," << got.top << " " << got.right << "," << got.bottom;
+    }
+    const RECT still = rectOf(skipped);
+    EXPECT_EQ(still.right, 50) << "the excepted child stays where it is";
+    auto fontOf = [](HWND h) { return reinterpret_cast<HFONT>(::SendMessageW(h, WM_GETFONT, 0, 0)); };
+    EXPECT_EQ(fontOf(stock), layout.Font());
+    EXPECT_EQ(fontOf(plain), layout.Font());
+    EXPECT_EQ(fontOf(own), ownFont.get());
+    EXPECT_EQ(fontOf(ours.hwnd()), oursBefore);
+}
+
+// A window created again at the same DPI: its new children get the font although the DPI did not change.
+TEST(DpiScaling, ChildrenAddedAfterAClearTakeTheFontAtAnUnchangedDpi) {
+    test::TestHost host;
+    win::DpiLayout layout;
+    HWND first = ::CreateWindowExW(0, L"STATIC", L"a", WS_CHILD, 0, 0, 10, 10, host.hwnd(), nullptr, nullptr, nullptr);
+    layout.Add(first, {0, 0, 10, 10});
+    layout.Apply(120);
+    const HFONT font = layout.Font();
+    ASSERT_NE(font, nullptr);
+    layout.Clear();
+    HWND second = ::CreateWindowExW(0, L"STATIC", L"b", WS_CHILD, 0, 0, 10, 10, host.hwnd(), nullptr, nullptr, nullptr);
+    layout.Add(second, {5, 5, 20, 20});
+    layout.Apply(120);
+    EXPECT_EQ(layout.Font(), font) << "the same DPI keeps the font";
+    EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(second, WM_GETFONT, 0, 0)), font);
+    LOGFONTW lf{};
+    ::GetObjectW(font, sizeof(lf), &lf);
+    EXPECT_EQ(lf.lfHeight, -::MulDiv(8, 120, 72));
+}
+
 }  // namespace
 }  // namespace px

@@ -3,6 +3,7 @@
 // does not exist), "Cancel", no picture at all, and handle hygiene.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -291,6 +292,46 @@ TEST(frmBrightnessAndContrast, OpeningAndClosingLeavesTheGdiCountUnchanged) {
         ASSERT_TRUE(PumpUntil([&] { return !f.IsLoaded(); }));
     }
     EXPECT_EQ(test::GdiObjectCount(), before);
+}
+
+// The scrolling area shows bars only when the picture is larger than it, and
+// the bars move the preview; what the preview shows is the result buffer.
+TEST(frmBrightnessAndContrast, ScrollingAreaHasBarsOnlyForALargePictureAndShowsTheResult) {
+    const struct {
+        int w, h;
+        bool bars;
+    } cases[] = {{64, 48, false}, {2400, 1400, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+        auto capture = MakeCapture(c.w, c.h);
+        frmBrightnessAndContrast f;
+        Outcome o;
+        Open(f, capture.get(), L"", o);
+        const LONG_PTR style = ::GetWindowLongPtrW(f.ScrollingArea(), GWL_STYLE);
+        EXPECT_EQ((style & WS_HSCROLL) != 0, c.bars);
+        EXPECT_EQ((style & WS_VSCROLL) != 0, c.bars);
+        EXPECT_EQ(::GetParent(f.picResult()), f.ScrollingArea());
+        Scroll(f, f.hscBrightness(), SB_PAGERIGHT);
+        test::PumpPending();
+        // Every 13th pixel of the visible preview against the result buffer.
+        const test::ClientPixels shown(f.picResult());
+        int compared = 0;
+        for (int y = 0; y < std::min(c.h, 300); y += 13)
+            for (int x = 0; x < std::min(c.w, 600); x += 13, ++compared)
+                ASSERT_EQ(shown.at(x, y), ::GetPixel(f.ResultBuffer().hDC(), x, y)) << x << "," << y;
+        EXPECT_GT(compared, 10);
+        ::SendMessageW(f.ScrollingArea(), WM_HSCROLL, SB_PAGERIGHT, 0);
+        ::SendMessageW(f.ScrollingArea(), WM_VSCROLL, SB_LINEDOWN, 0);
+        RECT child;
+        ::GetWindowRect(f.picResult(), &child);
+        ::MapWindowPoints(nullptr, f.ScrollingArea(), reinterpret_cast<POINT*>(&child), 2);
+        EXPECT_EQ(child.left < 0, c.bars) << "a page to the right";
+        EXPECT_EQ(child.top < 0, c.bars) << "a line down";
+        if (c.bars) {
+            EXPECT_EQ(child.top, -16);
+        }
+        f.Unload();
+    }
 }
 
 }  // namespace

@@ -538,3 +538,48 @@ TEST(uxButtons_H, MousePointerSetsTheCursorOverTheButton) {
 }
 
 }  // namespace
+
+namespace {
+
+// A window that counts the hover ticks it gets and answers them (or not).
+class TickCounter : public px::win::Window {
+public:
+    explicit TickCounter(LRESULT answer) : answer_(answer) {
+        RegisterClassOnce(L"PxHoverTickCounter", 0, nullptr);
+        CreateWindowObject(L"PxHoverTickCounter", L"", WS_POPUP, 0, 0, 0, 10, 10, nullptr, nullptr);
+    }
+    int ticks = 0;
+    UINT_PTR lastTimer = 0;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg != px::win::modUxTimer::HoverTickMessage()) return DefaultProc(msg, wp, lp);
+        ++ticks;
+        lastTimer = static_cast<UINT_PTR>(wp);
+        return answer_;
+    }
+
+private:
+    LRESULT answer_;
+};
+
+}  // namespace
+
+// The timer routine knows windows, not buttons: whoever answers its message
+// keeps the timer; a window that does not answer loses it after one tick.
+TEST(modUxTimer, TicksReachAnyWindowAndStopWhenNobodyAnswers) {
+    namespace ux = px::win::modUxTimer;
+    for (LRESULT answer : {LRESULT{1}, LRESULT{0}}) {
+        TickCounter w(answer);
+        ASSERT_TRUE(ux::StartHoverTimer(w.hwnd(), 237));
+        ASSERT_TRUE(PumpUntil([&] { return w.ticks >= (answer ? 3 : 1); })) << "answer " << answer;
+        EXPECT_EQ(w.lastTimer, 237u);
+        // KillTimer fails for a timer that is already gone.
+        EXPECT_EQ(::KillTimer(w.hwnd(), 237) != FALSE, answer != 0) << "answer " << answer;
+        if (!answer) {
+            EXPECT_EQ(w.ticks, 1) << "no tick after the one nobody answered";
+        }
+        ux::StopHoverTimer(w.hwnd());
+        EXPECT_EQ(::GetPropW(w.hwnd(), ux::kClassIdProp), nullptr);
+    }
+}
