@@ -65,8 +65,9 @@ public:
             return S_OK;
         }
         if (id == kRefresh && (flags & DISPATCH_METHOD)) {
-            // Repaint now, as a form's Refresh does, before the frame is recalculated.
-            ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            // The whole window is repainted; the paint itself comes with the next
+            // messages, so a re-skin does not paint every control twice.
+            ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             return S_OK;
         }
         return DISP_E_MEMBERNOTFOUND;
