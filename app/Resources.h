@@ -26,3 +26,8 @@
 #define IDR_ICON_SHAPE_SQUARE 219
 #define IDR_ICON_SHAPE_ELLIPSE 220
 #define IDR_ICON_SHAPE_CIRCLE 221
+
+// The main window's skin artwork (skin/make_skin.py draws it): the caption band
+// with its button glyphs, and the row of border tiles.
+#define IDB_SKIN_CAPTION 301
+#define IDB_SKIN_BORDERS 302

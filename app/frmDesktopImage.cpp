@@ -33,14 +33,8 @@ void frmDesktopImage::CreateFormWindow() {
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     CreateWindowObject(cls, look::kCaption, style, WS_EX_APPWINDOW, 0, 0, 100, 100, nullptr, nullptr);
     if (!hwnd()) return;
-    RECT r{0, 0, Scale(look::kClientW), Scale(look::kClientH)};
-    ::AdjustWindowRectEx(&r, style, TRUE, WS_EX_APPWINDOW);
-    // At a high DPI on a small screen the window would reach beyond it: no larger than the work area.
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int w = std::min<int>(r.right - r.left, work.right - work.left);
-    const int h = std::min<int>(r.bottom - r.top, work.bottom - work.top);
-    ::SetWindowPos(hwnd(), nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = OuterSize(look::kClientW, look::kClientH);
+    ::SetWindowPos(hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateFonts();
     sideBrush_.reset(::CreateSolidBrush(look::kSideColor));
     mainBrush_.reset(::CreateSolidBrush(look::kMainColor));
@@ -89,8 +83,8 @@ void frmDesktopImage::Form_Load() {
     const int w = r.right - r.left;
     ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2, 0, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // 2-3. The skinned caption, frame and menu band attach here once the skin
-    // library is part of the program; until then the window keeps the system frame.
+    // 2-3. The skinned caption, frame and menu band.
+    AttachSkin();
 
     // 4. Hidden until someone shows it.
     cmdHide_Click();
@@ -144,6 +138,33 @@ void frmDesktopImage::RegisterShutdown() {
         TrayIcon1_.Destroy();
     });
     shutdown.Register(ShutdownSlot::ViewCleanUp, [this] { picMV_.CleanUp(); });
+    shutdown.Register(ShutdownSlot::CaptionDetach, [this] { skin_.Detach(); });
+}
+
+// The skin takes over caption, frame and menu band; the window keeps its
+// client size, takes the skin's frame around it and is centred again at the
+// top. Without the library the system frame stays (the test dump says why).
+void frmDesktopImage::AttachSkin() {
+    if (!skin_.Attach(hwnd(), uiFont_.get())) return;
+    const SIZE size = OuterSize(look::kClientW, look::kClientH);
+    ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, 0, size.cx, size.cy,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE frmDesktopImage::OuterSize(int clientW96, int clientH96) const {
+    RECT r{0, 0, Scale(clientW96), Scale(clientH96)};
+    if (skin_.Attached()) {
+        const FrameMargins m = skin_.Margins();
+        r.right += m.left + m.right;
+        r.bottom += m.top + m.bottom;
+    } else {
+        ::AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_APPWINDOW);
+    }
+    // At a high DPI on a small screen the window would reach beyond it: no larger than the work area.
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return SIZE{std::min<LONG>(r.right - r.left, work.right - work.left),
+                std::min<LONG>(r.bottom - r.top, work.bottom - work.top)};
 }
 
 // Unloading the main window takes the whole program down, in its fixed order.
@@ -164,13 +185,8 @@ LRESULT frmDesktopImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Form_Resize(static_cast<UINT>(wp));
         break;
     case WM_GETMINMAXINFO: {
-        auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
-        RECT r{0, 0, Scale(look::kMinClientW), Scale(look::kMinClientH)};
-        ::AdjustWindowRectEx(&r, WS_OVERLAPPEDWINDOW, TRUE, WS_EX_APPWINDOW);
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        mmi->ptMinTrackSize = POINT{std::min<LONG>(r.right - r.left, work.right - work.left),
-                                    std::min<LONG>(r.bottom - r.top, work.bottom - work.top)};
+        const SIZE min = OuterSize(look::kMinClientW, look::kMinClientH);
+        reinterpret_cast<MINMAXINFO*>(lp)->ptMinTrackSize = POINT{min.cx, min.cy};
         return 0;
     }
     case WM_ERASEBKGND: Form_Paint(reinterpret_cast<HDC>(wp)); return 1;

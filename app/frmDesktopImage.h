@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app/CaptureHotkey.h"
+#include "app/MainWindowSkin.h"
 #include "app/OptionPanel.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
@@ -53,6 +54,10 @@ public:
     // The options the overlay reads, as the controls show them.
     CaptureOptions OverlayOptions() const;
     win::PictureView& picMV() noexcept { return picMV_; }
+    // The caption painter and its skin (attached at load unless the library is missing).
+    MainWindowSkin& Skin() noexcept { return skin_; }
+    // Creates and attaches the skin (load steps 2-3) and gives the window its first size in it.
+    void AttachSkin();
 
     // Menu and control identities (WM_COMMAND and GetDlgCtrlID).
     enum CommandId : int {
@@ -122,6 +127,9 @@ private:
     void LayoutControls();
     void Form_DpiChanged(UINT dpi) override;
     void BuildTrayMenu();
+    // The outer size of the window for a client area given in 96-dpi units: the
+    // skin's frame when it is attached, else the system frame; no larger than the work area.
+    SIZE OuterSize(int clientW96, int clientH96) const;
     void RegisterShutdown();
 
     // --- handlers ---
@@ -203,6 +211,7 @@ private:
     win::ScopedIcon trayIcon_;
 
     std::unique_ptr<CaptureCommands> commands_;  // made with the capture
+    MainWindowSkin skin_;                        // caption, frame and menu band
     std::unique_ptr<HTMLHelp> help_;             // made by the first help command, kept until unload
     double firstHelpMs_ = -1;                    // the first help command until its window was back
     std::vector<Placed> placed_;                 // every control of the table, for re-layout

@@ -83,6 +83,11 @@ void frmDesktopImage::WriteTestDump() {
     std::snprintf(ms, sizeof(ms), "%.1f", firstHelpMs_);
     json += ",\"firstHelpMs\":" + std::string(ms);
     json += ",\"activeTimer\":" + b(Commands().ActiveTimerRunning());
+    // The skin: attached with its frame margins, or the system frame and why.
+    const FrameMargins m = skin_.Margins();
+    json += ",\"skin\":{\"attached\":" + b(skin_.Attached()) + ",\"error\":" + testhook::Text(skin_.Failure()) +
+            ",\"margins\":[" + std::to_string(m.left) + "," + std::to_string(m.top) + "," + std::to_string(m.right) +
+            "," + std::to_string(m.bottom) + "]}";
     const auto hotkey = hotkey_.Current();
     json += ",\"hotkey\":" + testhook::Text(hotkey ? kCaptureHotkeys[*hotkey].name : L"");
     json += "}";

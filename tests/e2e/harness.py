@@ -127,6 +127,20 @@ def gdi_count(pid):
     return int(r.stdout.split()[0])
 
 
+def settled_gdi_count(pid):
+    """The GDI count once two readings agree: objects of work just finished (a window's
+    repaint after an activation change, an overlay going) may still be on their way."""
+    last = [None]
+
+    def same():
+        now = gdi_count(pid)
+        agreed = now == last[0]
+        last[0] = now
+        return agreed
+    wait_until(same, what="a settled GDI count", interval=0.2)
+    return last[0]
+
+
 def clipboard_to(path: Path):
     """Writes the clipboard's bitmap to `path`; returns (width, height, bits) or None."""
     r = wintool("clipboard", windows_path(path))

@@ -121,8 +121,9 @@ def test_a_scratch_file_that_cannot_be_written_is_reported_and_the_window_comes_
         "could not be written" in c.text for c in harness.children(b.hwnd))), None), what="the message")
     assert main.visible()
     assert not main.own_windows(DESKTOP_CLASS)
+    seq = main.seq()  # the dump of the failure is written once the message is closed
     harness.click_center(harness.child_by_text(box.hwnd, "OK").rect)
-    d = main.wait_dump(lambda d: not main.own_windows("#32770"), "the message closing")
+    d = main.wait_dump(lambda d: d["seq"] > seq and not main.own_windows("#32770"), "the message closing")
     assert d["captures"] == 0 and d["capture"] == [0, 0]
     assert d["shape"] == "Rectangle"
     assert not main.menu_entry("&File", "Save As Bitmap")["enabled"]
@@ -135,17 +136,7 @@ def test_a_hundred_captures_leave_the_gdi_objects_where_they_were(main):
     pid = main.program.win_pid
 
     def settled_count():
-        # Objects of the capture just finished (the overlay's) may still be on their way out:
-        # read until two readings agree.
-        last = [None]
-
-        def same():
-            now = harness.gdi_count(pid)
-            agreed = now == last[0]
-            last[0] = now
-            return agreed
-        wait_until(same, what="a settled GDI count", interval=0.2)
-        return last[0]
+        return harness.settled_gdi_count(pid)
 
     before = settled_count()
     timings = []
