@@ -46,7 +46,7 @@ STDMETHODIMP cMenuBar::QueryInterface(REFIID iid, void** out) {
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    *out = static_cast<IUnknown*>(this);
+    *out = static_cast<ISubclassSink*>(this);
     AddRef();
     return S_OK;
 }

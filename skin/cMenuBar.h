@@ -16,6 +16,7 @@
 #include "base/Event.h"
 #include "base/win/ScopedWin.h"
 #include "skin/ComObject.h"
+#include "skin/MenuBand.h"
 #include "skin/SubTimer.h"
 #include "skin/core/Colourise.h"
 #include "skin/core/NCFrameGeometry.h"
@@ -37,7 +38,7 @@ struct MenuColours {
     int32_t active = 0, over = 0, inactive = 0x808080, background = 0xFFFFFF;
 };
 
-class cMenuBar final : public ComObjectBase, public ISubclassSink {
+class cMenuBar final : public ComObjectBase, public ISubclassSink, public MenuBand {
 public:
     cMenuBar();
 
@@ -78,11 +79,11 @@ public:
     px::Event<> Repaint;
 
     // For the drop-down loop.
-    int ItemCount() const { return static_cast<int>(items_.size()); }
-    int ItemAtScreen(POINT screen) const;
-    RECT ItemScreenRect(int item) const;
-    HMENU SubMenuOf(int item) const;
-    void SetPressed(int item);
+    int ItemCount() const override { return static_cast<int>(items_.size()); }
+    int ItemAtScreen(POINT screen) const override;
+    RECT ItemScreenRect(int item) const override;
+    HMENU SubMenuOf(int item) const override;
+    void SetPressed(int item) override;
     int Pressed() const { return pressed_; }
     int Hot() const { return hot_; }
     // Opens the drop-down of the item at a screen point (a press on the band

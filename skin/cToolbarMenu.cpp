@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "base/win/ScopedWin.h"
-#include "skin/cMenuBar.h"
 
 namespace veltrim {
 
@@ -55,7 +54,7 @@ STDMETHODIMP cToolbarMenu::QueryInterface(REFIID iid, void** out) {
     return S_OK;
 }
 
-void cToolbarMenu::Attach(HWND owner, cMenuBar* bar) {
+void cToolbarMenu::Attach(HWND owner, MenuBand* bar) {
     Detach();
     owner_ = owner;
     bar_ = bar;
@@ -87,7 +86,7 @@ void cToolbarMenu::TrackDropDown(int item) {
     // The client may detach the bar from a command run meanwhile.
     px::win::ScopedComPtr<cToolbarMenu> self(this);
     AddRef();
-    px::win::ScopedComPtr<cMenuBar> bar(bar_);
+    px::win::ScopedComPtr<MenuBand> bar(bar_);
     bar_->AddRef();
     tracking_ = true;
     next_ = item;

@@ -9,12 +9,11 @@
 #include <cstddef>
 
 #include "skin/ComObject.h"
+#include "skin/MenuBand.h"
 #include "skin/SubTimer.h"
 #include "skin/core/DropDownLayout.h"
 
 namespace veltrim {
-
-class cMenuBar;
 
 class cToolbarMenu final : public ComObjectBase, public ISubclassSink {
 public:
@@ -25,7 +24,7 @@ public:
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
 
     // The bar is held weakly: it detaches this object before it goes.
-    void Attach(HWND owner, cMenuBar* bar);
+    void Attach(HWND owner, MenuBand* bar);
     void Detach();
 
     // Opens item n's drop-down, then whichever item the user moves to, until
@@ -42,7 +41,7 @@ public:
 
 private:
     HWND owner_ = nullptr;
-    cMenuBar* bar_ = nullptr;
+    MenuBand* bar_ = nullptr;
     bool tracking_ = false;
     int next_ = -1;
     int open_ = 0;

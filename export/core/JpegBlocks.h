@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "export/core/JpegDct.h"
-#include "export/core/JpegEncoder.h"
 #include "export/core/JpegHuffman.h"
 #include "export/core/JpegKernels.h"
+#include "export/core/JpegSettings.h"
 #include "export/core/JpegTables.h"
 
 namespace px::jpeg::detail {
