@@ -157,6 +157,7 @@ private:
 
     void Commands_Ended();
     void Commands_Failed(const std::wstring& text);
+    void Clipboard_Failed();
 
     // --- helpers ---
     void Capture_Changed();

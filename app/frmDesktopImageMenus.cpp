@@ -12,6 +12,7 @@
 #include "app/frmAbout.h"
 #include "app/frmDesktopImageLook.h"
 #include "base/win/SavePicture.h"
+#include "base/win/StagedFile.h"
 #include "export/SaveJPEG.h"
 #include "export/fMain.h"
 
@@ -63,8 +64,9 @@ void frmDesktopImage::mnuFileSave_Click() {
         ::MessageBoxW(hwnd(), L"File already exists ! Overwrite ?", title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) !=
             IDOK)
         return;
-    if (FAILED(win::SavePictureAsBitmapFile(Capture().Picture(), file))) {
-        const std::wstring text = std::wstring(L"The picture could not be saved to '") + file + L"'.";
+    if (const HRESULT hr = win::SavePictureAsBitmapFile(Capture().Picture(), file); FAILED(hr)) {
+        std::wstring text = std::wstring(L"The picture could not be saved to '") + file + L"'.";
+        if (const std::wstring reason = win::FileErrorText(hr); !reason.empty()) text += L"\r\n\r\n" + reason;
         ::MessageBoxW(hwnd(), text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
     }
 }
