@@ -12,8 +12,8 @@ def test_fifty_operations_leave_gdi_objects_windows_and_memory_where_they_were(p
     soak = Soak(main, tmp_path / "files")
     try:
         soak.start()
-        # Two rounds first: every single-instance window, the help window and the caches exist afterwards.
-        soak.run(2 * len(soak.operations()))
+        # One round first: every single-instance window, the help window and the caches exist afterwards.
+        soak.run(len(soak.operations()))
         before = soak.sample()
         soak.run(50)
         after = soak.sample()

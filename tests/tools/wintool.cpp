@@ -305,8 +305,15 @@ int CmdProc(int argc, wchar_t** argv) {
     PROCESS_MEMORY_COUNTERS_EX mem{};
     mem.cb = sizeof(mem);
     if (!::GetProcessMemoryInfo(p.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem))) return 1;
+    // Wine leaves PrivateUsage at 0; its commit charge is then in PagefileUsage.
+    const SIZE_T privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
     std::printf("%ld %ld %llu\n", px::test::GdiObjectCount(p.get()), wins.count,
-                static_cast<unsigned long long>(mem.PrivateUsage));
+                static_cast<unsigned long long>(privateBytes));
+    if (argc > 3)  // "proc <pid> all": every counter, to see what the platform fills in
+        std::printf("working set %llu, pagefile %llu, private %llu\n",
+                    static_cast<unsigned long long>(mem.WorkingSetSize),
+                    static_cast<unsigned long long>(mem.PagefileUsage),
+                    static_cast<unsigned long long>(mem.PrivateUsage));
     return 0;
 }
 
