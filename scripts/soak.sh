@@ -15,4 +15,4 @@ export PIXTREL_XVFB=1
 trap pixtrel_wine_down EXIT
 pixtrel_wine_up
 mkdir -p "$PIXTREL_BUILD/test-artefacts/e2e"
-python3 tests/e2e/soak.py "$ROUNDS"
+/usr/bin/python3 tests/e2e/soak.py "$ROUNDS"

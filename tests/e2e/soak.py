@@ -216,28 +216,29 @@ class Soak:
 
 def main_entry(rounds):
     """scripts/soak.sh: N rounds of every operation, counts every 100 operations."""
-    import tempfile
-    with tempfile.TemporaryDirectory(prefix="pixtrel-soak-") as tmp:
-        tmp = Path(tmp)
-        program = harness.Program(harness.Program.make_folder(tmp))
-        main = harness.MainWindow(program).start()
-        soak = Soak(main, tmp / "files")
-        try:
-            soak.start()
-            total = rounds * len(soak.operations())
-            print(f"{total} operations ({rounds} rounds of {len(soak.operations())})", flush=True)
-            samples = soak.run(total, every=100, report=lambda line: print(line, flush=True))
-            if samples:
-                final = soak.sample()
-                first = samples[0]
-                print(final.line())
-                print(f"growth after the first 100 operations: GDI {final.gdi - first.gdi:+d}, "
-                      f"windows {final.windows - first.windows:+d}, private bytes "
-                      f"{final.private_bytes - first.private_bytes:+,} "
-                      f"({100.0 * (final.private_bytes - first.private_bytes) / first.private_bytes:+.2f} %)")
-        finally:
-            soak.stop()
-            program.stop()
+    import shutil
+    tmp = harness.BUILD / "soak-run"
+    shutil.rmtree(tmp, ignore_errors=True)
+    tmp.mkdir(parents=True)
+    program = harness.Program(harness.Program.make_folder(tmp))
+    main = harness.MainWindow(program).start()
+    soak = Soak(main, tmp / "files")
+    try:
+        soak.start()
+        total = rounds * len(soak.operations())
+        print(f"{total} operations ({rounds} rounds of {len(soak.operations())})", flush=True)
+        samples = soak.run(total, every=100, report=lambda line: print(line, flush=True))
+        if samples:
+            final = soak.sample()
+            first = samples[0]
+            print(final.line())
+            print(f"growth after the first 100 operations: GDI {final.gdi - first.gdi:+d}, "
+                  f"windows {final.windows - first.windows:+d}, private bytes "
+                  f"{final.private_bytes - first.private_bytes:+,} "
+                  f"({100.0 * (final.private_bytes - first.private_bytes) / first.private_bytes:+.2f} %)")
+    finally:
+        soak.stop()
+        program.stop()
 
 
 if __name__ == "__main__":
