@@ -150,7 +150,10 @@ const std::vector<Writer>& Writers() {
              dib.CreateFromPicture(picture);
              reason.clear();
              try {
-                 return dib.SavePicture(path);
+                 // A failed write is reported by the result, a file that cannot be made by error 17.
+                 const bool ok = dib.SavePicture(path);
+                 if (!ok) reason = L"SavePicture returned false";
+                 return ok;
              } catch (const Error& e) {
                  EXPECT_EQ(e.number(), ErrorNumber::CantPerformOperation);
                  reason = Widen(e.what());
