@@ -40,8 +40,10 @@ bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, 
     const Dib24Bits bits = dib.Bits();
     // The encoder writes a temporary file beside the target, moved over it only
     // when complete: a failure leaves the user's earlier file as it was.
+    // A file that cannot be made or replaced is a failed write, told as the encoder's own.
     win::StagedFile staged(fileName);
     if (!staged.Ready()) {
+        messageBox(owner, L"Failed to save to JPG", MB_ICONWARNING);
         jpgFree(props.get());
         return false;
     }
@@ -63,7 +65,11 @@ bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, 
         return false;
     }
     jpgFree(props.get());
-    return staged.Commit() == 0;
+    if (staged.Commit() != 0) {
+        messageBox(owner, L"Failed to save to JPG", MB_ICONWARNING);
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
