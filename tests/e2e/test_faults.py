@@ -280,3 +280,21 @@ def test_printing_without_a_default_printer_says_so(main):
     close_box(main, box)
     assert main.program.scratch_bitmap.read_bytes() == scratch
     assert main.program.running()
+
+
+# --- the skin library ----------------------------------------------------------------
+
+
+def test_without_the_skin_library_the_program_still_captures_saves_and_exits(program, tmp_path):
+    (program.folder / "veltrim.dll").unlink()
+    main = MainWindow(program).start()
+    main.capture_entire()
+    target = tmp_path / "no-skin.bmp"
+    save_bitmap_as(main, harness.windows_path(target), expect_question=False)
+    wait_until(lambda: target.exists() and target.stat().st_size > 0, what="the saved file")
+    assert harness.read_rgb(target)[2] == harness.read_rgb(main.program.scratch_bitmap)[2]
+    # No message on the way: the missing library only means the platform's own frame.
+    assert not main.own_windows("#32770")
+    harness.screenshot(harness.ARTEFACTS / "fault-no-skin-library.png")
+    main.command("FileExit")
+    assert main.program.wait_exit() == 0
