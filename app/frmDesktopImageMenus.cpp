@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
 #include "app/AppIcons.h"
 #include "app/Application.h"
 #include "app/PrintPicture.h"
@@ -47,14 +49,16 @@ bool frmDesktopImage::Form_Command(int id) {
 
 void frmDesktopImage::mnuFileSave_Click() {
     if (!HasCapture()) return;
-    wchar_t file[MAX_PATH * 2] = L"";
+    // Room for the longest path the platform takes: a long name is saved, not silently dropped.
+    std::vector<wchar_t> buffer(32768, L'\0');
+    wchar_t* const file = buffer.data();
     const std::wstring title = WindowText(hwnd());
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = hwnd();
     ofn.lpstrFilter = L"Bitmap Files (*.bmp)\0*.bmp\0";
     ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH * 2;
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrTitle = title.c_str();
     // The read-only box stays hidden; a file to save to need not exist yet.
     ofn.Flags = OFN_HIDEREADONLY;
