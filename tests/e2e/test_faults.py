@@ -7,7 +7,12 @@ temporary file is left.
 
 The full disk and the read-only folder are real filesystems: a tiny tmpfs and
 a read-only one, mounted for the test (root only; skipped otherwise) and seen
-by Wine through its Z: drive and a drive letter of the private prefix."""
+by Wine through its Z: drive and a drive letter of the private prefix.
+
+Paths longer than MAX_PATH are tested at the writers themselves
+(tests/win/FileFaultsTest.cpp): Wine's own Save As dialog crashes inside
+comdlg32.dll when given such a name, so the real program cannot be driven
+there under Wine."""
 import os
 import shutil
 import subprocess
@@ -298,3 +303,4 @@ def test_without_the_skin_library_the_program_still_captures_saves_and_exits(pro
     harness.screenshot(harness.ARTEFACTS / "fault-no-skin-library.png")
     main.command("FileExit")
     assert main.program.wait_exit() == 0
+
