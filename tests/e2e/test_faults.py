@@ -304,3 +304,27 @@ def test_without_the_skin_library_the_program_still_captures_saves_and_exits(pro
     main.command("FileExit")
     assert main.program.wait_exit() == 0
 
+
+
+def test_an_active_window_capture_while_the_clipboard_is_held_keeps_the_grabbed_picture(main):
+    pattern = harness.PatternWindow(400, 690, 160, 100)
+    try:
+        pattern.wait_on_screen()
+        before = main.dump()["captures"]
+        holder = Holder("holdclip", 600)
+        try:
+            main.click("Capture Active Window")
+            main.wait_dump(lambda d: d["activeTimer"], "the delay timer")
+            harness.click(pattern.x + 20, pattern.y + 20)
+            box, _ = message_box(main, "could not be put on the clipboard")
+            assert owner_of(box.hwnd) == main.hwnd
+            close_box(main, box)
+        finally:
+            holder.release()
+    finally:
+        pattern.close()
+    d = main.dump()
+    assert d["captures"] == before + 1 and d["capture"] == [pattern.w, pattern.h]
+    w, h, rgb = harness.read_rgb(main.program.scratch_bitmap)
+    assert (w, h) == (pattern.w, pattern.h)
+    assert rgb[:3] == harness.pattern_colour(0, 0) and rgb[-3:] == harness.pattern_colour(w - 1, h - 1)
