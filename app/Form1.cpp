@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <variant>
+
 #include "app/Application.h"
 #include "app/ColorDialog.h"
 #include "app/Form2.h"
@@ -62,6 +64,7 @@ void Form1::CreateFormWindow() {
     c.cmdCancel.Click.connect([this] { cmdCancel_Click(); });
     c.Picture1.MouseDown.connect([this](int b, int s, int x, int y) { Picture1_MouseDown(b, s, x, y); });
     c.Picture1.MouseMove.connect([this](int b, int s, int x, int y) { Picture1_MouseMove(b, s, x, y); });
+    c.Picture1.MouseUp.connect([this](int b, int s, int x, int y) { Picture1_MouseUp(b, s, x, y); });
 }
 
 void Form1::Form_Load() {
@@ -88,6 +91,8 @@ void Form1::Form_Load() {
     c.PictureA.Resize(bm.bmWidth, bm.bmHeight);
     c.Picture1.Resize(bm.bmWidth, bm.bmHeight);
     c.Picture1.SetPicture(capture);
+    history_.Clear();
+    original_ = c.Picture1.CopyImage();
     c.fraScroll1.SetChild(c.PictureA.hwnd());
     Form_Resize();
 
@@ -95,7 +100,11 @@ void Form1::Form_Load() {
     Timer1_Timer();
 }
 
-void Form1::Form_Unload() { Timer1_.stop(); }
+void Form1::Form_Unload() {
+    Timer1_.stop();
+    history_.Clear();
+    original_.reset();
+}
 
 LRESULT Form1::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -121,6 +130,7 @@ void Form1::Form_Resize() {
 
 void Form1::Picture1_MouseDown(int button, int, int x, int y) {
     win::PictureBox& pic = c_->Picture1;
+    history_.EndStroke();
     pic.SetCurrentPosition(x, y);
     if (textposval_ && button == 1) {
         pic.SetCursorShape(nullptr);
@@ -135,7 +145,18 @@ void Form1::Picture1_MouseDown(int button, int, int x, int y) {
 void Form1::Picture1_MouseMove(int button, int, int x, int y) {
     win::PictureBox& pic = c_->Picture1;
     if (!textposval_) pic.SetCursorShape(nullptr);
-    if (!textposval_ && (button & 1)) pic.LineTo(x, y);
+    if (!textposval_ && (button & 1)) {
+        if (!history_.StrokeOpen()) {
+            const POINT from = pic.CurrentPosition();
+            history_.BeginStroke({from.x, from.y}, pic.ForeColor(), pic.DrawWidth());
+        }
+        history_.ExtendStroke({x, y});
+        pic.LineTo(x, y);
+    }
+}
+
+void Form1::Picture1_MouseUp(int button, int, int, int) {
+    if (button == 1) history_.EndStroke();
 }
 
 // Cancelling the dialog keeps the annotation colour.
@@ -177,6 +198,76 @@ void Form1::cmdCancel_Click() { Unload(); }
 void Form1::Timer1_Timer() {
     COLORREF annotation = c_->Picture1.ForeColor();
     if (c_->Picture51.BackColor() != annotation) c_->Picture51.SetBackColor(annotation);
+}
+
+// ---------------------------------------------------------------------------
+// Undo and redo
+
+void Form1::PrintAnnotationText(const std::wstring& text) {
+    if (!c_) return;
+    win::PictureBox& pic = c_->Picture1;
+    const POINT at = pic.CurrentPosition();
+    history_.AddText(TextStep{{at.x, at.y}, pic.ForeColor(), text, pic.FontName(), pic.FontSize(), pic.FontStyle()});
+    pic.PrintText(text);
+}
+
+bool Form1::Undo() {
+    if (!c_ || !history_.Undo()) return false;
+    RedrawHistory();
+    return true;
+}
+
+bool Form1::Redo() {
+    if (!c_ || !history_.Redo()) return false;
+    RedrawHistory();
+    return true;
+}
+
+bool Form1::Form_KeyDown(const MSG& msg) {
+    if (!c_ || msg.message != WM_KEYDOWN) return false;
+    const auto down = [](int vk) { return ::GetKeyState(vk) < 0; };
+    switch (EditKeyFor(static_cast<unsigned>(msg.wParam), down(VK_CONTROL), down(VK_SHIFT), down(VK_MENU))) {
+    case EditKey::Undo: Undo(); return true;
+    case EditKey::Redo: Redo(); return true;
+    case EditKey::None: break;
+    }
+    return false;
+}
+
+void Form1::RedrawHistory() {
+    win::PictureBox& pic = c_->Picture1;
+    const COLORREF color = pic.ForeColor();
+    const int width = pic.DrawWidth();
+    const POINT position = pic.CurrentPosition();
+    const std::wstring fontName = pic.FontName();
+    const double fontSize = pic.FontSize();
+    const int fontStyle = pic.FontStyle();
+
+    pic.SetPicture(original_.get());
+    for (const AnnotationStep& step : history_.Applied()) {
+        if (const auto* stroke = std::get_if<StrokeStep>(&step)) {
+            pic.SetForeColor(stroke->color);
+            pic.SetDrawWidth(stroke->width);
+            pic.SetCurrentPosition(stroke->points.front().x, stroke->points.front().y);
+            for (size_t i = 1; i < stroke->points.size(); ++i) pic.LineTo(stroke->points[i].x, stroke->points[i].y);
+        } else {
+            const auto& text = std::get<TextStep>(step);
+            pic.SetForeColor(text.color);
+            pic.SetFontName(text.fontName);
+            pic.SetFontSize(text.fontSize);
+            pic.SetFontStyle(text.fontStyle);
+            pic.SetCurrentPosition(text.at.x, text.at.y);
+            pic.PrintText(text.text);
+        }
+    }
+
+    pic.SetForeColor(color);
+    pic.SetDrawWidth(width);
+    pic.SetCurrentPosition(position.x, position.y);
+    pic.SetFontName(fontName);
+    pic.SetFontSize(fontSize);
+    pic.SetFontStyle(fontStyle);
+    pic.RefreshNow();
 }
 
 }  // namespace px

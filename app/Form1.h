@@ -3,6 +3,9 @@
 // and to print text on (through the text inserter, Form2). "Apply" makes the
 // marked-up picture the current capture; "Cancel" leaves the capture alone.
 // Either way the window unloads and raises Closed; its owner shows itself again.
+// Every stroke and every printed text can be undone (Ctrl+Z) and redone
+// (Ctrl+Y): the window keeps the picture it opened on and draws the steps in
+// effect on it again (app/core/AnnotationHistory).
 #include <windows.h>
 
 #include <memory>
@@ -10,6 +13,7 @@
 #include "controls/PictureBox.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
+#include "app/core/AnnotationHistory.h"
 #include "capture/CurrentCapture.h"
 #include "controls/ScrollFrame.h"
 #include "controls/uxButtons_H.h"
@@ -51,6 +55,13 @@ public:
     POINT TextPosition() const noexcept { return textpos_; }
     // The annotation colour: Picture1's pen colour.
     COLORREF AnnotationColor() const { return c_ ? c_->Picture1.ForeColor() : RGB(0, 0, 0); }
+    // Prints `text` on Picture1 at its drawing position in its font and pen colour, as one step to undo.
+    void PrintAnnotationText(const std::wstring& text);
+
+    // Ctrl+Z and Ctrl+Y: false when there was nothing to undo or redo.
+    bool Undo();
+    bool Redo();
+    const AnnotationHistory& History() const noexcept { return history_; }
 
 private:
     Form1() = default;
@@ -58,10 +69,14 @@ private:
     void Form_Load() override;
     void Form_Unload() override;
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool Form_KeyDown(const MSG& msg) override;
 
     void Form_Resize();
     void Picture1_MouseDown(int button, int shift, int x, int y);
     void Picture1_MouseMove(int button, int shift, int x, int y);
+    void Picture1_MouseUp(int button, int shift, int x, int y);
+    // Picture1 as opened with the steps in effect drawn on it; the pen and font are kept.
+    void RedrawHistory();
     void cmdColor_Click();   // "Text Color"
     void Command3_Click();   // "Add Text"
     void cmdApply_Click();   // "Apply"
@@ -86,6 +101,8 @@ private:
     POINT textpos_{0, 0};
     COLORREF dlgColor_ = RGB(0, 0, 0);  // Dlg's colour
     COLORREF customColors_[16] = {};
+    AnnotationHistory history_;
+    win::ScopedBitmap original_;  // Picture1 as loaded, the base of every redraw
 };
 
 }  // namespace px

@@ -212,7 +212,7 @@ void Form2::Command1_Click() {
     pic.SetFontSize(size.kind == FontSizeField::Kind::Valid ? size.points : text1FontSize_);
     pic.SetForeColor(swatchColor_);
     pic.SetFontName(win::GetWindowTextString(c_->Combo1));
-    pic.PrintText(win::GetWindowTextString(c_->Text1));
+    f1.PrintAnnotationText(win::GetWindowTextString(c_->Text1));
     pic.SetForeColor(penColor);
     f1.Command3().SetEnabled(true);
     pic.SetFontSize(fontSize);

@@ -107,7 +107,7 @@ void frmDesktopImage::Form_Load() {
     sliderGrid_.SetValue(100);
 
     // 6. Nothing to save before the first capture; no active-window capture pending.
-    for (int id : {IdMnuFileSave, IdMnuFileSaveJPEG, IdMnuFileSaveGIF})
+    for (int id : {IdMnuFileSave, IdMnuFileSaveJPEG, IdMnuFileSaveGIF, IdMnuFileSavePNG})
         ::EnableMenuItem(menuBar_, static_cast<UINT>(id), MF_BYCOMMAND | MF_GRAYED);
     Commands().Stop();
 
@@ -124,6 +124,10 @@ void frmDesktopImage::Form_Load() {
     RegisterShutdown();
     WireSatelliteWindows();
     SubscribeTestDump();
+
+    // Last: when the key is taken, the user is asked about another one.
+    hotkey_.Register(hwnd());
+    WriteTestDump();
 }
 
 // The unload takes everything down in one fixed order.
@@ -145,6 +149,7 @@ void frmDesktopImage::RegisterShutdown() {
 // Unloading the main window takes the whole program down, in its fixed order.
 void frmDesktopImage::Form_Unload() {
     unloading_ = true;
+    hotkey_.Unregister();
     if (commands_) commands_->Stop();
     Application::Get().Shutdown().Run();
 }
@@ -169,6 +174,12 @@ LRESULT frmDesktopImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_ERASEBKGND: Form_Paint(reinterpret_cast<HDC>(wp)); return 1;
+    case WM_HOTKEY:
+        if (wp == CaptureHotkey::kId) {
+            CaptureHotkey_Pressed();
+            return 0;
+        }
+        break;
     case WM_COMMAND:
         if (router_.Route(msg, wp, lp) || Form_Command(LOWORD(wp))) return 0;
         break;
@@ -368,7 +379,7 @@ void frmDesktopImage::ShowNormal() {
 }
 
 void frmDesktopImage::EnableSaveEntries() {
-    for (int id : {IdMnuFileSave, IdMnuFileSaveJPEG, IdMnuFileSaveGIF})
+    for (int id : {IdMnuFileSave, IdMnuFileSaveJPEG, IdMnuFileSaveGIF, IdMnuFileSavePNG})
         ::EnableMenuItem(menuBar_, static_cast<UINT>(id), MF_BYCOMMAND | MF_ENABLED);
 }
 

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "app/CaptureHotkey.h"
 #include "app/OptionPanel.h"
 #include "base/win/Form.h"
 #include "base/win/ScopedWin.h"
@@ -69,6 +70,7 @@ public:
         IdOrdering,
         IdLicense,
         IdAbout1,
+        IdMnuFileSavePNG,
         IdChkGrid = 200,
         IdChkDetails,
         IdChkAutoMagnifier,
@@ -131,6 +133,7 @@ private:
     void mnuFileSave_Click();
     void mnuFileSaveJPEG_Click();
     void mnuFileSaveGIF_Click();
+    void mnuFileSavePNG_Click();  // (frmDesktopImageExtras.cpp, as the hotkey)
     void mnuPrint_Click();
     void mnuFileExit_Click();
     void ShowHelpTopic(int topic);
@@ -155,6 +158,7 @@ private:
     void TrayIcon1_MenuCommand(long id);
     void TrayIcon1_IconActivated();
 
+    void CaptureHotkey_Pressed();
     void Commands_Ended();
     void Commands_Failed(const std::wstring& text);
     void Clipboard_Failed();
@@ -203,6 +207,7 @@ private:
     std::unique_ptr<HTMLHelp> help_;             // made by the first help command, kept until unload
     double firstHelpMs_ = -1;                    // the first help command until its window was back
     std::vector<Placed> placed_;                 // every control of the table, for re-layout
+    CaptureHotkey hotkey_;                       // the key that starts "Capture Selection"
 
     // --- state ---
     int16_t DrStyle_ = 0;

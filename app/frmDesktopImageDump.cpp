@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/TestDump.h"
+#include "app/core/CaptureHotkeyChoice.h"
 #include "app/frmAbout.h"
 #include "app/frmDesktopImage.h"
 #include "capture/core/CaptureRules.h"
@@ -82,6 +83,8 @@ void frmDesktopImage::WriteTestDump() {
     std::snprintf(ms, sizeof(ms), "%.1f", firstHelpMs_);
     json += ",\"firstHelpMs\":" + std::string(ms);
     json += ",\"activeTimer\":" + b(Commands().ActiveTimerRunning());
+    const auto hotkey = hotkey_.Current();
+    json += ",\"hotkey\":" + testhook::Text(hotkey ? kCaptureHotkeys[*hotkey].name : L"");
     json += "}";
     testhook::Write(json);
 }

@@ -47,6 +47,7 @@ void frmDesktopImage::CreateMenuBar() {
     mnuFile_ = popup(L"&File", {{IdMnuFileSave, L"Save As Bitmap"},
                                 {IdMnuFileSaveJPEG, L"Save As JPEG"},
                                 {IdMnuFileSaveGIF, L"Save As GIF"},
+                                {IdMnuFileSavePNG, L"Save As PNG"},
                                 {0, nullptr},
                                 {IdMnuPrint, L"Print"},
                                 {0, nullptr},

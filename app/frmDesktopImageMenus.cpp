@@ -29,6 +29,7 @@ bool frmDesktopImage::Form_Command(int id) {
     case IdMnuFileSave: mnuFileSave_Click(); return true;
     case IdMnuFileSaveJPEG: mnuFileSaveJPEG_Click(); return true;
     case IdMnuFileSaveGIF: mnuFileSaveGIF_Click(); return true;
+    case IdMnuFileSavePNG: mnuFileSavePNG_Click(); return true;
     case IdMnuPrint: mnuPrint_Click(); return true;
     case IdMnuFileExit: mnuFileExit_Click(); return true;
     case IdMnuEditCap: cmdCaptureDesktop_Click(); return true;

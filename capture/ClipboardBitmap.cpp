@@ -1,5 +1,11 @@
 #include "capture/ClipboardBitmap.h"
 
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "base/win/PngPicture.h"
+
 namespace px {
 
 namespace {
@@ -39,14 +45,84 @@ win::ScopedBitmap CopyBitmap(HBITMAP picture) {
     return copy;
 }
 
+UINT PngClipboardFormat() {
+    static const UINT format = ::RegisterClipboardFormatW(L"PNG");
+    return format;
+}
+
+win::ScopedGlobal MakeDibV5(HBITMAP picture) {
+    BITMAP bm{};
+    if (!picture || !::GetObjectW(picture, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight == 0) return {};
+    const int w = bm.bmWidth, h = std::abs(bm.bmHeight);
+    const uint64_t imageSize = static_cast<uint64_t>(w) * static_cast<uint64_t>(h) * 4;
+    if (imageSize > 0x7FFFFFFF) return {};
+    BITMAPV5HEADER v5{};
+    v5.bV5Size = sizeof(v5);
+    v5.bV5Width = w;
+    v5.bV5Height = h;  // rows bottom-up, as most readers expect
+    v5.bV5Planes = 1;
+    v5.bV5BitCount = 32;
+    v5.bV5Compression = BI_BITFIELDS;
+    v5.bV5SizeImage = static_cast<DWORD>(imageSize);
+    v5.bV5RedMask = 0x00FF0000;
+    v5.bV5GreenMask = 0x0000FF00;
+    v5.bV5BlueMask = 0x000000FF;
+    v5.bV5AlphaMask = 0xFF000000;
+    v5.bV5CSType = 0x73524742;  // LCS_sRGB ('sRGB'), spelt out: the header's multi-character constant warns
+    v5.bV5Intent = LCS_GM_IMAGES;
+
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    {
+        win::ScopedGetDC screen(nullptr);
+        if (::GetDIBits(screen, picture, 0, static_cast<UINT>(h), pixels.data(), &bi, DIB_RGB_COLORS) != h) return {};
+    }
+    // The spare byte of the display's pixels holds anything: a capture is opaque.
+    for (uint32_t& p : pixels) p |= 0xFF000000u;
+
+    win::ScopedGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, sizeof(v5) + static_cast<size_t>(imageSize)));
+    if (!memory) return {};
+    void* at = ::GlobalLock(memory.get());
+    if (!at) return {};
+    std::memcpy(at, &v5, sizeof(v5));
+    std::memcpy(static_cast<uint8_t*>(at) + sizeof(v5), pixels.data(), static_cast<size_t>(imageSize));
+    ::GlobalUnlock(memory.get());
+    return memory;
+}
+
+namespace {
+win::ScopedGlobal MakePng(HBITMAP picture) {
+    const std::vector<uint8_t> png = win::EncodePicturePng(picture);
+    if (png.empty()) return {};
+    win::ScopedGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, png.size()));
+    void* at = memory ? ::GlobalLock(memory.get()) : nullptr;
+    if (!at) return {};
+    std::memcpy(at, png.data(), png.size());
+    ::GlobalUnlock(memory.get());
+    return memory;
+}
+}  // namespace
+
 bool PutBitmapOnClipboard(HWND owner, HBITMAP picture) {
     win::ScopedBitmap copy = CopyBitmap(picture);
     if (!copy) return false;
+    // Made before the clipboard opens: encoding takes a while, and others wait while it is open.
+    win::ScopedGlobal dibV5 = MakeDibV5(copy.get());
+    win::ScopedGlobal png = MakePng(copy.get());
     ClipboardSession clipboard(owner);
     if (!clipboard.open()) return false;
     ::EmptyClipboard();
+    // The bitmap first: formats the platform derives for older readers come from it, as before.
     if (!::SetClipboardData(CF_BITMAP, copy.get())) return false;
     copy.release();  // the clipboard owns it now
+    if (dibV5 && ::SetClipboardData(CF_DIBV5, dibV5.get())) dibV5.release();
+    if (png && PngClipboardFormat() && ::SetClipboardData(PngClipboardFormat(), png.get())) png.release();
     return true;
 }
 

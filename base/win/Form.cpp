@@ -101,7 +101,10 @@ bool Form::PreTranslate(MSG& msg) {
     HWND active = ::GetActiveWindow();
     if (!active) return false;
     auto* form = dynamic_cast<Form*>(Window::FromHandle(active));
-    return form && form->UsesDialogNavigation() && ::IsDialogMessageW(active, &msg);
+    if (!form) return false;
+    if (msg.message == WM_KEYDOWN && (msg.hwnd == active || ::IsChild(active, msg.hwnd)) && form->Form_KeyDown(msg))
+        return true;
+    return form->UsesDialogNavigation() && ::IsDialogMessageW(active, &msg);
 }
 
 int Form::RunMessageLoop() {

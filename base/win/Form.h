@@ -32,6 +32,9 @@ public:
     static POINT CentredOnScreen(SIZE size);
     // The program's message loop; returns when no form is loaded or WM_QUIT arrives.
     static int RunMessageLoop();
+    // What the loops do before dispatching a message: the active form's own keys and dialog
+    // navigation. True when the message was handled (other loops, such as the tests', call it too).
+    static bool PreTranslate(MSG& msg);
 
 protected:
     // Creates the HWND (through CreateWindowObject) with the form's class, style and size.
@@ -43,6 +46,9 @@ protected:
     virtual void Form_DpiChanged(UINT /*dpi*/) {}
     // Forms with tab stops and default buttons get dialog keyboard navigation.
     virtual bool UsesDialogNavigation() const { return false; }
+    // A key pressed while this form is active, before any child sees it
+    // (window-wide shortcuts); true when the form took it.
+    virtual bool Form_KeyDown(const MSG& /*msg*/) { return false; }
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void OnFinalDestroy() override;
@@ -50,7 +56,6 @@ protected:
 private:
     bool counted_ = false;
     bool modal_ = false;
-    static bool PreTranslate(MSG& msg);
 };
 
 }  // namespace px::win

@@ -49,6 +49,7 @@ struct HandleDeleter { void operator()(HANDLE h) const { ::CloseHandle(h); } };
 struct ModuleDeleter { void operator()(HMODULE h) const { ::FreeLibrary(h); } };
 struct DropDeleter { void operator()(HDROP h) const { ::DragFinish(h); } };
 struct RegKeyDeleter { void operator()(HKEY h) const { ::RegCloseKey(h); } };
+struct GlobalDeleter { void operator()(HGLOBAL h) const { ::GlobalFree(h); } };
 
 template <typename T>
 using ScopedGdiObj = UniqueHandle<T, GdiObjectDeleter>;
@@ -68,6 +69,8 @@ using ScopedModule = UniqueHandle<HMODULE, ModuleDeleter>;
 // The files of a WM_DROPFILES message; DragFinish gives the memory back.
 using ScopedDrop = UniqueHandle<HDROP, DropDeleter>;
 using ScopedRegKey = UniqueHandle<HKEY, RegKeyDeleter>;
+// Moveable memory, until SetClipboardData takes it over (release() then).
+using ScopedGlobal = UniqueHandle<HGLOBAL, GlobalDeleter>;
 
 // A DC borrowed with GetDC; ReleaseDC needs the window it came from.
 class ScopedGetDC {

@@ -78,54 +78,25 @@ TEST(HelpRules, VersionsAreComparedPartByPartNumerically) {
     for (auto& c : cases) EXPECT_EQ(VersionAtLeast(c.installed, c.minimum), c.ok) << c.installed << " vs " << c.minimum;
 }
 
-TEST(HelpRules, HelpControlFriendlyNames) {
-    struct Case { const char* version; const char* name; } cases[] = {
-        {"4.72.7290.00", "1.0"},
-        {"4.72.7323.00", "1.1"},
-        {"4.72.7325.00", "1.1a"},
-        {"4.72.8164.00", "1.1b"},
-        {"4.73.8252.00", "1.2"},
-        {"4.73.8412.00", "1.21"},
-        {"4.73.8474.00", "1.21a"},
-        {"4.73.8561.00", "1.22"},
-        {"4.74.8566.00", "1.3 Windows 2000 Beta"},
-        {"4.74.8637.00", "1.3 IE 5.5 Platform Preview Beta"},
-        {"4.74.8702.00", "1.3"},
-        {"4.74.8702.0", "unknown"},  // compared as text, not as numbers
-        {"4.74.8702.00 ", "unknown"},
-        {"", "unknown"},
-        {"5.2.3790.2453", "unknown"},
+// The friendly names come from fixed tables; what matters is how a version is matched against them:
+// as the exact text the file reports (no numeric equivalence, no trimming), with anything else unknown.
+TEST(HelpRules, FriendlyNamesMatchTheReportedTextExactly) {
+    struct Case { std::string (*name)(std::string_view); const char* version; const char* expected; } cases[] = {
+        {HHFriendlyName, "4.72.7290.00", "1.0"},    // first row
+        {HHFriendlyName, "4.74.8702.00", "1.3"},    // last row
+        {HHFriendlyName, "4.74.8702.0", "unknown"}, // same number, different text
+        {HHFriendlyName, "4.74.8702.00 ", "unknown"},
+        {HHFriendlyName, "", "unknown"},
+        {HHFriendlyName, "4.70.1155.0000", "unknown"},  // a browser version is not a help-control version
+        {IEFriendlyName, "4.70.1155.0000", "3.0"},
+        {IEFriendlyName, "4.70.1300.0000", "3.02"},     // two builds share one name
+        {IEFriendlyName, "5.00.2919.800", "5.x (Windows 2000 RC1, build 5.00.2072)"},
+        {IEFriendlyName, "5.00.2919.0800", "unknown"},  // leading zero makes it another text
+        {IEFriendlyName, "6.0.2900.2180", "unknown"},
+        {IEFriendlyName, "4.72.7290.00", "unknown"},
+        {IEFriendlyName, "", "unknown"},
     };
-    for (auto& c : cases) EXPECT_EQ(HHFriendlyName(c.version), c.name) << c.version;
-}
-
-TEST(HelpRules, BrowserFriendlyNames) {
-    struct Case { const char* version; const char* name; } cases[] = {
-        {"4.70.1155.0000", "3.0"},
-        {"4.70.1158.0000", "3.0 OSR2"},
-        {"4.70.1215.0000", "3.02"},
-        {"4.70.1300.0000", "3.02"},
-        {"4.71.1008.3000", "4.0 PP2"},
-        {"4.71.1712.5000", "4.0"},
-        {"4.72.2106.7000", "4.01"},
-        {"4.72.3110.0300", "4.0 SP1"},
-        {"4.72.3612.1707", "4.0 SP2"},
-        {"5.00.0518.5000", "5.0 beta 1"},
-        {"5.00.0910.1308", "5.0 beta 2"},
-        {"5.00.2014.2130", "5.0"},
-        {"5.00.2314.1000", "5.0a (Office 2000)"},
-        {"5.00.2614.3500", "5.0b (Windows 98 SE)"},
-        {"5.00.2717.2000", "5.0c (Icon Security Issue Update)"},
-        {"5.00.2721.1400", "5.0d (ImportExport Favorites Issue Update)"},
-        {"5.00.2919.800", "5.x (Windows 2000 RC1, build 5.00.2072)"},
-        {"5.00.2919.3800", "5.x (Windows 2000 RC2, build 5.00.2128)"},
-        {"5.00.2919.6307", "5.01"},
-        {"5.50.3825.1300", "5.5 Platform Preview"},
-        {"5.00.2919.0800", "unknown"},
-        {"6.0.2900.2180", "unknown"},
-        {"", "unknown"},
-    };
-    for (auto& c : cases) EXPECT_EQ(IEFriendlyName(c.version), c.name) << c.version;
+    for (auto& c : cases) EXPECT_EQ(c.name(c.version), c.expected) << c.version;
 }
 
 }  // namespace

@@ -45,13 +45,15 @@ def test_entire_screen_is_a_picture_of_the_screen_and_resets_the_shape(main, pat
     d = main.wait_dump(lambda d: d["seq"] > seq, "the shape option")
     assert (d["shape"], d["optShape"]) == ("Ellipse", 2)
     # Before the first capture: nothing to save, nothing to zoom.
-    assert not any(main.menu_entry("&File", e)["enabled"] for e in ("Save As Bitmap", "Save As JPEG", "Save As GIF"))
+    assert not any(main.menu_entry("&File", e)["enabled"] for e in ("Save As Bitmap", "Save As JPEG", "Save As GIF",
+                                                                  "Save As PNG"))
     assert d["zoomButtonsDisabled"]
 
     d = main.capture_entire()
     assert d["capture"] == [SCREEN_W, SCREEN_H] and d["view"] == [SCREEN_W, SCREEN_H]
     assert (d["shape"], d["optShape"]) == ("Rectangle", 0)
-    assert all(main.menu_entry("&File", e)["enabled"] for e in ("Save As Bitmap", "Save As JPEG", "Save As GIF"))
+    assert all(main.menu_entry("&File", e)["enabled"] for e in ("Save As Bitmap", "Save As JPEG", "Save As GIF",
+                                                                  "Save As PNG"))
     assert d["zoomButtonsEnabled"]
     print(f"\nobservation: capture command to overlay on screen {d['overlayMs']} ms (timer 50 ms)")
 
@@ -85,7 +87,8 @@ def test_active_window_capture_takes_the_foreground_window(main, pattern, tmp_pa
     cw, ch, clip = clipboard_rgb(tmp_path)
     assert (cw, ch) == (w, h) and clip == scratch
     assert d["zoomButtonsEnabled"]
-    assert all(main.menu_entry("&File", e)["enabled"] for e in ("Save As Bitmap", "Save As JPEG", "Save As GIF"))
+    assert all(main.menu_entry("&File", e)["enabled"] for e in ("Save As Bitmap", "Save As JPEG", "Save As GIF",
+                                                                  "Save As PNG"))
     (left, top, right, bottom), _ = harness.window_rect(main.hwnd)
     assert top == 0 and right - left > 600  # shown in its normal state again
 

@@ -181,7 +181,7 @@ def drive_letter():
 
 
 def seed_earlier_files(folder: Path):
-    for ext in (".bmp", ".jpg", ".gif"):
+    for ext in (".bmp", ".jpg", ".gif", ".png"):
         (folder / f"earlier{ext}").write_bytes(EARLIER)
 
 

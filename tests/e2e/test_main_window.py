@@ -51,7 +51,7 @@ def test_load_builds_menus_controls_and_the_tray(main):
     menu = d["menu"]
     assert [m["caption"] for m in menu] == ["&File", "&Edit", "&Options", "&Help"]
     expected = {
-        "&File": ["Save As Bitmap", "Save As JPEG", "Save As GIF", "-", "Print", "-", "Exit"],
+        "&File": ["Save As Bitmap", "Save As JPEG", "Save As GIF", "Save As PNG", "-", "Print", "-", "Exit"],
         "&Edit": ["Capture Selection", "Capture Entire Screen", "-", "Copy to Clipboard"],
         "&Options": ["Zoom Tool", "-", "Hide Main Window"],
         "&Help": ["How to Use", "Ordering Information", "License Agreement", "-", "About "],
@@ -60,8 +60,9 @@ def test_load_builds_menus_controls_and_the_tray(main):
         assert ["-" if e["separator"] else e["caption"] for e in m["items"]] == expected[m["caption"]]
         for e in m["items"]:
             if not e["separator"]:
-                # Only the three save entries wait for the first capture.
-                assert e["enabled"] == (e["caption"] not in ("Save As Bitmap", "Save As JPEG", "Save As GIF")), e
+                # Only the save entries wait for the first capture.
+                assert e["enabled"] == (e["caption"] not in ("Save As Bitmap", "Save As JPEG", "Save As GIF",
+                                                             "Save As PNG")), e
 
     tray = d["tray"]
     assert [e["caption"] for e in tray] == TRAY_CAPTIONS

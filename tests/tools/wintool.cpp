@@ -252,6 +252,93 @@ int CmdClipboard(int argc, wchar_t** argv) {
     return rc;
 }
 
+// clipformats: every format on the clipboard, one per line: number and name.
+int CmdClipFormats(int, wchar_t**) {
+    if (!::OpenClipboard(nullptr)) return 1;
+    for (UINT f = ::EnumClipboardFormats(0); f; f = ::EnumClipboardFormats(f)) {
+        wchar_t name[128] = L"";
+        switch (f) {
+        case CF_BITMAP: std::wcscpy(name, L"CF_BITMAP"); break;
+        case CF_DIB: std::wcscpy(name, L"CF_DIB"); break;
+        case CF_DIBV5: std::wcscpy(name, L"CF_DIBV5"); break;
+        default:
+            if (!::GetClipboardFormatNameW(f, name, 128)) std::swprintf(name, 128, L"#%u", f);
+        }
+        std::printf("%u\t%s\n", f, Narrow(name).c_str());
+    }
+    ::CloseClipboard();
+    return 0;
+}
+
+// clipdata <format number|name> <out> [bmp]: the format's bytes as they are; with "bmp", a
+// device-independent bitmap gets the file header that makes it a bitmap file.
+int CmdClipData(int argc, wchar_t** argv) {
+    if (argc < 4) return 2;
+    UINT format = static_cast<UINT>(wcstoul(argv[2], nullptr, 0));
+    if (!format) format = ::RegisterClipboardFormatW(argv[2]);
+    const bool asBitmapFile = argc > 4 && std::wstring(argv[4]) == L"bmp";
+    if (!::OpenClipboard(nullptr)) return 1;
+    int rc = 1;
+    if (HANDLE h = ::GetClipboardData(format)) {
+        const auto* bytes = static_cast<const uint8_t*>(::GlobalLock(h));
+        const SIZE_T size = ::GlobalSize(h);
+        if (bytes && size) {
+            if (FILE* f = _wfopen(argv[3], L"wb")) {
+                if (asBitmapFile && size >= sizeof(BITMAPINFOHEADER)) {
+                    const auto* bih = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
+                    DWORD colours = bih->biClrUsed ? bih->biClrUsed : (bih->biBitCount <= 8 ? 1u << bih->biBitCount : 0);
+                    DWORD masks = bih->biCompression == BI_BITFIELDS && bih->biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+                    BITMAPFILEHEADER bf{};
+                    bf.bfType = 0x4D42;
+                    bf.bfSize = static_cast<DWORD>(sizeof(bf) + size);
+                    bf.bfOffBits = static_cast<DWORD>(sizeof(bf) + bih->biSize + masks + colours * 4);
+                    std::fwrite(&bf, sizeof(bf), 1, f);
+                }
+                std::fwrite(bytes, 1, size, f);
+                std::fclose(f);
+                std::printf("%llu\n", static_cast<unsigned long long>(size));
+                rc = 0;
+            }
+        }
+        ::GlobalUnlock(h);
+    } else {
+        std::printf("none\n");
+    }
+    ::CloseClipboard();
+    return rc;
+}
+
+// hotkey <modifiers> <virtual key> <seconds>: holds the system-wide key for this thread (as another
+// program would) and prints "held", or prints "taken" when someone has it; ends after `seconds` or
+// when it is ended by its pid.
+int CmdHotkey(int argc, wchar_t** argv) {
+    if (argc < 5) return 2;
+    const UINT modifiers = static_cast<UINT>(wcstoul(argv[2], nullptr, 0));
+    const UINT vk = static_cast<UINT>(wcstoul(argv[3], nullptr, 0));
+    const DWORD ms = static_cast<DWORD>(wcstoul(argv[4], nullptr, 0)) * 1000;
+    if (!::RegisterHotKey(nullptr, 1, modifiers, vk)) {
+        std::printf("taken\n");
+        std::fflush(stdout);
+        return 1;
+    }
+    std::printf("held\n");
+    std::fflush(stdout);
+    const DWORD start = ::GetTickCount();
+    for (DWORD now = start; now - start < ms; now = ::GetTickCount()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - (now - start), QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_HOTKEY) {
+                std::printf("pressed\n");
+                std::fflush(stdout);
+            }
+            ::DispatchMessageW(&msg);
+        }
+    }
+    ::UnregisterHotKey(nullptr, 1);
+    return 0;
+}
+
 // gdi <pid>: live GDI objects of the process.
 int CmdGdi(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
@@ -367,7 +454,7 @@ int CmdLock(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|gdi|foreground|proc|owner|holdclip|lock ...\n");
+        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock ...\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -388,6 +475,9 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"owner") return CmdOwner(argc, argv);
     if (cmd == L"holdclip") return CmdHoldClipboard(argc, argv);
     if (cmd == L"lock") return CmdLock(argc, argv);
+    if (cmd == L"clipformats") return CmdClipFormats(argc, argv);
+    if (cmd == L"clipdata") return CmdClipData(argc, argv);
+    if (cmd == L"hotkey") return CmdHotkey(argc, argv);
     std::fprintf(stderr, "unknown command\n");
     return 2;
 }

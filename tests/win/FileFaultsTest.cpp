@@ -16,6 +16,7 @@
 
 #include "base/Error.h"
 #include "base/Text.h"
+#include "base/win/PngPicture.h"
 #include "base/win/SavePicture.h"
 #include "base/win/ScopedWin.h"
 #include "base/win/StagedFile.h"
@@ -119,6 +120,13 @@ const std::vector<Writer>& Writers() {
              const HRESULT hr = win::SavePictureAsBitmapFile(picture, path);
              reason = FAILED(hr) ? win::FileErrorText(hr) + L" " : L"";
              return SUCCEEDED(hr);
+         }},
+        {"PNG", L".png", "\x89PNG",
+         [](HBITMAP picture, const std::wstring& path, std::wstring& reason) {
+             reason.clear();
+             const bool ok = win::SavePictureAsPngFile(picture, path, &reason);
+             if (!ok && reason.empty()) reason = L"(no reason)";
+             return ok;
          }},
         {"JPEG", L".jpg", "\xFF\xD8\xFF",
          [](HBITMAP picture, const std::wstring& path, std::wstring& reason) {

@@ -1,0 +1,169 @@
+#include "base/win/PngPicture.h"
+
+#include <cstdlib>
+
+#include "base/win/ScopedWin.h"
+
+namespace px::win {
+
+namespace {
+
+bool Fail(std::wstring* reason, std::wstring text) {
+    if (reason) *reason = std::move(text);
+    return false;
+}
+
+std::wstring SystemMessage(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n ? std::wstring(text, n) : L"Error " + std::to_wstring(code);
+    if (text) ::LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    return message;
+}
+
+bool FindPngEncoder(CLSID& classId) {
+    UINT count = 0, size = 0;
+    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0 || count == 0)
+        return false;
+    // The records come first, the strings they point to after them in the same block.
+    std::vector<uint64_t> block((size + sizeof(uint64_t) - 1) / sizeof(uint64_t));
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.data());
+    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+        const wchar_t* mime = codecs[i].MimeType;
+        if (mime && ::CompareStringOrdinal(mime, -1, L"image/png", -1, TRUE) == CSTR_EQUAL) {
+            classId = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The encoder's output, read back from its memory stream.
+bool ReadStream(IStream* stream, std::vector<uint8_t>& bytes) {
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > 0x7FFFFFFF) return false;
+    bytes.resize(static_cast<size_t>(stat.cbSize.QuadPart));
+    ULONG read = 0;
+    const LARGE_INTEGER start{};
+    return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) &&
+           SUCCEEDED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) && read == bytes.size();
+}
+
+// A temporary file next to the target; removed unless released.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::wstring& folder) {
+        wchar_t name[MAX_PATH + 1] = {};
+        if (::GetTempFileNameW(folder.c_str(), L"png", 0, name)) path_ = name;
+        else error_ = ::GetLastError();
+    }
+    ~TemporaryFile() { if (!path_.empty()) ::DeleteFileW(path_.c_str()); }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    const std::wstring& path() const noexcept { return path_; }
+    DWORD error() const noexcept { return error_; }
+    void release() { path_.clear(); }
+
+private:
+    std::wstring path_;
+    DWORD error_ = 0;
+};
+
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return L".";
+    if (slash == 0 || (slash == 2 && path[1] == L':')) return path.substr(0, slash + 1);
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+std::vector<uint8_t> EncodePicturePng(HBITMAP picture, std::wstring* reason) {
+    BITMAP bm{};
+    if (!picture || !::GetObjectW(picture, sizeof(bm), &bm) || bm.bmWidth <= 0 || bm.bmHeight == 0) {
+        Fail(reason, L"There is no picture to write.");
+        return {};
+    }
+    const int w = bm.bmWidth, h = std::abs(bm.bmHeight);
+    const uint64_t stride = (static_cast<uint64_t>(w) * 3 + 3) & ~uint64_t{3};
+    if (stride * static_cast<uint64_t>(h) > 0x7FFFFFFF) {
+        Fail(reason, L"The picture is too large.");
+        return {};
+    }
+    std::vector<uint8_t> rows(static_cast<size_t>(stride * static_cast<uint64_t>(h)));
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top row first, as the image library reads its rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    bi.bmiHeader.biCompression = BI_RGB;
+    {
+        ScopedGetDC screen(nullptr);
+        if (::GetDIBits(screen, picture, 0, static_cast<UINT>(h), rows.data(), &bi, DIB_RGB_COLORS) != h) {
+            Fail(reason, L"The picture's pixels could not be read.");
+            return {};
+        }
+    }
+
+    ScopedGdiplus gdiplus(true);
+    CLSID png{};
+    if (!gdiplus || !FindPngEncoder(png)) {
+        Fail(reason, L"No PNG encoder is available on this system.");
+        return {};
+    }
+    Gdiplus::GpBitmap* raw = nullptr;
+    const Gdiplus::GpStatus made = Gdiplus::DllExports::GdipCreateBitmapFromScan0(
+        w, h, static_cast<INT>(stride), PixelFormat24bppRGB, rows.data(), &raw);
+    ScopedGdipImage bitmap(raw);
+    if (made != Gdiplus::Ok) {
+        Fail(reason, L"The picture could not be handed to the PNG encoder.");
+        return {};
+    }
+    ScopedComPtr<IStream> stream;
+    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) {
+        Fail(reason, L"Not enough memory to encode the picture.");
+        return {};
+    }
+    const Gdiplus::GpStatus saved = Gdiplus::DllExports::GdipSaveImageToStream(bitmap.get(), stream.get(), &png, nullptr);
+    std::vector<uint8_t> bytes;
+    if (saved != Gdiplus::Ok) {
+        Fail(reason, L"The PNG encoder failed (status " + std::to_wstring(saved) + L").");
+        return {};
+    }
+    if (!ReadStream(stream.get(), bytes) || bytes.empty()) {
+        Fail(reason, L"The encoded picture could not be read.");
+        return {};
+    }
+    return bytes;
+}
+
+bool SavePictureAsPngFile(HBITMAP picture, const std::wstring& path, std::wstring* reason) {
+    const std::vector<uint8_t> bytes = EncodePicturePng(picture, reason);
+    if (bytes.empty()) return false;
+    TemporaryFile temporary(FolderOf(path));
+    if (temporary.path().empty()) return Fail(reason, SystemMessage(temporary.error()));
+    {
+        ScopedHandle file(::CreateFileW(temporary.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file.get() == INVALID_HANDLE_VALUE) {
+            file.release();
+            return Fail(reason, SystemMessage(::GetLastError()));
+        }
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size())
+            return Fail(reason, SystemMessage(::GetLastError()));
+    }
+    if (!::MoveFileExW(temporary.path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Fail(reason, SystemMessage(::GetLastError()));
+    temporary.release();
+    return true;
+}
+
+}  // namespace px::win

@@ -1,0 +1,151 @@
+// The capture key against the platform's real hotkey table: the first free
+// key is taken without a question; a key another window holds is named and the
+// next one offered; declining leaves none; every key held is given back.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <iterator>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/CaptureHotkey.h"
+#include "app/frmDesktopImage.h"
+#include "base/Text.h"
+#include "app/core/CaptureHotkeyChoice.h"
+#include "tests/win/ControlTestHost.h"
+
+using px::CaptureHotkey;
+using px::kCaptureHotkeys;
+
+namespace {
+
+// Whether a fresh window could register the key now (and gives it back at once).
+bool KeyIsFree(size_t index) {
+    px::test::TestHost probe(10, 10, 20, 20);
+    const auto& k = kCaptureHotkeys[index];
+    if (!::RegisterHotKey(probe.hwnd(), 77, k.modifiers, k.virtualKey)) return false;
+    ::UnregisterHotKey(probe.hwnd(), 77);
+    return true;
+}
+
+// Another owner holding some of the keys for the length of a test.
+class KeyHolder {
+public:
+    explicit KeyHolder(std::initializer_list<size_t> keys) : window_(10, 40, 20, 20) {
+        for (size_t i : keys) {
+            const auto& k = kCaptureHotkeys[i];
+            EXPECT_TRUE(::RegisterHotKey(window_.hwnd(), 100 + static_cast<int>(i), k.modifiers, k.virtualKey))
+                << "the test needs " << px::Narrow(k.name) << " free to take it";
+            held_.push_back(i);
+        }
+    }
+    ~KeyHolder() {
+        for (size_t i : held_) ::UnregisterHotKey(window_.hwnd(), 100 + static_cast<int>(i));
+    }
+
+private:
+    px::test::TestHost window_;
+    std::vector<size_t> held_;
+};
+
+class CaptureHotkeyTest : public ::testing::Test {
+protected:
+    // The main window, when an earlier test loaded it, holds Print Screen: lent to these tests.
+    void SetUp() override {
+        px::frmDesktopImage& main = px::frmDesktopImage::Get();
+        mainHeld_ = main.IsLoaded() && ::UnregisterHotKey(main.hwnd(), CaptureHotkey::kId);
+        for (size_t i = 0; i < std::size(kCaptureHotkeys); ++i)
+            ASSERT_TRUE(KeyIsFree(i)) << "another window of this process holds " << px::Narrow(kCaptureHotkeys[i].name);
+    }
+    void TearDown() override {
+        if (mainHeld_)
+            ::RegisterHotKey(px::frmDesktopImage::Get().hwnd(), CaptureHotkey::kId, kCaptureHotkeys[0].modifiers,
+                             kCaptureHotkeys[0].virtualKey);
+    }
+    // Records each question and answers it.
+    CaptureHotkey::Question Answer(bool yes) {
+        return [this, yes](HWND owner, size_t taken) {
+            EXPECT_EQ(owner, owner_.hwnd()) << "the question is owned by the window";
+            asked_.push_back(taken);
+            return yes;
+        };
+    }
+    px::test::TestHost owner_{40, 40, 50, 50};
+    std::vector<size_t> asked_;
+    bool mainHeld_ = false;
+};
+
+}  // namespace
+
+TEST_F(CaptureHotkeyTest, PrintScreenWhenFreeWithoutAQuestionAndGivenBack) {
+    {
+        CaptureHotkey hotkey;
+        EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
+        EXPECT_EQ(hotkey.Current(), 0u);
+        EXPECT_TRUE(asked_.empty());
+        EXPECT_FALSE(KeyIsFree(0)) << "Print Screen is held";
+        EXPECT_TRUE(KeyIsFree(1));
+        hotkey.Unregister();
+        EXPECT_TRUE(KeyIsFree(0));
+        EXPECT_FALSE(hotkey.Current());
+        EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
+    }
+    EXPECT_TRUE(KeyIsFree(0)) << "the owner gives the key back when it goes";
+}
+
+TEST_F(CaptureHotkeyTest, TakenKeyIsNamedAndTheNextOneTakenWhenAccepted) {
+    KeyHolder other{0};
+    CaptureHotkey hotkey;
+    EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
+    EXPECT_EQ(asked_, (std::vector<size_t>{0}));
+    EXPECT_EQ(hotkey.Current(), 1u);
+    EXPECT_FALSE(KeyIsFree(1)) << "Ctrl+Print Screen is held now";
+}
+
+TEST_F(CaptureHotkeyTest, DecliningLeavesNoKey) {
+    KeyHolder other{0};
+    CaptureHotkey hotkey;
+    EXPECT_FALSE(hotkey.Register(owner_.hwnd(), Answer(false)));
+    EXPECT_EQ(asked_, (std::vector<size_t>{0}));
+    EXPECT_FALSE(hotkey.Current());
+    EXPECT_TRUE(KeyIsFree(1)) << "nothing was taken after the refusal";
+}
+
+TEST_F(CaptureHotkeyTest, EveryKeyTakenAsksForEachAndEndsWithout) {
+    KeyHolder other{0, 1, 2};
+    CaptureHotkey hotkey;
+    EXPECT_FALSE(hotkey.Register(owner_.hwnd(), Answer(true)));
+    EXPECT_EQ(asked_, (std::vector<size_t>{0, 1, 2}));
+    EXPECT_FALSE(hotkey.Current());
+}
+
+TEST_F(CaptureHotkeyTest, SecondChoiceAlsoTakenGoesOnToTheThird) {
+    KeyHolder other{0, 1};
+    CaptureHotkey hotkey;
+    EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
+    EXPECT_EQ(asked_, (std::vector<size_t>{0, 1}));
+    EXPECT_EQ(hotkey.Current(), 2u);
+}
+
+// The main window's key: WM_HOTKEY with the capture key's identity starts "Capture Selection".
+TEST(MainWindowHotkey, TheKeyStartsCaptureSelectionAndOtherHotkeysDoNot) {
+    const std::wstring data = px::Application::Get().Paths().folder + L"\\Data";
+    ::CreateDirectoryW(data.c_str(), nullptr);
+    px::frmDesktopImage& main = px::frmDesktopImage::Get();
+    main.ShowNormal();
+    ASSERT_TRUE(px::test::PumpUntil([&] { return ::IsWindowVisible(main.hwnd()) != FALSE; }));
+    ASSERT_FALSE(main.Commands().Busy());
+    ::PostMessageW(main.hwnd(), WM_HOTKEY, CaptureHotkey::kId + 1, MAKELPARAM(0, px::kVkSnapshot));
+    px::test::PumpPending();
+    EXPECT_FALSE(main.Commands().Busy()) << "not our key";
+    EXPECT_TRUE(::IsWindowVisible(main.hwnd()));
+    ::PostMessageW(main.hwnd(), WM_HOTKEY, CaptureHotkey::kId, MAKELPARAM(0, px::kVkSnapshot));
+    px::test::PumpPending();
+    EXPECT_TRUE(main.Commands().Busy()) << "waiting to show the overlay";
+    EXPECT_FALSE(::IsWindowVisible(main.hwnd())) << "the window steps aside as for the button";
+    main.Commands().Stop();
+    main.ShowNormal();
+    main.Hide();
+    px::test::PumpPending();
+}
