@@ -252,7 +252,7 @@ void frmDesktopImage::Form_Resize(UINT sizeType) {
 // Buttons
 
 void frmDesktopImage::cmdClip_Click() {
-    if (HasCapture()) PutBitmapOnClipboard(hwnd(), Capture().Picture());
+    if (HasCapture() && !PutBitmapOnClipboard(hwnd(), Capture().Picture())) Clipboard_Failed();
 }
 
 void frmDesktopImage::cmdHide_Click() { Hide(); }
@@ -329,6 +329,10 @@ void frmDesktopImage::Commands_Ended() {
     ShowNormal();
 }
 
+void frmDesktopImage::Clipboard_Failed() {
+    ::MessageBoxW(hwnd(), kClipboardFailedText, look::kCaption, MB_OK | MB_ICONWARNING);
+}
+
 void frmDesktopImage::Commands_Failed(const std::wstring& text) {
     Commands_Ended();
     ::MessageBoxW(hwnd(), text.c_str(), look::kCaption, MB_OK | MB_ICONWARNING);
@@ -351,6 +355,7 @@ CaptureCommands& frmDesktopImage::Commands() {
         commands_->Finished.connect([this] { Commands_Ended(); });
         commands_->Cancelled.connect([this] { Commands_Ended(); });
         commands_->Failed.connect([this](const std::wstring& text) { Commands_Failed(text); });
+        commands_->ClipboardFailed.connect([this] { Clipboard_Failed(); });
     }
     commands_->SetOwner(hwnd());
     return *commands_;

@@ -169,6 +169,7 @@ private:
     void CaptureHotkey_Pressed();
     void Commands_Ended();
     void Commands_Failed(const std::wstring& text);
+    void Clipboard_Failed();
 
     // --- helpers ---
     void Capture_Changed();

@@ -4,6 +4,8 @@
 
 #include <commdlg.h>
 
+#include <vector>
+
 #include "app/AppIcons.h"
 #include "app/Application.h"
 #include "app/PrintPicture.h"
@@ -12,6 +14,7 @@
 #include "app/frmAbout.h"
 #include "app/frmDesktopImageLook.h"
 #include "base/win/SavePicture.h"
+#include "base/win/StagedFile.h"
 #include "export/SaveJPEG.h"
 #include "export/fMain.h"
 
@@ -47,14 +50,16 @@ bool frmDesktopImage::Form_Command(int id) {
 
 void frmDesktopImage::mnuFileSave_Click() {
     if (!HasCapture()) return;
-    wchar_t file[MAX_PATH * 2] = L"";
+    // Room for the longest path the platform takes: a long name is saved, not silently dropped.
+    std::vector<wchar_t> buffer(32768, L'\0');
+    wchar_t* const file = buffer.data();
     const std::wstring title = WindowText(hwnd());
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = hwnd();
     ofn.lpstrFilter = L"Bitmap Files (*.bmp)\0*.bmp\0";
     ofn.lpstrFile = file;
-    ofn.nMaxFile = MAX_PATH * 2;
+    ofn.nMaxFile = static_cast<DWORD>(buffer.size());
     ofn.lpstrTitle = title.c_str();
     // The read-only box stays hidden; a file to save to need not exist yet.
     ofn.Flags = OFN_HIDEREADONLY;
@@ -64,8 +69,9 @@ void frmDesktopImage::mnuFileSave_Click() {
         ::MessageBoxW(hwnd(), L"File already exists ! Overwrite ?", title.c_str(), MB_OKCANCEL | MB_ICONQUESTION) !=
             IDOK)
         return;
-    if (FAILED(win::SavePictureAsBitmapFile(Capture().Picture(), file))) {
-        const std::wstring text = std::wstring(L"The picture could not be saved to '") + file + L"'.";
+    if (const HRESULT hr = win::SavePictureAsBitmapFile(Capture().Picture(), file); FAILED(hr)) {
+        std::wstring text = std::wstring(L"The picture could not be saved to '") + file + L"'.";
+        if (const std::wstring reason = win::FileErrorText(hr); !reason.empty()) text += L"\r\n\r\n" + reason;
         ::MessageBoxW(hwnd(), text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
     }
 }

@@ -100,15 +100,18 @@ void CaptureCommands::TimerC_Timer() {
     case WindowGrab::Outcome::NoWindow:
     case WindowGrab::Outcome::Failed: return;
     }
-    if (!PutBitmapOnClipboard(owner_, grab.picture.get())) return;
-    win::ScopedBitmap picture = CopyBitmapFromClipboard(owner_);
-    if (!picture) return;
+    // The picture goes through the clipboard; when another program holds it
+    // open, the grabbed picture itself becomes the capture, so nothing is lost.
+    const bool onClipboard = PutBitmapOnClipboard(owner_, grab.picture.get());
+    win::ScopedBitmap picture = onClipboard ? CopyBitmapFromClipboard(owner_) : win::ScopedBitmap{};
+    if (!picture) picture = std::move(grab.picture);
     if (!capture_.Replace(std::move(picture))) {
         Failed(WriteFailedText(capture_.ScratchPath()));
         return;
     }
     ++captures_;
     Finished();
+    if (!onClipboard) ClipboardFailed();
 }
 
 // The common end of region and entire-screen captures, called by the overlay.
@@ -119,10 +122,11 @@ void CaptureCommands::CaptureFinish(win::ScopedBitmap picture) {
         Failed(WriteFailedText(capture_.ScratchPath()));
         return;
     }
-    PutBitmapOnClipboard(owner_, capture_.Picture());
+    const bool onClipboard = PutBitmapOnClipboard(owner_, capture_.Picture());
     EndOfCapture();
     ++captures_;
     Finished();
+    if (!onClipboard) ClipboardFailed();
 }
 
 void CaptureCommands::CaptureCancelled() {

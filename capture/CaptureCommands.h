@@ -60,6 +60,7 @@ public:
     Event<> Finished;                   // a capture became the current capture
     Event<> Cancelled;                  // the user left the overlay, or no window to take
     Event<const std::wstring&> Failed;  // nothing captured: the text tells the user why
+    Event<> ClipboardFailed;            // after Finished: the capture is taken but not on the clipboard
 
     // The messages of Failed.
     static std::wstring WriteFailedText(const std::wstring& scratchPath);

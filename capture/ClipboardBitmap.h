@@ -14,6 +14,10 @@ namespace px {
 // clipboard owns the copies). False when the clipboard could not be opened or
 // the bitmap could not be put; a format that cannot be made is left out.
 bool PutBitmapOnClipboard(HWND owner, HBITMAP picture);
+// What the user is told when that fails; the capture itself stays as it was.
+inline constexpr wchar_t kClipboardFailedText[] =
+    L"The capture could not be put on the clipboard: another program may be holding it open.\r\n"
+    L"The capture itself is kept; copy it again in a moment.";
 // The registered clipboard format "PNG".
 UINT PngClipboardFormat();
 // `picture` as CF_DIBV5 data: a BITMAPV5HEADER (32 bits, bit fields with an

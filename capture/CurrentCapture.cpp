@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/win/SavePicture.h"
+#include "base/win/StagedFile.h"
 #include "capture/ClipboardBitmap.h"
 
 namespace px {
@@ -16,18 +17,6 @@ win::ScopedBitmap LoadBitmapFile(const std::wstring& path) {
     return dib ? CopyBitmap(dib.get()) : win::ScopedBitmap{};
 }
 
-std::wstring SystemMessage(HRESULT hr) {
-    // File errors come wrapped; the system's text is that of the plain error code.
-    if (HRESULT_FACILITY(hr) == FACILITY_WIN32) hr = HRESULT_CODE(hr);
-    wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring s = n ? std::wstring(text, n) : std::wstring();
-    if (text) ::LocalFree(text);
-    while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' ')) s.pop_back();
-    return s;
-}
 }  // namespace
 
 CurrentCapture::CurrentCapture(std::wstring scratchPath) : scratchPath_(std::move(scratchPath)) {}
@@ -45,7 +34,7 @@ bool CurrentCapture::Replace(win::ScopedBitmap picture, std::wstring* error) {
     }
     const HRESULT hr = win::SavePictureAsBitmapFile(picture.get(), scratchPath_);
     if (FAILED(hr)) {
-        if (error) *error = SystemMessage(hr);
+        if (error) *error = win::FileErrorText(hr);
         return false;
     }
     picture_ = std::move(picture);

@@ -1,4 +1,6 @@
 #include "export/SaveJPEG.h"
+
+#include "base/win/StagedFile.h"
 #include "base/Text.h"
 
 #include <commctrl.h>
@@ -37,9 +39,19 @@ bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, 
         return false;
     }
     const Dib24Bits bits = dib.Bits();
+    // The encoder writes a temporary file beside the target, moved over it only
+    // when complete: a failure leaves the user's earlier file as it was.
+    // A file that cannot be made or replaced is a failed write, told as the encoder's own.
+    win::StagedFile staged(fileName);
+    if (!staged.Ready()) {
+        messageBox(owner, L"Failed to save to JPG", MB_ICONWARNING);
+        jpgFree(props.get());
+        return false;
+    }
+    staged.CloseHandle();
     // The name goes over as UTF-8 rather than in the ANSI code page, so
     // folders and names outside that code page save too.
-    const std::string name = px::Narrow(fileName);
+    const std::string name = px::Narrow(staged.TemporaryPath());
     props->DIBWidth = bits.width;
     props->DIBHeight = -bits.height;  // rows lie bottom-up in memory
     props->DIBBytes = bits.bits;
@@ -54,6 +66,10 @@ bool SaveJPG(const cDIBSection& dib, const std::wstring& fileName, int quality, 
         return false;
     }
     jpgFree(props.get());
+    if (staged.Commit() != 0) {
+        messageBox(owner, L"Failed to save to JPG", MB_ICONWARNING);
+        return false;
+    }
     return true;
 }
 

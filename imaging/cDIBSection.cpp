@@ -2,6 +2,7 @@
 #include "base/Text.h"
 
 #include "base/Error.h"
+#include "base/win/StagedFile.h"
 #include "base/win/Window.h"
 
 namespace px {
@@ -102,18 +103,22 @@ bool cDIBSection::WriteBitmapFile(const std::wstring& name) const {
     h.biSizeImage = info_.header.biSizeImage;
     BitmapFileHeaderBytes(h);  // the file size must fit before anything is opened (Overflow)
     // The wide API: a name outside the ANSI code page must not turn into another file.
-    win::UniqueHandle<HANDLE, win::HandleDeleter> file;
-    const HANDLE raw = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (raw == INVALID_HANDLE_VALUE)
-        throw Error(ErrorNumber::CantPerformOperation, className_, ApiErrorText(::GetLastError()));
-    file.reset(raw);
+    // Written under a temporary name beside the target and moved over it when
+    // complete, so a failed write leaves the earlier file as it was.
+    win::StagedFile file(name);
+    if (!file.Ready()) throw Error(ErrorNumber::CantPerformOperation, className_, ApiErrorText(file.Error()));
     ::GdiFlush();
-    return px::WriteBitmapFile(h, bits_, [&file](const uint8_t* data, size_t size) {
+    const HANDLE out = file.Handle();
+    const bool written = px::WriteBitmapFile(h, bits_, [out](const uint8_t* data, size_t size) {
         if (!data && size > 0) return false;  // released buffer: nothing to write from
-        DWORD written = 0;
-        return ::WriteFile(file.get(), data, static_cast<DWORD>(size), &written, nullptr) != 0 && written == size;
+        DWORD done = 0;
+        return ::WriteFile(out, data, static_cast<DWORD>(size), &done, nullptr) != 0 && done == size;
     });
+    if (!written) return false;
+    // A target held open by another program cannot be replaced: as when it cannot be created.
+    if (const DWORD e = file.Commit())
+        throw Error(ErrorNumber::CantPerformOperation, className_, ApiErrorText(e));
+    return true;
 }
 
 std::string cDIBSection::ApiErrorText(DWORD code) {

@@ -30,7 +30,7 @@ def main():
     failed_steps = sys.argv[3:]
     total = [0, 0, 0]
     print("Summary")
-    for layer in ("core", "fuzz", "win", "winskin", "win96", "win144", "e2e"):
+    for layer in ("core", "fuzz", "win", "winskin", "winlarge", "win96", "win144", "e2e"):
         f = art / f"{layer}.xml"
         if not f.exists():
             continue

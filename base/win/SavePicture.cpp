@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/win/ScopedWin.h"
+#include "base/win/StagedFile.h"
 
 namespace px::win {
 
@@ -49,21 +50,19 @@ HRESULT SavePictureAsBitmapFile(HBITMAP bitmap, const std::wstring& path) {
     bf.bfOffBits = static_cast<DWORD>(sizeof(bf) + info.size());
     bf.bfSize = static_cast<DWORD>(bf.bfOffBits + pixels.size());
 
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return LastError();
-    ScopedHandle file(h);
+    // Written under a temporary name and moved over the target when complete:
+    // a failure never truncates or removes the file the target held before.
+    StagedFile file(path);
+    if (!file.Ready()) return HRESULT_FROM_WIN32(file.Error());
+    const HANDLE h = file.Handle();
     DWORD written = 0;
     bool ok = ::WriteFile(h, &bf, sizeof(bf), &written, nullptr) && written == sizeof(bf) &&
               ::WriteFile(h, info.data(), static_cast<DWORD>(info.size()), &written, nullptr) &&
               written == info.size() &&
               ::WriteFile(h, pixels.data(), static_cast<DWORD>(pixels.size()), &written, nullptr) &&
               written == pixels.size();
-    if (!ok) {
-        HRESULT hr = LastError();
-        file.reset();
-        ::DeleteFileW(path.c_str());  // never leave a truncated picture behind
-        return hr;
-    }
+    if (!ok) return LastError();
+    if (const DWORD e = file.Commit()) return HRESULT_FROM_WIN32(e);
     return S_OK;
 }
 

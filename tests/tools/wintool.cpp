@@ -2,6 +2,7 @@
 // from outside: find windows, read their texts and states, read the clipboard,
 // count GDI objects. One command per run; results on stdout, one per line.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -355,11 +356,105 @@ int CmdForeground(int, wchar_t**) {
     return 0;
 }
 
+// Windows of the process: every top-level window and all their descendants.
+BOOL CALLBACK CountChild(HWND, LPARAM counter) {
+    ++*reinterpret_cast<long*>(counter);
+    return TRUE;
+}
+
+struct ProcessWindows {
+    DWORD pid;
+    long count;
+};
+
+BOOL CALLBACK CountTop(HWND h, LPARAM param) {
+    auto* p = reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(h, &owner);
+    if (owner == p->pid) {
+        ++p->count;
+        ::EnumChildWindows(h, CountChild, reinterpret_cast<LPARAM>(&p->count));
+    }
+    return TRUE;
+}
+
+// proc <pid>: "<gdi objects> <windows> <private bytes>" of the process.
+int CmdProc(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    DWORD pid = static_cast<DWORD>(wcstoul(argv[2], nullptr, 0));
+    px::win::ScopedHandle p(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!p) return 1;
+    ProcessWindows wins{pid, 0};
+    ::EnumWindows(CountTop, reinterpret_cast<LPARAM>(&wins));
+    // Message-only windows are not top-level windows: count them beneath their own parent.
+    for (HWND h = nullptr; (h = ::FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr)) != nullptr;)
+        CountTop(h, reinterpret_cast<LPARAM>(&wins));
+    PROCESS_MEMORY_COUNTERS_EX mem{};
+    mem.cb = sizeof(mem);
+    if (!::GetProcessMemoryInfo(p.get(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem))) return 1;
+    // Wine leaves PrivateUsage at 0; its commit charge is then in PagefileUsage.
+    const SIZE_T privateBytes = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
+    std::printf("%ld %ld %llu\n", px::test::GdiObjectCount(p.get()), wins.count,
+                static_cast<unsigned long long>(privateBytes));
+    if (argc > 3)  // "proc <pid> all": every counter, to see what the platform fills in
+        std::printf("working set %llu, pagefile %llu, private %llu\n",
+                    static_cast<unsigned long long>(mem.WorkingSetSize),
+                    static_cast<unsigned long long>(mem.PagefileUsage),
+                    static_cast<unsigned long long>(mem.PrivateUsage));
+    return 0;
+}
+
+// Waits until the parent closes our standard input (or `seconds` pass): the
+// test ends a holder by closing its input, never by a timeout.
+void WaitForRelease(DWORD seconds) {
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+    char c;
+    DWORD n = 0;
+    const ULONGLONG end = ::GetTickCount64() + seconds * 1000ull;
+    while (::GetTickCount64() < end && ::ReadFile(in, &c, 1, &n, nullptr) && n > 0) {
+    }
+}
+
+// owner <hwnd>: the window's owner (0 for none).
+int CmdOwner(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    HWND owner = ::GetWindow(ParseHwnd(argv[2]), GW_OWNER);
+    std::printf("%llu\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(owner)));
+    return 0;
+}
+
+// holdclip <seconds>: keeps the clipboard open until released.
+int CmdHoldClipboard(int argc, wchar_t** argv) {
+    if (argc < 3) return 2;
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"clipboard holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                   nullptr);
+    if (!::OpenClipboard(owner)) return 1;
+    WaitForRelease(static_cast<DWORD>(wcstoul(argv[2], nullptr, 0)));
+    ::CloseClipboard();
+    ::DestroyWindow(owner);
+    return 0;
+}
+
+// lock <path> <seconds>: holds the file open with no sharing until released.
+int CmdLock(int argc, wchar_t** argv) {
+    if (argc < 4) return 2;
+    px::win::ScopedHandle f(::CreateFileW(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (f.get() == INVALID_HANDLE_VALUE) {
+        f.release();
+        return 1;
+    }
+    WaitForRelease(static_cast<DWORD>(wcstoul(argv[3], nullptr, 0)));
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground ...\n");
+        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock ...\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -376,6 +471,10 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"pattern") return CmdPattern(argc, argv);
     if (cmd == L"gdi") return CmdGdi(argc, argv);
     if (cmd == L"foreground") return CmdForeground(argc, argv);
+    if (cmd == L"proc") return CmdProc(argc, argv);
+    if (cmd == L"owner") return CmdOwner(argc, argv);
+    if (cmd == L"holdclip") return CmdHoldClipboard(argc, argv);
+    if (cmd == L"lock") return CmdLock(argc, argv);
     if (cmd == L"clipformats") return CmdClipFormats(argc, argv);
     if (cmd == L"clipdata") return CmdClipData(argc, argv);
     if (cmd == L"hotkey") return CmdHotkey(argc, argv);

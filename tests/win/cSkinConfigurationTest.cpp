@@ -8,12 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cwctype>
 #include <cstdio>
 #include <functional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "base/win/ScopedWin.h"
 #include "imaging/cDIBSection.h"
 #include "imaging/core/BrightnessContrast.h"
@@ -360,6 +362,64 @@ TEST_F(cSkinConfigurationTest, Timings) {
     std::printf("[ skin     ] Store %.3f ms, Restore %.3f ms; at 3840x2160: brightness/contrast %.1f ms, AdjustRGBDC "
                 "%.1f ms, ColouriseDC %.1f ms; ColouriseDC on 840x30 %.3f ms\n",
                 store, restore, brightness, adjust, colourise, captionPass);
+}
+
+}  // namespace
+}  // namespace veltrim
+
+namespace veltrim {
+namespace {
+
+// Hostile texts through the public Restore: document type declarations in
+// every spelling, every truncation of a stored text, and numbers out of any
+// sane range. Each is refused with the library's error or taken whole; a
+// refusal leaves every setting as it was.
+TEST_F(cSkinConfigurationTest, HostileTextsAreRefusedAndLeaveTheSettings) {
+    auto s = NewSkin();
+    SetDistinct(s.get());
+    const std::vector<std::string> before = Plain(s.get());
+    std::wstring stored = Stored(s.get());
+    while (!stored.empty() && std::iswspace(stored.back())) stored.pop_back();
+    const std::wstring doctypes[] = {
+        L"<!DOCTYPE NeoCaptionSkin [<!ENTITY x SYSTEM \"file:///C:/windows/win.ini\">]><NeoCaptionSkin/>",
+        L"\uFEFF  \r\n<!DOCTYPE NeoCaptionSkin><NeoCaptionSkin/>",
+        L"<?xml version=\"1.0\"?><!doctype NeoCaptionSkin><NeoCaptionSkin/>",
+        L"<!-- a --><!DOCTYPE a [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+        L"<NeoCaptionSkin><Name>&b;</Name></NeoCaptionSkin>",
+    };
+    for (const std::wstring& text : doctypes) {
+        EXPECT_EQ(Restore(s.get(), text), kLibraryError) << px::Narrow(text);
+        EXPECT_EQ(Plain(s.get()), before);
+    }
+    // Every cut of the stored text ends in the library's error (an unclosed root)
+    // and never changes a setting.
+    for (size_t cut = 0; cut + 1 < stored.size(); cut += 5) {
+        const HRESULT hr = Restore(s.get(), stored.substr(0, cut));
+        ASSERT_EQ(hr, kLibraryError) << "cut at " << cut;
+    }
+    EXPECT_EQ(Plain(s.get()), before);
+    // Numbers no setting can hold.
+    const wchar_t* outOfRange[] = {
+        L"<NeoCaptionSkin><Buttons buttonWidth=\"99999999999999999999\"/></NeoCaptionSkin>",
+        L"<NeoCaptionSkin><Buttons buttonHeight=\"-2147483649\"/></NeoCaptionSkin>",
+        L"<NeoCaptionSkin><Caption activeLeftEnd=\"1e40\"/></NeoCaptionSkin>",
+        L"<NeoCaptionSkin><Caption activeColor=\"4294967296\"/></NeoCaptionSkin>",
+        L"<NeoCaptionSkin><Effects><Colourise hue=\"NaN\"/></Effects></NeoCaptionSkin>",
+        L"<NeoCaptionSkin><Effects><Colourise hue=\"inf\"/></Effects></NeoCaptionSkin>",
+        L"<NeoCaptionSkin><Effects><AdjustRGB percentRed=\"1e39\"/></Effects></NeoCaptionSkin>",
+    };
+    for (const wchar_t* text : outOfRange) {
+        const HRESULT hr = Restore(s.get(), text);
+        EXPECT_TRUE(hr == kLibraryError || hr == S_OK) << px::Narrow(text) << std::hex << hr;
+        if (hr == kLibraryError) {
+            EXPECT_EQ(Plain(s.get()), before) << px::Narrow(text);
+        } else {
+            // Taken: then what it stores must read back in a fresh object.
+            auto again = NewSkin();
+            EXPECT_EQ(Restore(again.get(), Stored(s.get())), S_OK) << px::Narrow(text);
+            ASSERT_EQ(Restore(s.get(), stored), S_OK);
+        }
+    }
 }
 
 }  // namespace
