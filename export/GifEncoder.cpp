@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "base/win/ScopedWin.h"
+#include "base/win/StagedFile.h"
 #include "export/cDither8bpp.h"
 #include "export/cPalette8bpp.h"
 #include "export/core/GifPaletteRecord.h"
@@ -32,14 +33,6 @@ bool Fail(std::wstring* reason, std::wstring text) {
     return false;
 }
 
-// The folder part of a path ("." for a bare name).
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return L".";
-    if (slash == 0 || (slash == 2 && path[1] == L':')) return path.substr(0, slash + 1);
-    return path.substr(0, slash);
-}
-
 // The encoder's output, taken from its memory stream.
 bool EncodeToMemory(Gdiplus::GpBitmap* bitmap, const CLSID& encoder, std::vector<uint8_t>& bytes,
                     std::wstring* reason) {
@@ -65,19 +58,12 @@ bool EncodeToMemory(Gdiplus::GpBitmap* bitmap, const CLSID& encoder, std::vector
 
 // Writes the encoded bytes, with the transparent entry's extension between
 // the two parts of the file when the encoder left it out.
-bool WriteEncoded(const std::wstring& path, std::vector<uint8_t>& bytes, int32_t transparentEntry,
-                  std::wstring* reason) {
+bool WriteEncoded(HANDLE file, std::vector<uint8_t>& bytes, int32_t transparentEntry, std::wstring* reason) {
     GifTransparencyEdit edit;
     if (transparentEntry >= 0 && transparentEntry <= 255) {
         edit = MarkGifTransparentIndexInPlace(bytes, static_cast<uint8_t>(transparentEntry));
         if (edit.outcome == GifTransparencyOutcome::Malformed)
             return Fail(reason, L"The GIF encoder wrote data that is not a readable GIF image.");
-    }
-    win::ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        file.release();
-        return Fail(reason, SystemMessage(::GetLastError()));
     }
     const bool insert = edit.outcome == GifTransparencyOutcome::Inserted;
     const size_t split = insert ? edit.insertAt : bytes.size();
@@ -88,32 +74,12 @@ bool WriteEncoded(const std::wstring& path, std::vector<uint8_t>& bytes, int32_t
                  {bytes.data() + split, bytes.size() - split}};
     for (const auto& part : parts) {
         DWORD written = 0;
-        if (part.size && (!::WriteFile(file.get(), part.data, static_cast<DWORD>(part.size), &written, nullptr) ||
+        if (part.size && (!::WriteFile(file, part.data, static_cast<DWORD>(part.size), &written, nullptr) ||
                           written != part.size))
             return Fail(reason, SystemMessage(::GetLastError()));
     }
     return true;
 }
-
-// A temporary file next to the target; removed unless released.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::wstring& folder) {
-        wchar_t name[MAX_PATH + 1] = {};
-        if (::GetTempFileNameW(folder.c_str(), L"gif", 0, name)) path_ = name;
-        else error_ = ::GetLastError();
-    }
-    ~TemporaryFile() { if (!path_.empty()) ::DeleteFileW(path_.c_str()); }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::wstring& path() const noexcept { return path_; }
-    DWORD error() const noexcept { return error_; }
-    void release() { path_.clear(); }
-
-private:
-    std::wstring path_;
-    DWORD error_ = 0;
-};
 
 }  // namespace
 
@@ -158,12 +124,10 @@ bool SaveGIF(const cDIB32& picture, const cPalette8bpp& palette, cDither8bpp& di
 
     std::vector<uint8_t> encoded;
     if (!EncodeToMemory(bitmap.get(), gif, encoded, reason)) return false;
-    TemporaryFile temporary(FolderOf(fileName));
-    if (temporary.path().empty()) return Fail(reason, SystemMessage(temporary.error()));
-    if (!WriteEncoded(temporary.path(), encoded, transparentEntry, reason)) return false;
-    if (!::MoveFileExW(temporary.path().c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return Fail(reason, SystemMessage(::GetLastError()));
-    temporary.release();
+    win::StagedFile file(fileName);
+    if (!file.Ready()) return Fail(reason, SystemMessage(file.Error()));
+    if (!WriteEncoded(file.Handle(), encoded, transparentEntry, reason)) return false;
+    if (const DWORD error = file.Commit()) return Fail(reason, SystemMessage(error));
     return true;
 }
 

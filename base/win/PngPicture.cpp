@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "base/win/ScopedWin.h"
+#include "base/win/StagedFile.h"
 
 namespace px::win {
 
@@ -52,33 +53,6 @@ bool ReadStream(IStream* stream, std::vector<uint8_t>& bytes) {
     const LARGE_INTEGER start{};
     return SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) &&
            SUCCEEDED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) && read == bytes.size();
-}
-
-// A temporary file next to the target; removed unless released.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(const std::wstring& folder) {
-        wchar_t name[MAX_PATH + 1] = {};
-        if (::GetTempFileNameW(folder.c_str(), L"png", 0, name)) path_ = name;
-        else error_ = ::GetLastError();
-    }
-    ~TemporaryFile() { if (!path_.empty()) ::DeleteFileW(path_.c_str()); }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::wstring& path() const noexcept { return path_; }
-    DWORD error() const noexcept { return error_; }
-    void release() { path_.clear(); }
-
-private:
-    std::wstring path_;
-    DWORD error_ = 0;
-};
-
-std::wstring FolderOf(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return L".";
-    if (slash == 0 || (slash == 2 && path[1] == L':')) return path.substr(0, slash + 1);
-    return path.substr(0, slash);
 }
 
 }  // namespace
@@ -146,23 +120,13 @@ std::vector<uint8_t> EncodePicturePng(HBITMAP picture, std::wstring* reason) {
 bool SavePictureAsPngFile(HBITMAP picture, const std::wstring& path, std::wstring* reason) {
     const std::vector<uint8_t> bytes = EncodePicturePng(picture, reason);
     if (bytes.empty()) return false;
-    TemporaryFile temporary(FolderOf(path));
-    if (temporary.path().empty()) return Fail(reason, SystemMessage(temporary.error()));
-    {
-        ScopedHandle file(::CreateFileW(temporary.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (file.get() == INVALID_HANDLE_VALUE) {
-            file.release();
-            return Fail(reason, SystemMessage(::GetLastError()));
-        }
-        DWORD written = 0;
-        if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-            written != bytes.size())
-            return Fail(reason, SystemMessage(::GetLastError()));
-    }
-    if (!::MoveFileExW(temporary.path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    StagedFile file(path);
+    if (!file.Ready()) return Fail(reason, SystemMessage(file.Error()));
+    DWORD written = 0;
+    if (!::WriteFile(file.Handle(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size())
         return Fail(reason, SystemMessage(::GetLastError()));
-    temporary.release();
+    if (const DWORD error = file.Commit()) return Fail(reason, SystemMessage(error));
     return true;
 }
 
