@@ -61,7 +61,7 @@ def wait_drop_down(main, below_x=None, what="a drop-down"):
     """Waits for an open drop-down (under the item at below_x when given); its rectangle."""
     def found():
         r = drop_down(main)
-        if r and below_x is not None and not (r[0] - 40 <= below_x - 0 <= r[0] + 60):
+        if r and below_x is not None and not (r[0] - 40 <= below_x <= r[0] + 60):
             return None
         return r
     return wait_until(found, 15, what)
