@@ -464,3 +464,46 @@ class MainWindow:
             post(menu.hwnd, WM_KEYDOWN, VK_DOWN)
         post(menu.hwnd, WM_KEYDOWN, VK_RETURN)
         wait_until(lambda: not self.own_windows("#32768"), what="the tray menu closing")
+
+
+# The skinned main window's menu band: where its item texts are, and its open drop-down.
+BAND_TOP_SIZING, BAND_MENU_OFFSET_X, BAND_LEFT_END = 15, -20, 20
+BAND_LEFT, BAND_TOP = BAND_LEFT_END - BAND_MENU_OFFSET_X + 2, BAND_TOP_SIZING + 1
+BAND_TEXT = bytes((255, 255, 255))  # the menu texts (ActiveMenuColor)
+
+
+def away_from_band(main):
+    _, (ox, oy) = window_rect(main.hwnd)
+    move_mouse(ox + 600, oy + 400)
+
+
+def menu_band_items(main):
+    """Screen centres of the band's items, left to right: the runs of menu-text pixels on the band."""
+    away_from_band(main)
+    (left, top, right, _), _ = window_rect(main.hwnd)
+
+    def runs():
+        path = screenshot(ARTEFACTS / "skin-menu-band.png")
+        sw, _, rgb = read_rgb(path)
+        columns = [x for x in range(BAND_LEFT, (right - left) // 2)
+                   if any(bmp_pixel(rgb, sw, left + x, top + y) == BAND_TEXT for y in range(BAND_TOP, BAND_TOP + 20))]
+        found, start, last = [], None, None
+        for x in columns:
+            if start is None or x - last > 5:
+                if start is not None:
+                    found.append((start, last))
+                start = x
+            last = x
+        if start is not None:
+            found.append((start, last))
+        return found if len(found) == 4 else None
+    items = wait_until(runs, 15, "four menu texts on the band")
+    return [(left + (a + b) // 2, top + BAND_TOP + 10) for a, b in items]
+
+
+def open_drop_down(main):
+    """The rectangle of the program's open drop-down, or None."""
+    for w in toplevel():
+        if w.pid == main.program.win_pid and w.cls == "#32768" and w.visible:
+            return w.rect
+    return None

@@ -11,7 +11,7 @@ import harness
 from harness import MainWindow, wait_until
 
 VK_SNAPSHOT, MOD_CONTROL = 0x2C, 2
-MENU_ROW_PNG = 63  # "Save As PNG", 17-pixel rows under the drop-down's top edge at the test display's font
+MENU_SEPARATOR, MENU_BORDER = 6, 2  # the skin's drop-down: separator rows, and about the frame's width
 TAKEN_TEXT = ('The key Print Screen is already taken by another program, so it cannot start "Capture Selection".'
               '\\n\\nUse Ctrl+Print Screen instead?')
 
@@ -39,12 +39,11 @@ def test_save_as_png_through_the_menu_bar_writes_the_capture(main, tmp_path):
     assert main.menu_entry("&File", "Save As PNG")["enabled"]
     target = tmp_path / "shot.png"
     main.wait_visible()
-    # The real menu bar: "File" just above the client area, then the fourth entry of its drop-down.
-    _, (cx, cy) = harness.window_rect(main.hwnd)
-    harness.click(cx + 16, cy - 8)
-    menu = wait_until(lambda: (main.own_windows("#32768") or [None])[0], what="the File menu")
-    (left, top, _, _), _ = harness.window_rect(menu.hwnd)
-    harness.click(left + 40, top + MENU_ROW_PNG)
+    # The real menu bar: "File" on the skin's band, then the fourth of File's six entries (two separators).
+    harness.click(*harness.menu_band_items(main)[0])
+    left, top, _, bottom = wait_until(lambda: harness.open_drop_down(main), what="the File menu")
+    row = (bottom - top - 2 * MENU_SEPARATOR - 2 * MENU_BORDER) / 6
+    harness.click(left + 40, int(top + MENU_BORDER + 3.5 * row))
     dlg = wait_until(lambda: (main.own_windows("#32770") or [None])[0], what="the Save As dialog")
     assert dlg.title == harness.MAIN_TITLE
     edit = next(c for c in harness.children(dlg.hwnd) if c.cls == "Edit" and c.visible)

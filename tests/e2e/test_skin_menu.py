@@ -8,11 +8,6 @@ import pytest
 import harness
 from harness import MainWindow, wait_until
 
-TOP_SIZING, MENU_START_OFFSET_X, LEFT_END = 15, -20, 20
-BAND_LEFT, BAND_TOP = LEFT_END - MENU_START_OFFSET_X + 2, TOP_SIZING + 1
-WHITE = bytes((255, 255, 255))  # the menu texts (ActiveMenuColor)
-
-
 @pytest.fixture
 def main(program):
     m = MainWindow(program).start()
@@ -20,41 +15,7 @@ def main(program):
     return m
 
 
-def away(main):
-    _, (ox, oy) = harness.window_rect(main.hwnd)
-    harness.move_mouse(ox + 600, oy + 400)
-
-
-def band_items(main):
-    """Screen centres of the band's items, left to right: the runs of menu-text pixels on the band."""
-    away(main)
-    (left, top, right, _), _ = harness.window_rect(main.hwnd)
-
-    def runs():
-        path = harness.screenshot(harness.ARTEFACTS / "skin-menu-band.png")
-        sw, _, rgb = harness.read_rgb(path)
-        columns = [x for x in range(BAND_LEFT, (right - left) // 2)
-                   if any(harness.bmp_pixel(rgb, sw, left + x, top + y) == WHITE for y in range(BAND_TOP, BAND_TOP + 20))]
-        found, start, last = [], None, None
-        for x in columns:
-            if start is None or x - last > 5:
-                if start is not None:
-                    found.append((start, last))
-                start = x
-            last = x
-        if start is not None:
-            found.append((start, last))
-        return found if len(found) == 4 else None
-    items = wait_until(runs, 15, "four menu texts on the band")
-    return [(left + (a + b) // 2, top + BAND_TOP + 10) for a, b in items]
-
-
-def drop_down(main):
-    """The rectangle of the program's open drop-down, or None."""
-    for w in harness.toplevel():
-        if w.pid == main.program.win_pid and w.cls == "#32768" and w.visible:
-            return w.rect
-    return None
+away, band_items, drop_down = harness.away_from_band, harness.menu_band_items, harness.open_drop_down
 
 
 def wait_drop_down(main, below_x=None, what="a drop-down"):
