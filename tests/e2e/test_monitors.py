@@ -16,7 +16,7 @@ import harness
 from harness import MainWindow
 
 REPO = Path(__file__).resolve().parents[2]
-WIDTH, HEIGHT = 1280, 800
+W, H = 1280, 800  # each monitor
 LABEL_GREY = bytes((118, 118, 118))  # the read-out label's frame
 MAGNIFIER_GREY = bytes((64, 64, 64))  # the magnifier's frame, 102 pixels wide
 
@@ -26,7 +26,8 @@ class Layout:
     name: str
     x_monitors: str   # X-screen rectangles, the primary first
     monitors: tuple   # the same in Windows screen coordinates: (left, top, right, bottom), primary first
-    seam: int         # Windows x where the two monitors meet
+    pattern: tuple    # x, y, w, h of a pattern across the seam, clear of the main window
+    drag: tuple       # (x0, y0, x1, y1): across the seam, inside the pattern
 
     @property
     def virtual(self):
@@ -37,11 +38,16 @@ class Layout:
         return next(m for m in self.monitors if m[0] <= x < m[2] and m[1] <= y < m[3])
 
 
+# The main window takes the top 666 rows of the primary, from x 160 to 1120.
 LAYOUTS = [
-    Layout("second-right", f"{WIDTH}x{HEIGHT}+0+0,{WIDTH}x{HEIGHT}+{WIDTH}+0",
-           ((0, 0, WIDTH, HEIGHT), (WIDTH, 0, 2 * WIDTH, HEIGHT)), WIDTH),
-    Layout("second-left", f"{WIDTH}x{HEIGHT}+{WIDTH}+0,{WIDTH}x{HEIGHT}+0+0",
-           ((0, 0, WIDTH, HEIGHT), (-WIDTH, 0, 0, HEIGHT)), 0),
+    Layout("second-right", f"{W}x{H}+0+0,{W}x{H}+{W}+0", ((0, 0, W, H), (W, 0, 2 * W, H)),
+           (W - 150, 672, 300, 120), (W + 130, 680, W - 60, 715)),
+    Layout("second-left", f"{W}x{H}+{W}+0,{W}x{H}+0+0", ((0, 0, W, H), (-W, 0, 0, H)),
+           (-150, 672, 300, 120), (130, 680, -60, 715)),
+    # Narrow: right of the main window, and the band's end far enough from the right edge for the
+    # magnifier to fit (off an outer edge the controls are cut off, as on one monitor).
+    Layout("second-above", f"{W}x{H}+0+{H},{W}x{H}+0+0", ((0, 0, W, H), (0, -H, W, 0)),
+           (1124, -60, 154, 120), (1127, 50, 1139, -30)),
 ]
 
 
@@ -87,8 +93,7 @@ def main(display, program):
 
 @pytest.fixture
 def pattern(display):
-    """A pattern across the seam, below the main window (the top 666 rows of the primary)."""
-    win = harness.PatternWindow(display.seam - 150, 672, 300, 120).wait_on_screen()
+    win = harness.PatternWindow(*display.pattern).wait_on_screen()
     yield win
     win.close()
 
@@ -130,13 +135,23 @@ def pointer_away(display, main):
     harness.wait_until(lambda: not main.own_windows("tooltips_class32"), what="no tooltip")
 
 
+def first_difference(rgb, expected, width):
+    """The first pixel (x, y, got, expected) where two pictures of `width` differ, or None."""
+    if rgb == expected:
+        return None
+    at = next((i for i in range(min(len(rgb), len(expected))) if rgb[i] != expected[i]), min(len(rgb), len(expected)))
+    p = at // 3
+    return p % width, p // width, rgb[3 * p:3 * p + 3], expected[3 * p:3 * p + 3]
+
+
 def inside(rect, monitor):
     return monitor[0] <= rect[0] and rect[2] <= monitor[2] and monitor[1] <= rect[1] and rect[3] <= monitor[3]
 
 
 def test_wine_lists_both_monitors_around_the_primary_at_the_origin(display):
-    seam, (left, top, right, bottom) = display.seam, display.virtual
-    probes = [(seam - 1, 400), (seam, 400), (left, top), (right - 1, bottom - 1), (right, 400)]
+    left, top, right, bottom = display.virtual
+    # Each monitor's first and last pixel, and one past the virtual screen.
+    probes = [p for m in display.monitors for p in ((m[0], m[1]), (m[2] - 1, m[3] - 1))] + [(right, bottom)]
     out = harness.wintool("monitors", *[v for p in probes for v in p], check=True).stdout.splitlines()
     assert out[0].split() == ["virtual", str(left), str(top), str(right - left), str(bottom - top)]
     listed = [tuple(int(v) for v in line.split()[1:5]) for line in out if line.startswith("monitor ")]
@@ -144,35 +159,38 @@ def test_wine_lists_both_monitors_around_the_primary_at_the_origin(display):
     assert sorted(listed) == sorted(display.monitors)
     assert primary == [m == display.monitors[0] for m in listed]
     points = [int(line.split()[-1]) for line in out if line.startswith("point ")]
-    expected = [listed.index(display.monitor_at(x, y)) for x, y in probes[:-1]] + [-1]
-    assert points == expected
+    assert points == [listed.index(display.monitor_at(x, y)) for x, y in probes[:-1]] + [-1]
 
 
 def test_a_drag_across_the_seam_takes_both_monitors_pixels_and_reads_out_virtual_coordinates(
         display, main, pattern, tmp_path):
-    # From one monitor to the other, ending 60 pixels past the seam: the band's right end (where the
-    # magnifier and the read-outs go) is on the monitor the pointer left.
-    seam = display.seam
-    start, end = (seam + 130, 680), (seam - 60, 715)
+    # From one monitor onto the other: the magnifier and the read-outs, placed right of the band's
+    # right end and round its bottom, would lie on the monitor the pointer left.
+    x0, y0, x1, y1 = display.drag
+    left, top, w, h = min(x0, x1), min(y0, y1), abs(x1 - x0), abs(y1 - y0)
     pointer_away(display, main)
-    w, h, before = screen_rgb(tmp_path)
-    ox, oy = harness.to_x(seam - 60, 680)
-    expected = crop(before, w, ox, oy, 190, 35)
+    sw, _, before = screen_rgb(tmp_path)
+    expected = crop(before, sw, *harness.to_x(left, top), w, h)
 
     n = main.dump()["captures"]
     main.command("EditCap")
     harness.wait_until(lambda: main.own_windows("OrvoPixtrel.Desktop"), what="the overlay")
-    harness.drag_moves(*start, *end)
+    harness.drag_moves(x0, y0, x1, y1)
     try:
-        label = label_picture(f" X : Y {end[0]},{end[1]}")
-        pointer_monitor = display.monitor_at(*end)
+        label = label_picture(f" X : Y {x1},{y1}")
+        pointer_monitor = display.monitor_at(x1, y1)
 
         def readout_and_magnifier():
-            sw, _, rgb = screen_rgb(tmp_path)
-            labels = find_on_screen(rgb, sw, label)
-            frames = find_on_screen(rgb, sw, (102, 1, MAGNIFIER_GREY * 102))
+            width, _, rgb = screen_rgb(tmp_path)
+            labels = find_on_screen(rgb, width, label)
+            frames = find_on_screen(rgb, width, (102, 1, MAGNIFIER_GREY * 102))
             return (labels, frames) if labels and frames else None
-        labels, frames = harness.wait_until(readout_and_magnifier, 20, "the read-out and the magnifier")
+        try:
+            labels, frames = harness.wait_until(readout_and_magnifier, 20, "the read-out and the magnifier")
+        except harness.Timeout:
+            harness.ARTEFACTS.mkdir(parents=True, exist_ok=True)
+            shutil.copy(tmp_path / "screen.png", harness.ARTEFACTS / f"overlay-{display.name}.png")
+            raise
         assert len(labels) == 1
         (lx, ly), (mx, my) = labels[0], frames[0]
         # Both stay on the monitor under the pointer instead of straddling the seam.
@@ -181,17 +199,18 @@ def test_a_drag_across_the_seam_takes_both_monitors_pixels_and_reads_out_virtual
     finally:
         harness.xdotool("mouseup", 1)
     d = main.wait_dump(lambda d: d["captures"] == n + 1 and d["visible"], "the region capture")
-    assert d["capture"] == [190, 35]
+    assert d["capture"] == [w, h]
 
     clip = tmp_path / "clipboard.bmp"
     assert harness.clipboard_to(clip) is not None, "no bitmap on the clipboard"
     for picture in (main.program.scratch_bitmap, clip):
         pw, ph, rgb = harness.read_rgb(picture)
-        assert (pw, ph) == (190, 35)
-        assert rgb == expected  # the X server's own pixels of that rectangle
-        # Left of the seam and right of it: the pattern's pixels under each.
-        for x, y in ((0, 0), (59, 17), (60, 17), (189, 34)):
-            assert harness.bmp_pixel(rgb, pw, x, y) == harness.pattern_colour(90 + x, 8 + y), (x, y)
+        assert (pw, ph) == (w, h)
+        assert first_difference(rgb, expected, pw) is None  # the X server's own pixels of that rectangle
+        # And the pattern's, on both sides of the seam.
+        pattern_part = b"".join(harness.pattern_colour(left - pattern.x + x, top - pattern.y + y)
+                                for y in range(h) for x in range(w))
+        assert first_difference(rgb, pattern_part, pw) is None
 
 
 def test_capture_screen_is_the_union_of_both_monitors(display, main, pattern, tmp_path):
@@ -201,26 +220,24 @@ def test_capture_screen_is_the_union_of_both_monitors(display, main, pattern, tm
     n = main.dump()["captures"]
     main.command("Entire")  # "Capture Screen"
     d = main.wait_dump(lambda d: d["captures"] == n + 1 and d["visible"], "the entire-screen capture")
-    assert d["capture"] == [right - left, bottom - top] == [2 * WIDTH, HEIGHT]
+    assert d["capture"] == [right - left, bottom - top]
 
     sw, sh, screen = screen_rgb(tmp_path)
-    assert (sw, sh) == (2 * WIDTH, HEIGHT)
-    # The main window was hidden for the capture; every other pixel is the screen's.
+    assert (sw, sh) == (right - left, bottom - top)
+    # The main window was hidden for the capture: its place is left out; every other pixel is the screen's.
     ml, mr, mt, mb = ml - left, mr - left, mt - top, mb - top
-    for picture in (main.program.scratch_bitmap, None):
-        if picture is None:
-            picture = tmp_path / "clipboard.bmp"
-            assert harness.clipboard_to(picture) is not None, "no bitmap on the clipboard"
+    for y in range(mt, mb):
+        screen = screen[:3 * (y * sw + ml)] + bytes(3 * (mr - ml)) + screen[3 * (y * sw + mr):]
+    clip = tmp_path / "clipboard.bmp"
+    assert harness.clipboard_to(clip) is not None, "no bitmap on the clipboard"
+    for picture in (main.program.scratch_bitmap, clip):
         pw, ph, rgb = harness.read_rgb(picture)
         assert (pw, ph) == (sw, sh)
-        for y in range(ph):
-            row = slice(3 * y * pw, 3 * (y + 1) * pw)
-            if mt <= y < mb:
-                assert rgb[row][:3 * ml] == screen[row][:3 * ml], y
-                assert rgb[row][3 * mr:] == screen[row][3 * mr:], y
-            else:
-                assert rgb[row] == screen[row], y
+        for y in range(mt, mb):
+            rgb = rgb[:3 * (y * pw + ml)] + bytes(3 * (mr - ml)) + rgb[3 * (y * pw + mr):]
+        assert first_difference(rgb, screen, pw) is None
         # The pattern on both sides of the seam, at its place in the virtual screen.
         px, py = pattern.x - left, pattern.y - top
-        for x, y in ((0, 0), (149, 60), (150, 60), (299, 119)):
-            assert harness.bmp_pixel(rgb, pw, px + x, py + y) == harness.pattern_colour(x, y), (x, y)
+        for y in range(pattern.h):
+            row = crop(rgb, pw, px, py + y, pattern.w, 1)
+            assert row == b"".join(harness.pattern_colour(x, y) for x in range(pattern.w)), y
