@@ -100,6 +100,7 @@ _pixtrel_start_xvfb() {
       export DISPLAY=":$n"
       echo "$pid" > "$PIXTREL_STATE/xvfb.pid"
       echo "$n" > "$PIXTREL_STATE/xvfb.display"
+      echo "${PIXTREL_MONITORS:-}" > "$PIXTREL_STATE/xvfb.monitors"
       if [ -n "${PIXTREL_MONITORS:-}" ] && ! _pixtrel_declare_monitors; then
         echo "wine: could not declare the monitors $PIXTREL_MONITORS" >&2
         pixtrel_wine_down
@@ -120,9 +121,12 @@ pixtrel_wine_up() {
     local pid n
     pid=$(cat "$PIXTREL_STATE/xvfb.pid" 2>/dev/null || true)
     n=$(cat "$PIXTREL_STATE/xvfb.display" 2>/dev/null || true)
-    if [ -n "$pid" ] && [ -n "$n" ] && kill -0 "$pid" 2>/dev/null && xdpyinfo -display ":$n" >/dev/null 2>&1; then
+    if [ -n "$pid" ] && [ -n "$n" ] && kill -0 "$pid" 2>/dev/null && xdpyinfo -display ":$n" >/dev/null 2>&1 &&
+       [ "$(cat "$PIXTREL_STATE/xvfb.monitors" 2>/dev/null || true)" = "${PIXTREL_MONITORS:-}" ]; then
       export DISPLAY=":$n"
     else
+      # One of another layout goes first, with the prefix's programs that were drawn on it.
+      if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then pixtrel_wine_down; fi
       _pixtrel_start_xvfb || return 1
     fi
     export PIXTREL_OWN_DISPLAY=1
@@ -142,6 +146,6 @@ pixtrel_wine_down() {
   pid=$(cat "$PIXTREL_STATE/xvfb.pid" 2>/dev/null || true)
   if [ -n "$pid" ]; then
     kill "$pid" 2>/dev/null || true
-    rm -f "$PIXTREL_STATE/xvfb.pid" "$PIXTREL_STATE/xvfb.display"
+    rm -f "$PIXTREL_STATE/xvfb.pid" "$PIXTREL_STATE/xvfb.display" "$PIXTREL_STATE/xvfb.monitors"
   fi
 }
