@@ -62,8 +62,8 @@ def wine_env(layout, action):
         out.seek(0)
         text = out.read()
     assert r.returncode == 0, f"{action} for {layout.x_monitors} failed:\n{text}"
-    lines = text.split()
-    return {"DISPLAY": lines[-2], "WINEPREFIX": lines[-1]}
+    lines = text.splitlines()
+    return {"DISPLAY": lines[-2].strip(), "WINEPREFIX": lines[-1].strip()} if len(lines) >= 2 else {}
 
 
 @pytest.fixture(scope="module", params=LAYOUTS, ids=lambda layout: layout.name)
