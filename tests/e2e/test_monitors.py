@@ -174,7 +174,8 @@ def test_a_drag_across_the_seam_takes_both_monitors_pixels_and_reads_out_virtual
 
     n = main.dump()["captures"]
     main.command("EditCap")
-    harness.wait_until(lambda: main.own_windows("OrvoPixtrel.Desktop"), what="the overlay")
+    overlay = harness.wait_until(lambda: main.own_windows("OrvoPixtrel.Desktop"), what="the overlay")[0]
+    assert overlay.rect == display.virtual  # over both monitors
     harness.drag_moves(x0, y0, x1, y1)
     try:
         label = label_picture(f" X : Y {x1},{y1}")
