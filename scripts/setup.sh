@@ -12,6 +12,8 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev
   # running under Wine on a virtual display
   wine wine64 fonts-wine xvfb xauth x11-utils
+  # a display of two monitors: the X server's monitors declared with xrandr
+  x11-xserver-utils
   # help file compiler
   fp-utils-3.2.2
   # end-to-end tests: driving, screenshots, pixels, printing to PDF

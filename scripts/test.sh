@@ -2,7 +2,8 @@
 # Builds and runs every test layer and ends with a summary:
 #   core  native portable logic under AddressSanitizer + UBSan, and the fuzz targets over their seeds
 #   win   Win32 classes under Wine (real GDI, GDI+, COM, clipboard)
-#   e2e   the real program driven with xdotool on a virtual display
+#   e2e   the real program driven with xdotool on a virtual display (test_monitors.py brings up
+#         displays of two monitors of its own, through PIXTREL_MONITORS of scripts/wine-env.sh)
 # Usage: scripts/test.sh [core] [win] [e2e]   (default: all three)
 # Environment: PIXTREL_BUILD (build root, default ./build), PIXTREL_JOBS (default 2).
 set -uo pipefail

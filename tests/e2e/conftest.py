@@ -28,7 +28,9 @@ def program(request, tmp_path):
     yield prog
     rep = getattr(request.node, "rep_call", None)
     if rep is not None and rep.failed:
-        harness.screenshot(harness.ARTEFACTS / f"{request.node.name}.png")
+        # Brackets of a parameterised test's name would read as a frame selection to ImageMagick.
+        name = request.node.name.replace("[", "-").replace("]", "")
+        harness.screenshot(harness.ARTEFACTS / f"{name}.png")
     prog.stop()
 
 

@@ -151,6 +151,16 @@ def clipboard_to(path: Path):
 
 
 # --- mouse and keyboard through the X server -------------------------------
+# Points are in Windows screen coordinates. The X screen's top-left corner is the virtual
+# screen's, which lies left of or above Windows' 0,0 when a monitor does (the primary's corner
+# is 0,0 there): X_ORIGIN is that corner, set by the tests of such a display.
+
+X_ORIGIN = [0, 0]
+
+
+def to_x(x, y):
+    return x - X_ORIGIN[0], y - X_ORIGIN[1]
+
 
 def xdotool(*args):
     subprocess.run(["xdotool", *map(str, args)], check=True, timeout=15)
@@ -160,13 +170,13 @@ def mouse_location():
     out = subprocess.run(["xdotool", "getmouselocation", "--shell"], capture_output=True, text=True, check=True,
                          timeout=15).stdout
     v = dict(line.split("=", 1) for line in out.split())
-    return int(v["X"]), int(v["Y"])
+    return int(v["X"]) + X_ORIGIN[0], int(v["Y"]) + X_ORIGIN[1]
 
 
 def move_mouse(x, y):
     # --sync waits for the pointer to move, which it never does when it is already there.
     if mouse_location() != (x, y):
-        xdotool("mousemove", "--sync", x, y)
+        xdotool("mousemove", "--sync", *to_x(x, y))
 
 
 def click(x, y, button=1):
@@ -179,12 +189,17 @@ def click_center(rect, button=1):
     click((left + right) // 2, (top + bottom) // 2, button)
 
 
-def drag(x0, y0, x1, y1, steps=8):
+def drag_moves(x0, y0, x1, y1, steps=8):
+    """Presses the button at (x0, y0) and moves to (x1, y1) in `steps` moves, the button held."""
     move_mouse(x0, y0)
     xdotool("mousedown", 1)
     for i in range(1, steps + 1):
         # Moves chained in one call may be merged; separate calls keep each one.
-        xdotool("mousemove", "--sync", x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps)
+        xdotool("mousemove", "--sync", *to_x(x0 + (x1 - x0) * i // steps, y0 + (y1 - y0) * i // steps))
+
+
+def drag(x0, y0, x1, y1, steps=8):
+    drag_moves(x0, y0, x1, y1, steps)
     xdotool("mouseup", 1)
 
 
@@ -336,7 +351,8 @@ class PatternWindow:
 
         def shown():
             w, _, rgb = read_rgb(screenshot(shot))
-            return all(bmp_pixel(rgb, w, self.x + x, self.y + y) == pattern_colour(x, y)
+            left, top = to_x(self.x, self.y)
+            return all(bmp_pixel(rgb, w, left + x, top + y) == pattern_colour(x, y)
                        for x, y in ((0, 0), (self.w - 1, self.h - 1), (self.w // 2, self.h // 3)))
         wait_until(shown, what="the pattern on the screen")
         shot.unlink(missing_ok=True)

@@ -13,6 +13,7 @@
 #include "base/Text.h"
 #include "base/win/Window.h"
 #include "tests/win/support/GdiCount.h"
+#include "tests/tools/wintool_screen.h"
 
 namespace {
 
@@ -454,7 +455,7 @@ int CmdLock(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock ...\n");
+        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock|monitors|label ...\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -478,6 +479,8 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"clipformats") return CmdClipFormats(argc, argv);
     if (cmd == L"clipdata") return CmdClipData(argc, argv);
     if (cmd == L"hotkey") return CmdHotkey(argc, argv);
+    if (cmd == L"monitors") return wintool::CmdMonitors(argc, argv);
+    if (cmd == L"label") return wintool::CmdLabel(argc, argv);
     std::fprintf(stderr, "unknown command\n");
     return 2;
 }
