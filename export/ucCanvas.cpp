@@ -173,7 +173,7 @@ LRESULT ucCanvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
         // Nothing may be thrown through the window procedure: a refused layout keeps the previous one.
-        LayOut();
+        if (IsCreated()) LayOut();
         return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
