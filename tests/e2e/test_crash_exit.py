@@ -29,6 +29,7 @@ def test_a_crash_ends_the_process_with_its_code_and_starts_no_debugger():
     assert debuggers_of_this_prefix() == []
     # A debugger's dialog would never close: the timeout turns that hang into a failure.
     r = harness.wintool("crash", timeout=20)
+    # A debugger that did start writes its backtrace into the program's output.
     assert r.stdout.strip() == "crashing"
     assert r.returncode == ACCESS_VIOLATION_EXIT, r.stderr
     assert "Unhandled page fault on read access to 0000000000000000" in r.stderr
