@@ -67,10 +67,19 @@ void ucCanvas::WorkMode(int32_t mode) {
 
 void ucCanvas::Resize() {
     if (!IsCreated()) return;
+    if (std::optional<Error> refused = LayOut()) throw *refused;
+}
+
+std::optional<Error> ucCanvas::LayOut() {
     RECT client{};
     ::GetClientRect(hwnd(), &client);
-    const CanvasRect r = geometry_.Layout(dib_->Width(), dib_->Height(), client.right, client.bottom);
-    ::MoveWindow(Surface(), r.x, r.y, r.width, r.height, FALSE);
+    std::optional<Error> refused;
+    try {
+        const CanvasRect r = geometry_.Layout(dib_->Width(), dib_->Height(), client.right, client.bottom);
+        ::MoveWindow(Surface(), r.x, r.y, r.width, r.height, FALSE);
+    } catch (const Error& e) {
+        refused = e;  // the zoomed picture is too large: the previous layout stays and is shown again
+    }
     {
         win::ScopedGetDC dc(hwnd());
         PaintMargin(dc);
@@ -81,7 +90,8 @@ void ucCanvas::Resize() {
     }
     ::ValidateRect(hwnd(), nullptr);
     ApplyCursor();
-    if (geometry_.HasPicture()) LaidOut();
+    if (!refused && geometry_.HasPicture()) LaidOut();
+    return refused;
 }
 
 void ucCanvas::Repaint() {
@@ -161,7 +171,10 @@ void ucCanvas::Margin_Down(int button, int x, int y, WPARAM keys) {
 
 LRESULT ucCanvas::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_SIZE: Resize(); return 0;
+    case WM_SIZE:
+        // Nothing may be thrown through the window procedure: a refused layout keeps the previous one.
+        if (IsCreated()) LayOut();
+        return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
         win::ScopedPaint dc(hwnd());

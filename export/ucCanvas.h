@@ -9,7 +9,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+#include "base/Error.h"
 #include "base/Event.h"
 #include "base/win/Window.h"
 #include "export/core/CanvasGeometry.h"
@@ -42,7 +44,9 @@ public:
     void Enabled(bool enabled) { ::EnableWindow(hwnd(), enabled); }
 
     void Repaint();  // draws the picture on the surface
-    void Resize();   // lays the picture out again
+    // Lays the picture out again. A zoomed side beyond the 32-bit range raises the overflow error
+    // (6) and keeps the previous layout, which is drawn again.
+    void Resize();
 
     const CanvasGeometry& Geometry() const noexcept { return geometry_; }
     HWND Surface() const noexcept;  // iCanvas
@@ -63,6 +67,7 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     LRESULT SurfaceMessage(UINT msg, WPARAM wp, LPARAM lp);
 
+    std::optional<Error> LayOut();  // the refusal, if any, with the previous layout kept
     void PaintMargin(HDC dc);
     void DrawPicture(HDC dc);
     void ApplyCursor();

@@ -22,7 +22,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
 
 # Bumped whenever the prefix settings below change, so old prefixes are rebuilt.
-PIXTREL_PREFIX_VERSION=1
+PIXTREL_PREFIX_VERSION=2
 
 _pixtrel_wait_for() {  # _pixtrel_wait_for <seconds> <command...>: polls until the command succeeds
   local deadline=$((SECONDS + $1)); shift
@@ -71,6 +71,12 @@ _pixtrel_make_prefix() {
   wineserver -w
   # Without a window manager, hiding a window blocks for seconds unless Wine manages no windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  # A crashing program ends at once with its exception's code and Wine's one-line report on stderr: the
+  # default debugger (winedbg --auto) would show a crash dialog nobody closes and hold the test run, and
+  # an absent Debugger value still starts it. An empty command starts nothing; no dialog if one does start.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f \
+    >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wineserver -w
   if [ -n "${PIXTREL_MONITORS:-}" ]; then
     wine reg import "$PIXTREL_REPO/scripts/wine-monitors.reg" >/dev/null 2>&1

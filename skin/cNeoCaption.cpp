@@ -1,6 +1,7 @@
 #include "skin/cNeoCaption.h"
 
 #include "skin/ComError.h"
+#include "skin/ComProperty.h"
 #include "skin/Module.h"
 #include "skin/SkinColourise.h"
 #include "skin/SkinFontObject.h"
@@ -60,42 +61,29 @@ void cNeoCaption::RaiseUnload(VARIANT_BOOL& cancel) {
 void cNeoCaption::RaiseRepaint() { events_.Fire(2); }
 
 namespace {
-HRESULT Read(OLE_COLOR* out, OLE_COLOR value) {
-    if (!out) return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-HRESULT ReadFont(IFontDisp** out, const px::win::ScopedComPtr<IFontDisp>& font) {
-    if (!out) return E_POINTER;
-    *out = font.get();
-    if (*out) (*out)->AddRef();
-    return S_OK;
-}
-HRESULT WriteFont(px::win::ScopedComPtr<IFontDisp>& font, IFontDisp* value) {
-    if (!value) return E_INVALIDARG;
-    value->AddRef();
-    font.reset(value);
-    return S_OK;
+// A font property refuses null: the painter always has a font to draw with.
+HRESULT PutFont(px::win::ScopedComPtr<IFontDisp>& font, IFontDisp* value) {
+    return value ? PutObject(font, value) : E_INVALIDARG;
 }
 }  // namespace
 
 // Colour and font properties only store: they take effect at the next Attach.
-STDMETHODIMP cNeoCaption::get_ActiveCaptionColor(OLE_COLOR* v) { return Read(v, activeCaptionColor_); }
-STDMETHODIMP cNeoCaption::put_ActiveCaptionColor(OLE_COLOR v) { activeCaptionColor_ = v; return S_OK; }
-STDMETHODIMP cNeoCaption::get_MenuBackgroundColor(OLE_COLOR* v) { return Read(v, menuBackgroundColor_); }
-STDMETHODIMP cNeoCaption::put_MenuBackgroundColor(OLE_COLOR v) { menuBackgroundColor_ = v; return S_OK; }
-STDMETHODIMP cNeoCaption::get_InActiveCaptionColor(OLE_COLOR* v) { return Read(v, inActiveCaptionColor_); }
-STDMETHODIMP cNeoCaption::put_InActiveCaptionColor(OLE_COLOR v) { inActiveCaptionColor_ = v; return S_OK; }
-STDMETHODIMP cNeoCaption::get_ActiveMenuColor(OLE_COLOR* v) { return Read(v, activeMenuColor_); }
-STDMETHODIMP cNeoCaption::put_ActiveMenuColor(OLE_COLOR v) { activeMenuColor_ = v; return S_OK; }
-STDMETHODIMP cNeoCaption::get_ActiveMenuColorOver(OLE_COLOR* v) { return Read(v, activeMenuColorOver_); }
-STDMETHODIMP cNeoCaption::put_ActiveMenuColorOver(OLE_COLOR v) { activeMenuColorOver_ = v; return S_OK; }
-STDMETHODIMP cNeoCaption::get_InActiveMenuColor(OLE_COLOR* v) { return Read(v, inActiveMenuColor_); }
-STDMETHODIMP cNeoCaption::put_InActiveMenuColor(OLE_COLOR v) { inActiveMenuColor_ = v; return S_OK; }
-STDMETHODIMP cNeoCaption::get_CaptionFont(IFontDisp** v) { return ReadFont(v, captionFont_); }
-STDMETHODIMP cNeoCaption::putref_CaptionFont(IFontDisp* v) { return WriteFont(captionFont_, v); }
-STDMETHODIMP cNeoCaption::get_MenuFont(IFontDisp** v) { return ReadFont(v, menuFont_); }
-STDMETHODIMP cNeoCaption::putref_MenuFont(IFontDisp* v) { return WriteFont(menuFont_, v); }
+STDMETHODIMP cNeoCaption::get_ActiveCaptionColor(OLE_COLOR* v) { return GetValue(v, activeCaptionColor_); }
+STDMETHODIMP cNeoCaption::put_ActiveCaptionColor(OLE_COLOR v) { return PutValue(activeCaptionColor_, v); }
+STDMETHODIMP cNeoCaption::get_MenuBackgroundColor(OLE_COLOR* v) { return GetValue(v, menuBackgroundColor_); }
+STDMETHODIMP cNeoCaption::put_MenuBackgroundColor(OLE_COLOR v) { return PutValue(menuBackgroundColor_, v); }
+STDMETHODIMP cNeoCaption::get_InActiveCaptionColor(OLE_COLOR* v) { return GetValue(v, inActiveCaptionColor_); }
+STDMETHODIMP cNeoCaption::put_InActiveCaptionColor(OLE_COLOR v) { return PutValue(inActiveCaptionColor_, v); }
+STDMETHODIMP cNeoCaption::get_ActiveMenuColor(OLE_COLOR* v) { return GetValue(v, activeMenuColor_); }
+STDMETHODIMP cNeoCaption::put_ActiveMenuColor(OLE_COLOR v) { return PutValue(activeMenuColor_, v); }
+STDMETHODIMP cNeoCaption::get_ActiveMenuColorOver(OLE_COLOR* v) { return GetValue(v, activeMenuColorOver_); }
+STDMETHODIMP cNeoCaption::put_ActiveMenuColorOver(OLE_COLOR v) { return PutValue(activeMenuColorOver_, v); }
+STDMETHODIMP cNeoCaption::get_InActiveMenuColor(OLE_COLOR* v) { return GetValue(v, inActiveMenuColor_); }
+STDMETHODIMP cNeoCaption::put_InActiveMenuColor(OLE_COLOR v) { return PutValue(inActiveMenuColor_, v); }
+STDMETHODIMP cNeoCaption::get_CaptionFont(IFontDisp** v) { return GetObjectRef(v, captionFont_); }
+STDMETHODIMP cNeoCaption::putref_CaptionFont(IFontDisp* v) { return PutFont(captionFont_, v); }
+STDMETHODIMP cNeoCaption::get_MenuFont(IFontDisp** v) { return GetObjectRef(v, menuFont_); }
+STDMETHODIMP cNeoCaption::putref_MenuFont(IFontDisp* v) { return PutFont(menuFont_, v); }
 
 // Recolouring, used on the skin at attach time and open to clients; the key
 // colour is the attached skin's transparent colour (none before any skin).

@@ -1,5 +1,6 @@
 // cNeoCaption: loading a skin, attaching to a window and detaching, the skin
 // handed back, and the margins and flags the frame manager asks for.
+#include <string>
 #include <utility>
 
 #include "skin/ComError.h"
@@ -10,6 +11,7 @@
 #include "skin/cNCCalcSize.h"
 #include "skin/cNeoCaption.h"
 #include "skin/cSkinConfiguration.h"
+#include "skin/core/SkinDocument.h"
 
 namespace veltrim {
 
@@ -47,6 +49,12 @@ HRESULT cNeoCaption::LoadSkin(_cSkinConfiguration* skin) {
     if (!PictureSize(objects.caption.get(), g.captionWidth, g.captionHeight) ||
         !PictureSize(objects.borders.get(), g.borderWidth, g.borderHeight))
         return S_FALSE;  // a skin without its two pictures is ignored
+    // Values and pictures beyond the limit are refused in the skin configuration's own words.
+    const std::string range = px::SkinGeometryRangeMessage(g.values, {{g.captionWidth, "wide"},
+                                                                      {g.captionHeight, "high"},
+                                                                      {g.borderWidth, "wide"},
+                                                                      {g.borderHeight, "high"}});
+    if (!range.empty()) return RaiseError(kClassName, IID__cNeoCaption, std::wstring(range.begin(), range.end()));
     // A tile or caption below one pixel would never end the painter's strips.
     if (!g.Usable())
         return RaiseError(kClassName, IID__cNeoCaption,

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "skin/ComError.h"
+#include "skin/ComProperty.h"
 #include "skin/Module.h"
 #include "skin/SkinFontObject.h"
 #include "skin/SkinXmlDom.h"
@@ -16,29 +17,6 @@ namespace veltrim {
 namespace {
 
 using px::win::ScopedComPtr;
-
-template <typename T, typename U>
-HRESULT Read(T* out, U value) {
-    if (!out) return E_POINTER;
-    *out = static_cast<T>(value);
-    return S_OK;
-}
-
-HRESULT ReadBool(VARIANT_BOOL* out, bool value) { return Read(out, value ? VARIANT_TRUE : VARIANT_FALSE); }
-
-template <typename I>
-HRESULT ReadObject(I** out, const ScopedComPtr<I>& held) {
-    if (!out) return E_POINTER;
-    *out = held.get();
-    if (*out) (*out)->AddRef();
-    return S_OK;
-}
-
-template <typename I>
-ScopedComPtr<I> Hold(I* p) {
-    if (p) p->AddRef();
-    return ScopedComPtr<I>(p);
-}
 
 // Height in pixels of what the painter will draw from a picture; nullopt
 // when there is no picture (nothing is drawn then).
@@ -168,83 +146,83 @@ STDMETHODIMP cSkinConfiguration::put_Name(BSTR value) {
 
 // Objects: the client's own objects are kept (a font changed through the
 // property afterwards is the skin's font).
-STDMETHODIMP cSkinConfiguration::get_Caption(IPictureDisp** v) { return ReadObject(v, caption_); }
-STDMETHODIMP cSkinConfiguration::putref_Caption(IPictureDisp* v) { caption_ = Hold(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_Borders(IPictureDisp** v) { return ReadObject(v, borders_); }
-STDMETHODIMP cSkinConfiguration::putref_Borders(IPictureDisp* v) { borders_ = Hold(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_CaptionFont(IFontDisp** v) { return ReadObject(v, captionFont_); }
-STDMETHODIMP cSkinConfiguration::putref_CaptionFont(IFontDisp* v) { captionFont_ = Hold(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_MenuFont(IFontDisp** v) { return ReadObject(v, menuFont_); }
-STDMETHODIMP cSkinConfiguration::putref_MenuFont(IFontDisp* v) { menuFont_ = Hold(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_Caption(IPictureDisp** v) { return GetObjectRef(v, caption_); }
+STDMETHODIMP cSkinConfiguration::putref_Caption(IPictureDisp* v) { return PutObject(caption_, v); }
+STDMETHODIMP cSkinConfiguration::get_Borders(IPictureDisp** v) { return GetObjectRef(v, borders_); }
+STDMETHODIMP cSkinConfiguration::putref_Borders(IPictureDisp* v) { return PutObject(borders_, v); }
+STDMETHODIMP cSkinConfiguration::get_CaptionFont(IFontDisp** v) { return GetObjectRef(v, captionFont_); }
+STDMETHODIMP cSkinConfiguration::putref_CaptionFont(IFontDisp* v) { return PutObject(captionFont_, v); }
+STDMETHODIMP cSkinConfiguration::get_MenuFont(IFontDisp** v) { return GetObjectRef(v, menuFont_); }
+STDMETHODIMP cSkinConfiguration::putref_MenuFont(IFontDisp* v) { return PutObject(menuFont_, v); }
 
 // Plain values.
-STDMETHODIMP cSkinConfiguration::get_ButtonWidth(long* v) { return Read(v, values_.ButtonWidth); }
-STDMETHODIMP cSkinConfiguration::put_ButtonWidth(long v) { values_.ButtonWidth = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ButtonHeight(long* v) { return Read(v, values_.ButtonHeight); }
-STDMETHODIMP cSkinConfiguration::put_ButtonHeight(long v) { values_.ButtonHeight = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ActiveLeftEnd(long* v) { return Read(v, values_.ActiveLeftEnd); }
-STDMETHODIMP cSkinConfiguration::put_ActiveLeftEnd(long v) { values_.ActiveLeftEnd = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ActiveRightStart(long* v) { return Read(v, values_.ActiveRightStart); }
-STDMETHODIMP cSkinConfiguration::put_ActiveRightStart(long v) { values_.ActiveRightStart = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ActiveRightEnd(long* v) { return Read(v, values_.ActiveRightEnd); }
-STDMETHODIMP cSkinConfiguration::put_ActiveRightEnd(long v) { values_.ActiveRightEnd = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_InactiveOffset(long* v) { return Read(v, values_.InactiveOffset); }
-STDMETHODIMP cSkinConfiguration::put_InactiveOffset(long v) { values_.InactiveOffset = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ActiveCaptionColor(OLE_COLOR* v) { return Read(v, values_.ActiveCaptionColor); }
-STDMETHODIMP cSkinConfiguration::put_ActiveCaptionColor(OLE_COLOR v) { values_.ActiveCaptionColor = static_cast<int32_t>(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_InActiveCaptionColor(OLE_COLOR* v) { return Read(v, values_.InActiveCaptionColor); }
-STDMETHODIMP cSkinConfiguration::put_InActiveCaptionColor(OLE_COLOR v) { values_.InActiveCaptionColor = static_cast<int32_t>(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ActiveMenuColor(OLE_COLOR* v) { return Read(v, values_.ActiveMenuColor); }
-STDMETHODIMP cSkinConfiguration::put_ActiveMenuColor(OLE_COLOR v) { values_.ActiveMenuColor = static_cast<int32_t>(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ActiveMenuColorOver(OLE_COLOR* v) { return Read(v, values_.ActiveMenuColorOver); }
-STDMETHODIMP cSkinConfiguration::put_ActiveMenuColorOver(OLE_COLOR v) { values_.ActiveMenuColorOver = static_cast<int32_t>(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_InActiveMenuColor(OLE_COLOR* v) { return Read(v, values_.InActiveMenuColor); }
-STDMETHODIMP cSkinConfiguration::put_InActiveMenuColor(OLE_COLOR v) { values_.InActiveMenuColor = static_cast<int32_t>(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_MenuBackgroundColor(OLE_COLOR* v) { return Read(v, values_.MenuBackgroundColor); }
-STDMETHODIMP cSkinConfiguration::put_MenuBackgroundColor(OLE_COLOR v) { values_.MenuBackgroundColor = static_cast<int32_t>(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_BorderHasInactiveVersion(VARIANT_BOOL* v) { return ReadBool(v, values_.BorderHasInactiveVersion); }
-STDMETHODIMP cSkinConfiguration::put_BorderHasInactiveVersion(VARIANT_BOOL v) { values_.BorderHasInactiveVersion = v != VARIANT_FALSE; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_LeftBorderWidth(long* v) { return Read(v, values_.LeftBorderWidth); }
-STDMETHODIMP cSkinConfiguration::put_LeftBorderWidth(long v) { values_.LeftBorderWidth = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_RightBorderWidth(long* v) { return Read(v, values_.RightBorderWidth); }
-STDMETHODIMP cSkinConfiguration::put_RightBorderWidth(long v) { values_.RightBorderWidth = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_TopSizingBorderHeight(long* v) { return Read(v, values_.TopSizingBorderHeight); }
-STDMETHODIMP cSkinConfiguration::put_TopSizingBorderHeight(long v) { values_.TopSizingBorderHeight = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_BottomSizingBorderHeight(long* v) { return Read(v, values_.BottomSizingBorderHeight); }
-STDMETHODIMP cSkinConfiguration::put_BottomSizingBorderHeight(long v) { values_.BottomSizingBorderHeight = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_DrawTitle(VARIANT_BOOL* v) { return ReadBool(v, values_.DrawTitle); }
-STDMETHODIMP cSkinConfiguration::put_DrawTitle(VARIANT_BOOL v) { values_.DrawTitle = v != VARIANT_FALSE; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_TitleStartOffsetY(long* v) { return Read(v, values_.TitleStartOffsetY); }
-STDMETHODIMP cSkinConfiguration::put_TitleStartOffsetY(long v) { values_.TitleStartOffsetY = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ControlButtonHasInactiveVersion(VARIANT_BOOL* v) { return ReadBool(v, values_.ControlButtonHasInactiveVersion); }
-STDMETHODIMP cSkinConfiguration::put_ControlButtonHasInactiveVersion(VARIANT_BOOL v) { values_.ControlButtonHasInactiveVersion = v != VARIANT_FALSE; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_CustomControlButtonPosition(VARIANT_BOOL* v) { return ReadBool(v, values_.CustomControlButtonPosition); }
-STDMETHODIMP cSkinConfiguration::put_CustomControlButtonPosition(VARIANT_BOOL v) { values_.CustomControlButtonPosition = v != VARIANT_FALSE; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetX(long* v) { return Read(v, values_.ControlButtonOffsetX); }
-STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetX(long v) { values_.ControlButtonOffsetX = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetY(long* v) { return Read(v, values_.ControlButtonOffsetY); }
-STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetY(long v) { values_.ControlButtonOffsetY = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetY(long* v) { return Read(v, values_.MenuStartOffsetY); }
-STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetY(long v) { values_.MenuStartOffsetY = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetX(long* v) { return Read(v, values_.MenuStartOffsetX); }
-STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetX(long v) { values_.MenuStartOffsetX = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_Colourise(VARIANT_BOOL* v) { return ReadBool(v, values_.Colourise); }
-STDMETHODIMP cSkinConfiguration::put_Colourise(VARIANT_BOOL v) { values_.Colourise = v != VARIANT_FALSE; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_Hue(float* v) { return Read(v, values_.Hue); }
-STDMETHODIMP cSkinConfiguration::put_Hue(float v) { values_.Hue = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_Saturation(float* v) { return Read(v, values_.Saturation); }
-STDMETHODIMP cSkinConfiguration::put_Saturation(float v) { values_.Saturation = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_AdjustRGB(VARIANT_BOOL* v) { return ReadBool(v, values_.AdjustRGB); }
-STDMETHODIMP cSkinConfiguration::put_AdjustRGB(VARIANT_BOOL v) { values_.AdjustRGB = v != VARIANT_FALSE; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_PercentRed(float* v) { return Read(v, values_.PercentRed); }
-STDMETHODIMP cSkinConfiguration::put_PercentRed(float v) { values_.PercentRed = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_PercentBlue(float* v) { return Read(v, values_.PercentBlue); }
-STDMETHODIMP cSkinConfiguration::put_PercentBlue(float v) { values_.PercentBlue = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_PercentGreen(float* v) { return Read(v, values_.PercentGreen); }
-STDMETHODIMP cSkinConfiguration::put_PercentGreen(float v) { values_.PercentGreen = v; return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_TransparentColor(OLE_COLOR* v) { return Read(v, values_.TransparentColor); }
-STDMETHODIMP cSkinConfiguration::put_TransparentColor(OLE_COLOR v) { values_.TransparentColor = static_cast<int32_t>(v); return S_OK; }
-STDMETHODIMP cSkinConfiguration::get_Method(ECNCDrawMethodConstants* v) { return Read(v, values_.Method); }
-STDMETHODIMP cSkinConfiguration::put_Method(ECNCDrawMethodConstants v) { values_.Method = static_cast<int32_t>(v); return S_OK; }
+STDMETHODIMP cSkinConfiguration::get_ButtonWidth(long* v) { return GetValue(v, values_.ButtonWidth); }
+STDMETHODIMP cSkinConfiguration::put_ButtonWidth(long v) { return PutValue(values_.ButtonWidth, v); }
+STDMETHODIMP cSkinConfiguration::get_ButtonHeight(long* v) { return GetValue(v, values_.ButtonHeight); }
+STDMETHODIMP cSkinConfiguration::put_ButtonHeight(long v) { return PutValue(values_.ButtonHeight, v); }
+STDMETHODIMP cSkinConfiguration::get_ActiveLeftEnd(long* v) { return GetValue(v, values_.ActiveLeftEnd); }
+STDMETHODIMP cSkinConfiguration::put_ActiveLeftEnd(long v) { return PutValue(values_.ActiveLeftEnd, v); }
+STDMETHODIMP cSkinConfiguration::get_ActiveRightStart(long* v) { return GetValue(v, values_.ActiveRightStart); }
+STDMETHODIMP cSkinConfiguration::put_ActiveRightStart(long v) { return PutValue(values_.ActiveRightStart, v); }
+STDMETHODIMP cSkinConfiguration::get_ActiveRightEnd(long* v) { return GetValue(v, values_.ActiveRightEnd); }
+STDMETHODIMP cSkinConfiguration::put_ActiveRightEnd(long v) { return PutValue(values_.ActiveRightEnd, v); }
+STDMETHODIMP cSkinConfiguration::get_InactiveOffset(long* v) { return GetValue(v, values_.InactiveOffset); }
+STDMETHODIMP cSkinConfiguration::put_InactiveOffset(long v) { return PutValue(values_.InactiveOffset, v); }
+STDMETHODIMP cSkinConfiguration::get_ActiveCaptionColor(OLE_COLOR* v) { return GetValue(v, values_.ActiveCaptionColor); }
+STDMETHODIMP cSkinConfiguration::put_ActiveCaptionColor(OLE_COLOR v) { return PutValue(values_.ActiveCaptionColor, v); }
+STDMETHODIMP cSkinConfiguration::get_InActiveCaptionColor(OLE_COLOR* v) { return GetValue(v, values_.InActiveCaptionColor); }
+STDMETHODIMP cSkinConfiguration::put_InActiveCaptionColor(OLE_COLOR v) { return PutValue(values_.InActiveCaptionColor, v); }
+STDMETHODIMP cSkinConfiguration::get_ActiveMenuColor(OLE_COLOR* v) { return GetValue(v, values_.ActiveMenuColor); }
+STDMETHODIMP cSkinConfiguration::put_ActiveMenuColor(OLE_COLOR v) { return PutValue(values_.ActiveMenuColor, v); }
+STDMETHODIMP cSkinConfiguration::get_ActiveMenuColorOver(OLE_COLOR* v) { return GetValue(v, values_.ActiveMenuColorOver); }
+STDMETHODIMP cSkinConfiguration::put_ActiveMenuColorOver(OLE_COLOR v) { return PutValue(values_.ActiveMenuColorOver, v); }
+STDMETHODIMP cSkinConfiguration::get_InActiveMenuColor(OLE_COLOR* v) { return GetValue(v, values_.InActiveMenuColor); }
+STDMETHODIMP cSkinConfiguration::put_InActiveMenuColor(OLE_COLOR v) { return PutValue(values_.InActiveMenuColor, v); }
+STDMETHODIMP cSkinConfiguration::get_MenuBackgroundColor(OLE_COLOR* v) { return GetValue(v, values_.MenuBackgroundColor); }
+STDMETHODIMP cSkinConfiguration::put_MenuBackgroundColor(OLE_COLOR v) { return PutValue(values_.MenuBackgroundColor, v); }
+STDMETHODIMP cSkinConfiguration::get_BorderHasInactiveVersion(VARIANT_BOOL* v) { return GetBool(v, values_.BorderHasInactiveVersion); }
+STDMETHODIMP cSkinConfiguration::put_BorderHasInactiveVersion(VARIANT_BOOL v) { return PutBool(values_.BorderHasInactiveVersion, v); }
+STDMETHODIMP cSkinConfiguration::get_LeftBorderWidth(long* v) { return GetValue(v, values_.LeftBorderWidth); }
+STDMETHODIMP cSkinConfiguration::put_LeftBorderWidth(long v) { return PutValue(values_.LeftBorderWidth, v); }
+STDMETHODIMP cSkinConfiguration::get_RightBorderWidth(long* v) { return GetValue(v, values_.RightBorderWidth); }
+STDMETHODIMP cSkinConfiguration::put_RightBorderWidth(long v) { return PutValue(values_.RightBorderWidth, v); }
+STDMETHODIMP cSkinConfiguration::get_TopSizingBorderHeight(long* v) { return GetValue(v, values_.TopSizingBorderHeight); }
+STDMETHODIMP cSkinConfiguration::put_TopSizingBorderHeight(long v) { return PutValue(values_.TopSizingBorderHeight, v); }
+STDMETHODIMP cSkinConfiguration::get_BottomSizingBorderHeight(long* v) { return GetValue(v, values_.BottomSizingBorderHeight); }
+STDMETHODIMP cSkinConfiguration::put_BottomSizingBorderHeight(long v) { return PutValue(values_.BottomSizingBorderHeight, v); }
+STDMETHODIMP cSkinConfiguration::get_DrawTitle(VARIANT_BOOL* v) { return GetBool(v, values_.DrawTitle); }
+STDMETHODIMP cSkinConfiguration::put_DrawTitle(VARIANT_BOOL v) { return PutBool(values_.DrawTitle, v); }
+STDMETHODIMP cSkinConfiguration::get_TitleStartOffsetY(long* v) { return GetValue(v, values_.TitleStartOffsetY); }
+STDMETHODIMP cSkinConfiguration::put_TitleStartOffsetY(long v) { return PutValue(values_.TitleStartOffsetY, v); }
+STDMETHODIMP cSkinConfiguration::get_ControlButtonHasInactiveVersion(VARIANT_BOOL* v) { return GetBool(v, values_.ControlButtonHasInactiveVersion); }
+STDMETHODIMP cSkinConfiguration::put_ControlButtonHasInactiveVersion(VARIANT_BOOL v) { return PutBool(values_.ControlButtonHasInactiveVersion, v); }
+STDMETHODIMP cSkinConfiguration::get_CustomControlButtonPosition(VARIANT_BOOL* v) { return GetBool(v, values_.CustomControlButtonPosition); }
+STDMETHODIMP cSkinConfiguration::put_CustomControlButtonPosition(VARIANT_BOOL v) { return PutBool(values_.CustomControlButtonPosition, v); }
+STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetX(long* v) { return GetValue(v, values_.ControlButtonOffsetX); }
+STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetX(long v) { return PutValue(values_.ControlButtonOffsetX, v); }
+STDMETHODIMP cSkinConfiguration::get_ControlButtonOffsetY(long* v) { return GetValue(v, values_.ControlButtonOffsetY); }
+STDMETHODIMP cSkinConfiguration::put_ControlButtonOffsetY(long v) { return PutValue(values_.ControlButtonOffsetY, v); }
+STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetY(long* v) { return GetValue(v, values_.MenuStartOffsetY); }
+STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetY(long v) { return PutValue(values_.MenuStartOffsetY, v); }
+STDMETHODIMP cSkinConfiguration::get_MenuStartOffsetX(long* v) { return GetValue(v, values_.MenuStartOffsetX); }
+STDMETHODIMP cSkinConfiguration::put_MenuStartOffsetX(long v) { return PutValue(values_.MenuStartOffsetX, v); }
+STDMETHODIMP cSkinConfiguration::get_Colourise(VARIANT_BOOL* v) { return GetBool(v, values_.Colourise); }
+STDMETHODIMP cSkinConfiguration::put_Colourise(VARIANT_BOOL v) { return PutBool(values_.Colourise, v); }
+STDMETHODIMP cSkinConfiguration::get_Hue(float* v) { return GetValue(v, values_.Hue); }
+STDMETHODIMP cSkinConfiguration::put_Hue(float v) { return PutValue(values_.Hue, v); }
+STDMETHODIMP cSkinConfiguration::get_Saturation(float* v) { return GetValue(v, values_.Saturation); }
+STDMETHODIMP cSkinConfiguration::put_Saturation(float v) { return PutValue(values_.Saturation, v); }
+STDMETHODIMP cSkinConfiguration::get_AdjustRGB(VARIANT_BOOL* v) { return GetBool(v, values_.AdjustRGB); }
+STDMETHODIMP cSkinConfiguration::put_AdjustRGB(VARIANT_BOOL v) { return PutBool(values_.AdjustRGB, v); }
+STDMETHODIMP cSkinConfiguration::get_PercentRed(float* v) { return GetValue(v, values_.PercentRed); }
+STDMETHODIMP cSkinConfiguration::put_PercentRed(float v) { return PutValue(values_.PercentRed, v); }
+STDMETHODIMP cSkinConfiguration::get_PercentBlue(float* v) { return GetValue(v, values_.PercentBlue); }
+STDMETHODIMP cSkinConfiguration::put_PercentBlue(float v) { return PutValue(values_.PercentBlue, v); }
+STDMETHODIMP cSkinConfiguration::get_PercentGreen(float* v) { return GetValue(v, values_.PercentGreen); }
+STDMETHODIMP cSkinConfiguration::put_PercentGreen(float v) { return PutValue(values_.PercentGreen, v); }
+STDMETHODIMP cSkinConfiguration::get_TransparentColor(OLE_COLOR* v) { return GetValue(v, values_.TransparentColor); }
+STDMETHODIMP cSkinConfiguration::put_TransparentColor(OLE_COLOR v) { return PutValue(values_.TransparentColor, v); }
+STDMETHODIMP cSkinConfiguration::get_Method(ECNCDrawMethodConstants* v) { return GetValue(v, values_.Method); }
+STDMETHODIMP cSkinConfiguration::put_Method(ECNCDrawMethodConstants v) { return PutValue(values_.Method, v); }
 
 }  // namespace veltrim

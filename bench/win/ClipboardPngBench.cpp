@@ -5,8 +5,6 @@
 // "Save As PNG" to a file). Prints the median CPU and wall times of several runs.
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -15,31 +13,16 @@
 #include "base/win/PngPicture.h"
 #include "base/win/ScopedWin.h"
 #include "bench/ScreenshotPicture.h"
+#include "bench/win/BenchTiming.h"
 #include "capture/ClipboardBitmap.h"
 
 namespace {
 
 constexpr int kW = 1920, kH = 1080, kRuns = 7;
 
-double ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](FILETIME f) { return (static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
-
 void Median(const char* name, const std::function<void()>& work) {
-    std::vector<double> cpu, wall;
-    for (int i = 0; i < kRuns; ++i) {
-        const double c0 = ProcessCpuMs();
-        const auto t0 = std::chrono::steady_clock::now();
-        work();
-        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-        cpu.push_back(ProcessCpuMs() - c0);
-    }
-    std::sort(cpu.begin(), cpu.end());
-    std::sort(wall.begin(), wall.end());
-    std::printf("%-44s cpu %8.1f ms   wall %8.1f ms   (median of %d)\n", name, cpu[kRuns / 2], wall[kRuns / 2], kRuns);
+    const px::bench::Figure f = px::bench::MedianTimes(kRuns, work);
+    std::printf("%-44s cpu %8.1f ms   wall %8.1f ms   (median of %d)\n", name, f.cpuMs, f.wallMs, kRuns);
 }
 
 // The screenshot as a bitmap in the display's format, as captures are.

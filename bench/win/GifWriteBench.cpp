@@ -6,8 +6,6 @@
 // Prints the median CPU and wall times of several runs.
 #include <windows.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -16,6 +14,7 @@
 
 #include "base/win/ScopedWin.h"
 #include "bench/ScreenshotPicture.h"
+#include "bench/win/BenchTiming.h"
 #include "export/GifEncoder.h"
 #include "export/cDither8bpp.h"
 #include "export/cPalette8bpp.h"
@@ -25,29 +24,10 @@ namespace {
 
 constexpr int kW = 1920, kH = 1080, kRuns = 7;
 
-double ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](FILETIME f) { return (static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
-
-struct Figure {
-    double cpuMs, wallMs;
-};
+using px::bench::Figure;
 
 Figure Median(const char* name, const std::function<void()>& work) {
-    std::vector<double> cpu, wall;
-    for (int i = 0; i < kRuns; ++i) {
-        const double c0 = ProcessCpuMs();
-        const auto t0 = std::chrono::steady_clock::now();
-        work();
-        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-        cpu.push_back(ProcessCpuMs() - c0);
-    }
-    std::sort(cpu.begin(), cpu.end());
-    std::sort(wall.begin(), wall.end());
-    const Figure f{cpu[kRuns / 2], wall[kRuns / 2]};
+    const Figure f = px::bench::MedianTimes(kRuns, work);
     std::printf("%-44s cpu %8.1f ms   wall %8.1f ms   (median of %d)\n", name, f.cpuMs, f.wallMs, kRuns);
     return f;
 }

@@ -18,17 +18,11 @@
 #include "app/Application.h"
 #include "app/frmDesktopImage.h"
 #include "base/win/ScopedWin.h"
+#include "bench/win/BenchTiming.h"
 #include "skin/Server.h"
 #include "skin/veltrim_h.h"
 
 namespace {
-
-double ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](FILETIME f) { return (static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime; };
-    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
-}
 
 void Pump() {
     MSG msg;
@@ -49,19 +43,9 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 }
 
 double Median(const char* name, int runs, const std::function<void()>& work) {
-    std::vector<double> wall, cpu;
-    for (int i = 0; i < runs; ++i) {
-        const double c0 = ProcessCpuMs();
-        const auto t0 = std::chrono::steady_clock::now();
-        work();
-        wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
-        cpu.push_back(ProcessCpuMs() - c0);
-    }
-    std::sort(wall.begin(), wall.end());
-    std::sort(cpu.begin(), cpu.end());
-    std::printf("%-52s wall %8.2f ms   cpu %8.2f ms   (median of %d)\n", name, wall[wall.size() / 2],
-                cpu[cpu.size() / 2], runs);
-    return wall[wall.size() / 2];
+    const px::bench::Figure f = px::bench::MedianTimes(runs, work);
+    std::printf("%-52s wall %8.2f ms   cpu %8.2f ms   (median of %d)\n", name, f.wallMs, f.cpuMs, runs);
+    return f.wallMs;
 }
 
 // The library's creatable classes, offered to CoCreateInstance in this process.

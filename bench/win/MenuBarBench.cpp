@@ -11,7 +11,6 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,14 +18,19 @@
 #include <vector>
 
 #include "base/win/ScopedWin.h"
+#include "bench/win/BenchTiming.h"
 #include "skin/cMenuBar.h"
 #include "skin/cNeoCaption.h"
 #include "skin/cSkinConfiguration.h"
 #include "skin/cToolbarMenu.h"
+#include "tests/win/support/SkinTestObjects.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using px::bench::MedianOf;
+using px::bench::WallMs;
+using px::test::FormStub;
 using px::win::ScopedComPtr;
 
 constexpr int kH = 600;
@@ -55,19 +59,6 @@ void Pump(const std::function<bool()>& done, int timeoutMs = 3000) {
         }
         if (!done()) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-}
-
-double Median(int runs, const std::function<double()>& once) {
-    std::vector<double> ms;
-    for (int i = 0; i < runs; ++i) ms.push_back(once());
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
-}
-
-double TimeMs(const std::function<void()>& work) {
-    const auto t = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
 }
 
 void MouseTo(POINT p) {
@@ -104,26 +95,6 @@ double ClickToDropDown(POINT at, POINT away) {
     return ms;
 }
 
-ScopedComPtr<IPictureDisp> Picture(int w, int h, COLORREF (*art)(int, int)) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* p = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const COLORREF c = art(x, y);
-            p[y * w + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-        }
-    PICTDESC pd{};
-    pd.cbSizeofstruct = sizeof pd;
-    pd.picType = PICTYPE_BITMAP;
-    pd.bmp.hbitmap = bmp;
-    ScopedComPtr<IPictureDisp> pic;
-    ::OleCreatePictureIndirect(&pd, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(pic.put()));
-    return pic;
-}
-
 // The main window's skin values, on artwork of our own.
 ScopedComPtr<_cSkinConfiguration> MainWindowSkin() {
     ScopedComPtr<_cSkinConfiguration> s(static_cast<_cSkinConfiguration*>(new veltrim::cSkinConfiguration()));
@@ -141,37 +112,10 @@ ScopedComPtr<_cSkinConfiguration> MainWindowSkin() {
     s->put_ActiveLeftEnd(20);
     s->put_ActiveRightStart(775);
     s->put_ActiveRightEnd(779);
-    s->putref_Caption(Picture(779 + 4 * 19, 40, [](int x, int y) { return RGB(60 + x % 50, 80 + y, 120); }).get());
-    s->putref_Borders(Picture(28, 4, [](int x, int y) { return RGB(90, 100 + x, 110 + y); }).get());
+    s->putref_Caption(px::test::ArtPicture(779 + 4 * 19, 40, [](int x, int y) { return RGB(60 + x % 50, 80 + y, 120); }).get());
+    s->putref_Borders(px::test::ArtPicture(28, 4, [](int x, int y) { return RGB(90, 100 + x, 110 + y); }).get());
     return s;
 }
-
-class FormStub final : public IDispatch {
-public:
-    explicit FormStub(HWND hwnd) : hwnd_(hwnd) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
-        if (::lstrcmpiW(names[0], L"hwnd") != 0) return DISP_E_UNKNOWNNAME;
-        *id = 1;
-        return S_OK;
-    }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
-        if (!result) return DISP_E_MEMBERNOTFOUND;
-        result->vt = VT_I4;
-        result->lVal = static_cast<long>(reinterpret_cast<LONG_PTR>(hwnd_));
-        return S_OK;
-    }
-
-private:
-    HWND hwnd_;
-};
 
 HMENU MainMenu() {
     HMENU bar = ::CreateMenu();
@@ -207,15 +151,15 @@ int wmain() {
     ::GetWindowRect(hwnd, &wr);
     const POINT away{wr.left + 300, wr.top + 400};
     auto repaint = [&] {
-        return TimeMs([&] { ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); });
+        return WallMs([&] { ::RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW); });
     };
 
     // The system's own frame and menu bar.
-    const double systemRepaint = Median(100, repaint);
+    const double systemRepaint = MedianOf(100, repaint);
     RECT fileItem{};
     ::GetMenuItemRect(hwnd, menu, 0, &fileItem);
     const double systemDropDown =
-        Median(21, [&] { return ClickToDropDown({(fileItem.left + fileItem.right) / 2, (fileItem.top + fileItem.bottom) / 2}, away); });
+        MedianOf(21, [&] { return ClickToDropDown({(fileItem.left + fileItem.right) / 2, (fileItem.top + fileItem.bottom) / 2}, away); });
 
     // The same window skinned.
     FormStub form(hwnd);
@@ -226,24 +170,24 @@ int wmain() {
         return 1;
     }
     Pump([] { return false; }, 200);
-    const double skinnedRepaint = Median(100, repaint);
+    const double skinnedRepaint = MedianOf(100, repaint);
     const RECT item = caption->MenuBar()->ItemScreenRect(1);
     const double skinnedDropDown =
-        Median(21, [&] { return ClickToDropDown({(item.left + item.right) / 2, (item.top + item.bottom) / 2}, away); });
+        MedianOf(21, [&] { return ClickToDropDown({(item.left + item.right) / 2, (item.top + item.bottom) / 2}, away); });
 
     px::win::ScopedWindowDC windowDC(hwnd);
-    const double frameOnWindow = Median(100, [&] {
-        return TimeMs([&] {
+    const double frameOnWindow = MedianOf(100, [&] {
+        return WallMs([&] {
             caption->NCPaint(static_cast<long>(reinterpret_cast<LONG_PTR>(windowDC.get())), 0, 0, wr.right - wr.left, kH);
         });
     });
-    const double ncpaintSent = Median(100, [&] { return TimeMs([&] { ::SendMessageW(hwnd, WM_NCPAINT, 0, 0); }); });
-    const double windowDCOnly = Median(100, [&] { return TimeMs([&] { px::win::ScopedWindowDC dc(hwnd); }); });
+    const double ncpaintSent = MedianOf(100, [&] { return WallMs([&] { ::SendMessageW(hwnd, WM_NCPAINT, 0, 0); }); });
+    const double windowDCOnly = MedianOf(100, [&] { return WallMs([&] { px::win::ScopedWindowDC dc(hwnd); }); });
     if (std::getenv("BENCH_STEPS")) std::printf("  WM_NCPAINT %.3f ms, GetWindowDC+ReleaseDC %.3f ms\n", ncpaintSent, windowDCOnly);
     px::win::ScopedGetDC screen(nullptr);
     px::win::MemoryBitmapDC wide(screen, px::win::ScopedBitmap(::CreateCompatibleBitmap(screen, 3840, kH)));
-    const double frameAt3840 = Median(200, [&] {
-        return TimeMs([&] { caption->PaintFrame(wide.dc(), 0, 0, 3840, kH, true, hwnd, menu, false); });
+    const double frameAt3840 = MedianOf(200, [&] {
+        return WallMs([&] { caption->PaintFrame(wide.dc(), 0, 0, 3840, kH, true, hwnd, menu, false); });
     });
     std::printf("[ menu bar ] window %ld x %d, %d top-level items\n", wr.right - wr.left, kH, ::GetMenuItemCount(menu));
     std::printf("[ menu bar ] drop-down on screen after the click: skinned band %.2f ms, system menu bar %.2f ms\n",

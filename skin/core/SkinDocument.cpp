@@ -213,15 +213,23 @@ const SkinAttribute* SkinGeometryOutOfRange(const SkinValues& v) {
     return nullptr;
 }
 
+std::string SkinGeometryRangeMessage(const SkinValues& v, std::initializer_list<PictureSide> pictureSides) {
+    if (const SkinAttribute* a = SkinGeometryOutOfRange(v))
+        return "Invalid skin geometry: " + std::string(a->attribute) + " is " +
+               std::to_string(v.*std::get<int32_t SkinValues::*>(a->member)) + ", outside -" +
+               std::to_string(kSkinGeometryLimit) + " to " + std::to_string(kSkinGeometryLimit) + ".";
+    for (const PictureSide& side : pictureSides)
+        if (side.pixels > kSkinGeometryLimit)
+            return "Invalid skin geometry: a picture is " + std::to_string(side.pixels) + " pixels " + side.dimension +
+                   ".";
+    return {};
+}
+
 void ValidateSkinGeometry(const SkinValues& v, std::optional<int32_t> captionPictureHeight,
                           std::optional<int32_t> bordersPictureHeight) {
-    if (const SkinAttribute* a = SkinGeometryOutOfRange(v))
-        throw SkinError("Invalid skin geometry: " + std::string(a->attribute) + " is " +
-                        std::to_string(v.*std::get<int32_t SkinValues::*>(a->member)) + ", outside -" +
-                        std::to_string(kSkinGeometryLimit) + " to " + std::to_string(kSkinGeometryLimit) + ".");
-    for (const std::optional<int32_t>& side : {captionPictureHeight, bordersPictureHeight})
-        if (side && *side > kSkinGeometryLimit)
-            throw SkinError("Invalid skin geometry: a picture is " + std::to_string(*side) + " pixels high.");
+    std::string range = SkinGeometryRangeMessage(v, {{captionPictureHeight.value_or(0), "high"},
+                                                     {bordersPictureHeight.value_or(0), "high"}});
+    if (!range.empty()) throw SkinError(std::move(range));
     if (v.ButtonWidth < 0 || v.ButtonHeight < 0)
         throw SkinError("Invalid skin geometry: negative button size " + std::to_string(v.ButtonWidth) + " x " +
                         std::to_string(v.ButtonHeight) + ".");

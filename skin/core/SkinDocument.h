@@ -14,6 +14,7 @@
 //     Effects   transparentColor; children Colourise and AdjustRGB
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -94,6 +95,15 @@ void ValidateSkinGeometry(const SkinValues& values, std::optional<int32_t> capti
 inline constexpr int32_t kSkinGeometryLimit = 1 << 20;
 // The first integer attribute (document order) whose value lies outside -limit..limit, or nullptr.
 const SkinAttribute* SkinGeometryOutOfRange(const SkinValues& values);
+// The refusal of a skin beyond the limit, naming the first such pixel value ("Invalid skin geometry:
+// buttonWidth is 2097152, outside -1048576 to 1048576.") or else the first picture side beyond it
+// (sides as {pixels, "high" or "wide"}); empty when everything lies within. The skin configuration
+// and the caption painter refuse with this same text.
+struct PictureSide {
+    int32_t pixels;
+    const char* dimension;
+};
+std::string SkinGeometryRangeMessage(const SkinValues& values, std::initializer_list<PictureSide> pictureSides);
 
 // Offset of the first "<!DOCTYPE" (any case) in a text, before it is parsed:
 // the platform's parser does not reliably refuse document type declarations.

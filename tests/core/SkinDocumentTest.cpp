@@ -312,6 +312,21 @@ TEST(SkinDocument, PixelValuesBeyondTheLimitAreRefusedByName) {
     }
 }
 
+TEST(SkinDocument, TheRangeMessageNamesTheFirstValueThenTheFirstPictureSide) {
+    const int32_t limit = kSkinGeometryLimit;
+    SkinValues v = SkinValues::Defaults(kNewFont);
+    EXPECT_EQ(SkinGeometryRangeMessage(v, {{limit, "wide"}, {limit, "high"}, {-5, "wide"}}), "");
+    EXPECT_EQ(SkinGeometryRangeMessage(v, {{30, "high"}, {limit + 1, "wide"}, {INT32_MAX, "high"}}),
+              "Invalid skin geometry: a picture is 1048577 pixels wide.");
+    v.MenuStartOffsetY = -limit - 1;
+    v.ButtonHeight = limit + 1;  // buttonHeight comes first in document order
+    EXPECT_EQ(SkinGeometryRangeMessage(v, {{INT32_MAX, "wide"}}),
+              "Invalid skin geometry: buttonHeight is 1048577, outside -1048576 to 1048576.");
+    v.ButtonHeight = 10;
+    EXPECT_EQ(SkinGeometryRangeMessage(v, {}),
+              "Invalid skin geometry: menuStartOffsetY is -1048577, outside -1048576 to 1048576.");
+}
+
 TEST(SkinDocument, ErrorTexts) {
     EXPECT_EQ(XmlLoadErrorText("error", 0), "The XML document could not be loaded: error at position 0");
     EXPECT_EQ(std::string(kSkinNotFoundText), "NeoCaptionSkin element not found in XML document.");

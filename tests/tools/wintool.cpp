@@ -453,9 +453,17 @@ int CmdLock(int argc, wchar_t** argv) {
 
 }  // namespace
 
+// crash: reads through a null pointer, as a faulty program would; the test prefix must end it at once.
+int CmdCrash() {
+    std::printf("crashing\n");
+    std::fflush(stdout);
+    int* volatile nowhere = nullptr;  // the compiler cannot know it is null
+    return *nowhere;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock|monitors|label ...\n");
+        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock|monitors|label|crash ...\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -481,6 +489,7 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"hotkey") return CmdHotkey(argc, argv);
     if (cmd == L"monitors") return wintool::CmdMonitors(argc, argv);
     if (cmd == L"label") return wintool::CmdLabel(argc, argv);
+    if (cmd == L"crash") return CmdCrash();
     std::fprintf(stderr, "unknown command\n");
     return 2;
 }

@@ -25,7 +25,9 @@
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/ModalScript.h"
 #include "tests/win/support/GdiCount.h"
+#include "tests/win/support/SkinTestObjects.h"
 
+using px::test::FormStub;
 using px::win::ScopedComPtr;
 using Caption = veltrim::cNeoCaption;
 
@@ -37,26 +39,6 @@ enum : UINT { kNew = 101, kOpen, kSave, kExit, kUndo = 201, kChecked, kRadio, kZ
 
 COLORREF CaptionArt(int x, int y) { return RGB(x % 200, 40 + y * 4, 100); }
 COLORREF BorderArt(int x, int y) { return RGB(200 + y, x * 8, 50); }
-
-ScopedComPtr<IPictureDisp> Picture(int w, int h, COLORREF (*art)(int, int)) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* p = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const COLORREF c = art(x, y);
-            p[y * w + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-        }
-    PICTDESC pd{};
-    pd.cbSizeofstruct = sizeof pd;
-    pd.picType = PICTYPE_BITMAP;
-    pd.bmp.hbitmap = bmp;
-    ScopedComPtr<IPictureDisp> pic;
-    ::OleCreatePictureIndirect(&pd, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(pic.put()));
-    return pic;
-}
 
 // Caption 40 high (the band from y 20), four-pixel border tiles, the menu in
 // white on a dark blue band, yellow under the mouse.
@@ -72,37 +54,10 @@ ScopedComPtr<_cSkinConfiguration> MenuSkin() {
     s->put_ActiveMenuColorOver(kOver);
     s->put_InActiveMenuColor(RGB(128, 128, 128));
     s->put_MenuBackgroundColor(kBand);
-    s->putref_Caption(Picture(200, 40, CaptionArt).get());
-    s->putref_Borders(Picture(28, 4, BorderArt).get());
+    s->putref_Caption(px::test::ArtPicture(200, 40, CaptionArt).get());
+    s->putref_Borders(px::test::ArtPicture(28, 4, BorderArt).get());
     return s;
 }
-
-class FormStub final : public IDispatch {
-public:
-    explicit FormStub(HWND hwnd) : hwnd_(hwnd) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        *out = iid == IID_IUnknown || iid == IID_IDispatch ? static_cast<IDispatch*>(this) : nullptr;
-        return *out ? S_OK : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
-        if (::lstrcmpiW(names[0], L"hwnd") != 0) return DISP_E_UNKNOWNNAME;
-        *id = 1;
-        return S_OK;
-    }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
-        if (!result) return DISP_E_MEMBERNOTFOUND;
-        result->vt = VT_I4;
-        result->lVal = static_cast<long>(reinterpret_cast<LONG_PTR>(hwnd_));
-        return S_OK;
-    }
-
-private:
-    HWND hwnd_;
-};
 
 // What the test window hears of its menus.
 struct Heard {

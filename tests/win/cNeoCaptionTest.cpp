@@ -1,7 +1,8 @@
 // The caption painter on a real window with test artwork: the frame on screen
 // equals the artwork at the computed places, a skin sample equals the
 // window's own frame, re-skins keep one subclass, hook and manager, the close
-// button raises Unload, bad geometry is refused, the colour key, and no leaks.
+// button raises Unload, bad geometry is refused (values beyond the limit by
+// name and value), the colour key, and no leaks.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -26,7 +27,9 @@
 #include "skin/cSkinConfiguration.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
+#include "tests/win/support/SkinTestObjects.h"
 
+using px::test::FormStub;
 using px::win::ScopedComPtr;
 using Caption = veltrim::cNeoCaption;  // the generated header declares the coclass at global scope
 
@@ -41,26 +44,6 @@ constexpr int kW = 320, kH = 240;
 COLORREF CaptionArt(int x, int y) { return RGB(x, 40 + y * 4, 100); }
 COLORREF BorderArt(int x, int y) { return RGB(200 + y, x * 8, 50); }
 
-ScopedComPtr<IPictureDisp> Picture(int w, int h, COLORREF (*art)(int, int)) {
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    HBITMAP bmp = ::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    auto* p = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            COLORREF c = art(x, y);
-            p[y * w + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
-        }
-    PICTDESC pd{};
-    pd.cbSizeofstruct = sizeof pd;
-    pd.picType = PICTYPE_BITMAP;
-    pd.bmp.hbitmap = bmp;
-    ScopedComPtr<IPictureDisp> pic;
-    EXPECT_EQ(::OleCreatePictureIndirect(&pd, IID_IPictureDisp, TRUE, reinterpret_cast<void**>(pic.put())), S_OK);
-    return pic;
-}
-
 ScopedComPtr<_cSkinConfiguration> TestSkin(int borderHeight = 4) {
     ScopedComPtr<_cSkinConfiguration> s(static_cast<_cSkinConfiguration*>(new veltrim::cSkinConfiguration()));
     s->put_ButtonWidth(10);
@@ -69,8 +52,8 @@ ScopedComPtr<_cSkinConfiguration> TestSkin(int borderHeight = 4) {
     s->put_ActiveRightStart(40);
     s->put_ActiveRightEnd(60);
     s->put_InactiveOffset(100);
-    s->putref_Caption(Picture(200, 30, CaptionArt).get());
-    s->putref_Borders(Picture(28, borderHeight, BorderArt).get());
+    s->putref_Caption(px::test::ArtPicture(200, 30, CaptionArt).get());
+    s->putref_Borders(px::test::ArtPicture(28, borderHeight, BorderArt).get());
     return s;
 }
 
@@ -139,42 +122,6 @@ std::vector<COLORREF> Screenshot(HWND hwnd) {
     px::win::ScopedGetDC screen(nullptr);
     return Grab(screen, r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
-
-// The client's window object: answers hwnd and Refresh, late-bound.
-class FormStub final : public IDispatch {
-public:
-    explicit FormStub(HWND hwnd) : hwnd_(hwnd) {}
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
-        if (::lstrcmpiW(names[0], L"hwnd") == 0) return *id = 1, S_OK;
-        if (::lstrcmpiW(names[0], L"Refresh") == 0) return *id = 2, S_OK;
-        return DISP_E_UNKNOWNNAME;
-    }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
-        if (id == 2) return ++refreshes, S_OK;
-        if (id != 1 || !result) return DISP_E_MEMBERNOTFOUND;
-        result->vt = VT_I4;
-        result->lVal = static_cast<long>(reinterpret_cast<LONG_PTR>(hwnd_));
-        return S_OK;
-    }
-    long refs = 1;
-    int refreshes = 0;
-
-private:
-    HWND hwnd_;
-};
 
 // Answers Unload with Cancel when asked to.
 class UnloadSink final : public IDispatch {
@@ -329,6 +276,44 @@ TEST_F(CaptionPainter, AZeroBorderIsRefusedWithoutAHang) {
     ScopedComPtr<_cSkinConfiguration> bare(static_cast<_cSkinConfiguration*>(new veltrim::cSkinConfiguration()));
     EXPECT_EQ(caption_->Attach2(form_.get(), bare.get()), S_OK);
     EXPECT_EQ(caption_->Manager(), nullptr);
+}
+
+std::wstring LastErrorDescription() {
+    ScopedComPtr<IErrorInfo> info;
+    px::win::ScopedBstr description;
+    if (::GetErrorInfo(0, info.put()) == S_OK && info) info->GetDescription(description.put());
+    return std::wstring(description.view());
+}
+
+// A value set through a property bypasses Restore's check: Attach refuses it with Restore's own text.
+TEST_F(CaptionPainter, ValuesBeyondTheLimitAreRefusedNamingTheValueAsRestoreDoes) {
+    struct Case {
+        HRESULT (STDMETHODCALLTYPE _cSkinConfiguration::*put)(long);
+        long value;
+        const wchar_t* stored;
+    } cases[] = {
+        {&_cSkinConfiguration::put_ButtonWidth, 1 << 21, L"<Buttons buttonWidth=\"2097152\"/>"},
+        {&_cSkinConfiguration::put_MenuStartOffsetX, -(1 << 20) - 1, L"<Menu menuStartOffsetX=\"-1048577\"/>"},
+        {&_cSkinConfiguration::put_ControlButtonOffsetY, INT32_MIN, L"<Buttons controlButtonOffsetY=\"-2147483648\"/>"},
+    };
+    for (const Case& c : cases) {
+        ScopedComPtr<_cSkinConfiguration> restored(static_cast<_cSkinConfiguration*>(new veltrim::cSkinConfiguration()));
+        px::win::ScopedBstr xml{std::wstring(L"<NeoCaptionSkin>") + c.stored + L"</NeoCaptionSkin>"};
+        ASSERT_EQ(restored->Restore(xml.get(), nullptr, nullptr), kLibraryError) << c.stored;
+        const std::wstring restoreText = LastErrorDescription();
+        ASSERT_NE(restoreText.find(std::to_wstring(c.value)), std::wstring::npos) << restoreText;
+
+        auto skin = TestSkin();
+        (skin.get()->*c.put)(c.value);
+        EXPECT_EQ(caption_->Attach2(form_.get(), skin.get()), kLibraryError) << c.value;
+        EXPECT_EQ(LastErrorDescription(), restoreText);
+        EXPECT_EQ(caption_->Manager(), nullptr);
+    }
+    // The limit itself is drawn.
+    auto skin = TestSkin();
+    skin->put_MenuStartOffsetX(-(1 << 20));
+    EXPECT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+    EXPECT_NE(caption_->Manager(), nullptr);
 }
 
 TEST_F(CaptionPainter, CloseRaisesUnloadACancelKeepsTheWindowThenItCloses) {

@@ -1,11 +1,13 @@
 // The preview canvas on real windows: what it draws where (every pixel of a
 // zoomed, scrolled view), the margin's colour, its cursors, the notifications
 // a press, a drag and a release raise with picture coordinates, the pointer
-// capture it takes and gives back, and no GDI objects left behind.
+// capture it takes and gives back, a zoom too large to lay out, and no GDI
+// objects left behind.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -197,6 +199,65 @@ TEST_F(ucCanvasTest, FitModePicksThroughTheFittedRectangle) {
         EXPECT_EQ(GetRValue(c) / 2, p.x) << p.x;
         EXPECT_EQ(GetGValue(c) / 2, p.y) << p.y;
     }
+}
+
+// The error number Resize raises, 0 when it lays out.
+int32_t ResizeError(ucCanvas& canvas) {
+    try {
+        canvas.Resize();
+        return 0;
+    } catch (const Error& e) {
+        return e.number();
+    }
+}
+
+TEST_F(ucCanvasTest, AZoomPastTheIntegerRangeRaisesOverflowAndKeepsTheLayout) {
+    Load(100, 80, 3);
+    events_.clear();
+    const CanvasGeometry before = canvas_.Geometry();
+    const RECT surface = SurfaceRect();
+    canvas_.zoom(std::numeric_limits<int32_t>::max() / 99);  // 100 pixels wide: one past the range
+    EXPECT_EQ(ResizeError(canvas_), ErrorNumber::Overflow);
+    const CanvasGeometry& kept = canvas_.Geometry();
+    EXPECT_EQ(kept.Surface(), before.Surface());
+    EXPECT_EQ(kept.Blit(), before.Blit());
+    EXPECT_EQ(kept.OffsetX(), 50);
+    EXPECT_EQ(kept.RangeY(), 40);
+    const RECT keptSurface = SurfaceRect();
+    EXPECT_TRUE(::EqualRect(&surface, &keptSurface));
+    EXPECT_TRUE(events_.empty());  // no layout notification for a refused layout
+    // The kept view is drawn and pointers map with its zoom.
+    test::ClientPixels pixels(canvas_.Surface());
+    for (POINT p : {POINT{0, 0}, POINT{101, 57}, POINT{199, 199}})
+        EXPECT_EQ(pixels.at(p.x, p.y), PatternAt((p.x + 50) / 3, (p.y + 20) / 3)) << p.x << "," << p.y;
+    ToSurface(WM_LBUTTONDOWN, MK_LBUTTON, 10, 10);
+    ToSurface(WM_LBUTTONUP, 0, 10, 10);
+    EXPECT_EQ(events_, (std::vector<std::wstring>{L"down 1 20,10", L"up 1 20,10"}));
+
+    // The control's own resizing lays out as well: nothing escapes its window procedure.
+    ::SetWindowPos(canvas_.hwnd(), nullptr, 0, 0, 300, 250, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(canvas_.Geometry().Surface(), before.Surface());
+    test::ClientPixels margin(canvas_.hwnd());
+    EXPECT_EQ(margin.at(250, 225), ::GetSysColor(COLOR_APPWORKSPACE));
+
+    // A zoom within the range lays out again: 200 x 160 centred in 300 x 250.
+    events_.clear();
+    canvas_.zoom(2);
+    EXPECT_EQ(ResizeError(canvas_), 0);
+    EXPECT_EQ(canvas_.Geometry().Surface(), (CanvasRect{50, 45, 200, 160}));
+    EXPECT_EQ(events_, std::vector<std::wstring>{L"layout"});
+}
+
+TEST_F(ucCanvasTest, AFirstPictureTooLargeToZoomStaysUnlaid) {
+    FillPattern(canvas_.DIB(), 3, 2);
+    canvas_.zoom(std::numeric_limits<int32_t>::max() / 2);  // 3 wide overflows, 2 high does not
+    EXPECT_EQ(ResizeError(canvas_), ErrorNumber::Overflow);
+    EXPECT_FALSE(canvas_.Geometry().HasPicture());
+    EXPECT_EQ(SurfaceRect().right - SurfaceRect().left, 0);
+    EXPECT_TRUE(events_.empty());
+    canvas_.FitMode(true);  // a fitted picture does not use the zoom
+    EXPECT_EQ(ResizeError(canvas_), 0);
+    EXPECT_TRUE(canvas_.Geometry().HasPicture());
 }
 
 TEST_F(ucCanvasTest, RepeatedLayoutsAndDrawingLeaveNoGdiObjects) {
