@@ -169,18 +169,23 @@ std::vector<Merge> CheapestMerges(const std::vector<Moments>& m) {
     const size_t k = m.size();
     std::vector<std::array<double, 3>> mean(k);
     for (size_t i = 0; i < k; ++i)
-        for (int a = 0; a < 3 && m[i].w > 0; ++a) mean[i][static_cast<size_t>(a)] = m[i].s[static_cast<size_t>(a)] / m[i].w;
+        if (m[i].w > 0)
+            for (size_t a = 0; a < 3; ++a) mean[i][a] = m[i].s[a] / m[i].w;
     std::vector<Merge> out;
     for (size_t i = 0; i < k; ++i) {
-        Merge best{m[i].w > 0 ? std::numeric_limits<double>::infinity() : 0.0, i, k};
-        for (size_t j = 0; j < k && m[i].w > 0; ++j) {
+        if (m[i].w <= 0) {
+            out.push_back({0.0, i, k});
+            continue;
+        }
+        Merge best{std::numeric_limits<double>::infinity(), i, k};
+        for (size_t j = 0; j < k; ++j) {
             if (j == i || m[j].w <= 0) continue;
             double d = 0;
             for (size_t a = 0; a < 3; ++a) d += (mean[i][a] - mean[j][a]) * (mean[i][a] - mean[j][a]);
             const double cost = m[i].w * m[j].w / (m[i].w + m[j].w) * d;
             if (cost < best.cost) best = {cost, i, j};
         }
-        if (best.cost < std::numeric_limits<double>::infinity()) out.push_back(best);
+        if (best.into < k) out.push_back(best);
     }
     std::sort(out.begin(), out.end(), [](const Merge& x, const Merge& y) {
         return x.cost < y.cost || (x.cost == y.cost && x.from < y.from);
@@ -248,6 +253,7 @@ std::vector<Move> PairMoves(std::vector<Move> cuts, const std::vector<Merge>& me
 // and the next batch is half as large.
 void MoveIdleCentres(const std::vector<ColourPoint>& points, const std::vector<CellSums>& cells,
                      std::vector<Centre>& centres, std::vector<int32_t>& owner, int32_t rounds) {
+    if (rounds == 0) return;
     const size_t k = centres.size();
     Clusters clusters = Assign(points, cells, centres, owner);
     size_t batch = 32;
