@@ -1,6 +1,7 @@
 #include "imaging/core/VarianceBoxes.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace px {
 
@@ -8,24 +9,49 @@ namespace {
 
 constexpr int kBuckets = 128;  // positions tried when a box is split
 
-float Axis(const Vec3f& p, int k) { return k == 0 ? p.l : k == 1 ? p.a : p.b; }
+struct Direction {
+    float l, a, b;
+};
+
+float Along(const Vec3f& p, const Direction& d) { return p.l * d.l + p.a * d.a + p.b * d.b; }
+
+// The direction in which the points spread most (the covariance's leading
+// eigenvector, by power iteration from the widest coordinate axis): boxes
+// of screenshot colours lie slanted, and a cut across them leaves less error.
+Direction Principal(const Moments& m) {
+    const double mean[3] = {m.s[0] / m.w, m.s[1] / m.w, m.s[2] / m.w};
+    const auto cov = [&](int i, int j) {
+        const double sum = i == j ? m.q[static_cast<size_t>(i)] : m.x[static_cast<size_t>(i + j - 1)];
+        return sum / m.w - mean[i] * mean[j];
+    };
+    const double c[3][3] = {{cov(0, 0), cov(0, 1), cov(0, 2)}, {cov(0, 1), cov(1, 1), cov(1, 2)},
+                            {cov(0, 2), cov(1, 2), cov(2, 2)}};
+    double v[3] = {0, 0, 0};
+    v[c[1][1] > c[0][0] ? (c[2][2] > c[1][1] ? 2 : 1) : (c[2][2] > c[0][0] ? 2 : 0)] = 1;
+    for (int step = 0; step < 12; ++step) {
+        double n[3];
+        for (int r = 0; r < 3; ++r) n[r] = c[r][0] * v[0] + c[r][1] * v[1] + c[r][2] * v[2];
+        const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        if (!(length > 0)) break;
+        for (int r = 0; r < 3; ++r) v[r] = n[r] / length;
+    }
+    return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
+}
 
 }  // namespace
 
 bool SplitBox(std::vector<ColourPoint>& points, const Box& box, Box& low, Box& high) {
     if (box.end - box.begin < 2) return false;
-    int axis = 0;
-    for (int k = 1; k < 3; ++k)
-        if (box.m.AxisError(k) > box.m.AxisError(axis)) axis = k;
-    float lo = Axis(points[box.begin].p, axis), hi = lo;
+    const Direction across = Principal(box.m);
+    float lo = Along(points[box.begin].p, across), hi = lo;
     for (size_t i = box.begin; i < box.end; ++i) {
-        lo = std::min(lo, Axis(points[i].p, axis));
-        hi = std::max(hi, Axis(points[i].p, axis));
+        lo = std::min(lo, Along(points[i].p, across));
+        hi = std::max(hi, Along(points[i].p, across));
     }
     if (!(hi > lo)) return false;
     const float scale = static_cast<float>(kBuckets) / (hi - lo);
     auto bucketOf = [&](const ColourPoint& pt) {
-        return std::min(kBuckets - 1, static_cast<int>((Axis(pt.p, axis) - lo) * scale));
+        return std::min(kBuckets - 1, static_cast<int>((Along(pt.p, across) - lo) * scale));
     };
     std::array<Moments, kBuckets> buckets{};
     for (size_t i = box.begin; i < box.end; ++i) buckets[static_cast<size_t>(bucketOf(points[i]))].Add(points[i].p, points[i].weight);
@@ -39,6 +65,7 @@ bool SplitBox(std::vector<ColourPoint>& points, const Box& box, Box& low, Box& h
         for (int k = 0; k < 3; ++k) {
             above.s[k] -= below.s[k];
             above.q[k] -= below.q[k];
+            above.x[k] -= below.x[k];
         }
         above.w -= below.w;
         const double e = below.Error() + above.Error();

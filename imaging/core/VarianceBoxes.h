@@ -1,8 +1,8 @@
 #pragma once
 // Variance-based box splitting for the perceptual quantiser: a set of
 // weighted points (histogram cells, in the perceptual space) is cut into
-// boxes, always the box with the largest squared error, across its widest
-// axis at the cut that leaves the least error. The points of a box stay
+// boxes, always the box with the largest squared error, across the
+// direction of its largest spread at the cut that leaves the least error. The points of a box stay
 // contiguous, so a box is a range of the caller's array.
 #include <array>
 #include <cstddef>
@@ -20,11 +20,12 @@ struct ColourPoint {
     uint32_t cell;
 };
 
-// First-moment and second-moment sums of a set of points.
+// First-moment and second-moment sums of a set of points (cross terms too, for the spread's direction).
 struct Moments {
     double w = 0;
     std::array<double, 3> s{};
     std::array<double, 3> q{};
+    std::array<double, 3> x{};  // cross sums: l a, l b, a b
     void Add(const Vec3f& p, double weight) {
         const double v[3] = {p.l, p.a, p.b};
         w += weight;
@@ -32,12 +33,16 @@ struct Moments {
             s[k] += weight * v[k];
             q[k] += weight * v[k] * v[k];
         }
+        x[0] += weight * v[0] * v[1];
+        x[1] += weight * v[0] * v[2];
+        x[2] += weight * v[1] * v[2];
     }
     void Add(const Moments& m) {
         w += m.w;
         for (int k = 0; k < 3; ++k) {
             s[k] += m.s[k];
             q[k] += m.q[k];
+            x[k] += m.x[k];
         }
     }
     double AxisError(int k) const { return w > 0 ? q[k] - s[k] * s[k] / w : 0; }

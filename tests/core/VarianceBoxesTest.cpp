@@ -49,6 +49,23 @@ TEST(VarianceBoxes, CutsAcrossTheAxisWithTheLargestSpread) {
     EXPECT_EQ(Members(points, {low, high}), (std::vector<std::set<uint32_t>>{{0, 1, 2}, {3, 4, 5}}));
 }
 
+TEST(VarianceBoxes, CutsAcrossASlantedSpreadWhereNoSingleAxisSeparatesTheGroups) {
+    // Two groups along the l = -a diagonal, apart along l = a: on the l axis
+    // alone (and on a alone) their ranges overlap.
+    std::vector<ColourPoint> points;
+    for (uint32_t g = 0; g < 2; ++g)
+        for (int e = -4; e <= 4; ++e) {
+            const float centre = g ? 15.0f : -15.0f;
+            points.push_back(At(centre + 5.0f * static_cast<float>(e), centre - 5.0f * static_cast<float>(e), 0, 1,
+                                g * 9 + static_cast<uint32_t>(e + 4)));
+        }
+    Box low{}, high{};
+    ASSERT_TRUE(SplitBox(points, Whole(points), low, high));
+    std::vector<std::set<uint32_t>> expected(2);
+    for (uint32_t i = 0; i < 18; ++i) expected[i / 9].insert(i);
+    EXPECT_EQ(Members(points, {low, high}), expected);
+}
+
 TEST(VarianceBoxes, SplitsTheCostliestBoxFirstAndStopsWhenNothingIsLeftToSplit) {
     // A tight pair near 0 and a wide pair at 100 and 160 on the yellow-blue axis.
     std::vector<ColourPoint> points{At(0, 0, 0, 1, 0), At(0, 0, 2, 1, 1), At(0, 0, 100, 1, 2), At(0, 0, 160, 1, 3)};
