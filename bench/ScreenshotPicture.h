@@ -1,7 +1,8 @@
 #pragma once
 // A deterministic 32-bit picture that looks like a desktop screenshot: a
 // gradient wallpaper, windows with title bars, flat panels, lines of
-// glyph-like text, icons and a photo-like area with smooth colour and noise.
+// glyph-like text, icons and (unless left out, for a flat UI screenshot) a
+// photo-like area with smooth colour and noise.
 #include <algorithm>
 #include <cstdint>
 #include <random>
@@ -27,7 +28,20 @@ struct Screenshot32 {
     }
 };
 
-inline Screenshot32 MakeScreenshot(int32_t width, int32_t height, uint32_t seed = 42) {
+// Smooth colour with the same noise on red, green and blue: most of a palette's error lands here.
+inline void PaintPhoto(Screenshot32& s, std::mt19937& rng) {
+    auto rnd = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    const int32_t px0 = s.width / 3, py0 = s.height / 3, pw = s.width / 3, ph = s.height / 3;
+    for (int32_t y = py0; y < py0 + ph; ++y)
+        for (int32_t x = px0; x < px0 + pw; ++x) {
+            const int n = rnd(-12, 12);
+            auto c = [n](int v) { return static_cast<uint8_t>(std::clamp(v + n, 0, 255)); };
+            s.Set(x, y, c(128 + 100 * (x - px0) / pw - 50 * (y - py0) / ph), c(90 + 120 * (y - py0) / ph),
+                  c(200 - 150 * (x - px0) / pw));
+        }
+}
+
+inline Screenshot32 MakeScreenshot(int32_t width, int32_t height, uint32_t seed = 42, bool photo = true) {
     Screenshot32 s{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 4)};
     std::mt19937 rng(seed);
     auto rnd = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
@@ -58,15 +72,7 @@ inline Screenshot32 MakeScreenshot(int32_t width, int32_t height, uint32_t seed 
             s.Fill(wx + 12 + i * 40, wy + 6, 18, 18, static_cast<uint8_t>(rnd(0, 255)),
                    static_cast<uint8_t>(rnd(0, 255)), static_cast<uint8_t>(rnd(0, 255)));
     }
-    // photo-like area
-    const int32_t px0 = width / 3, py0 = height / 3, pw = width / 3, ph = height / 3;
-    for (int32_t y = py0; y < py0 + ph; ++y)
-        for (int32_t x = px0; x < px0 + pw; ++x) {
-            const int n = rnd(-12, 12);
-            auto c = [n](int v) { return static_cast<uint8_t>(std::clamp(v + n, 0, 255)); };
-            s.Set(x, y, c(128 + 100 * (x - px0) / pw - 50 * (y - py0) / ph), c(90 + 120 * (y - py0) / ph),
-                  c(200 - 150 * (x - px0) / pw));
-        }
+    if (photo) PaintPhoto(s, rng);
     // task bar
     s.Fill(0, height - 48, width, 48, 32, 32, 40);
     return s;

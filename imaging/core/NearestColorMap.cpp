@@ -11,15 +11,26 @@ namespace px {
 
 namespace {
 
-// Chroma counts for four fifths of luma. Lower weights favour the eye
-// further but cost accuracy on saturated edges, which screenshots are full of.
-constexpr float kChroma = 0.8f;
+// Unit axes: the direction of luma (0.299, 0.587, 0.114), a red-green axis
+// across it and a yellow-blue axis across both. Luma counts 1.15 times its
+// length, so an error in brightness weighs 1.32 times one in hue; the
+// opponent axes keep their length, so distances otherwise equal the red,
+// green and blue error a palette is judged by (a stronger weighting costs
+// PSNR on every picture).
+constexpr float kLumaWeight = 1.15f;
+constexpr float kL[3] = {kLumaWeight * 0.447233f, kLumaWeight * 0.878013f, kLumaWeight * 0.170517f};
+constexpr float kA[2] = {0.891065f, -0.453883f};  // no blue
+constexpr float kB[3] = {0.077395f, 0.151942f, -0.985367f};
+
+// Squared distances differ by far more than float rounding between entries
+// that are not tied, so this keeps every entry that could win.
+constexpr float kMargin = 1.0f;
 
 }  // namespace
 
 Vec3f ToPerceptual(float red, float green, float blue) noexcept {
-    const float y = 0.299f * red + 0.587f * green + 0.114f * blue;
-    return {y, kChroma * 0.564f * (blue - y), kChroma * 0.713f * (red - y)};
+    return {kL[0] * red + kL[1] * green + kL[2] * blue, kA[0] * red + kA[1] * green,
+            kB[0] * red + kB[1] * green + kB[2] * blue};
 }
 
 float DistanceSquared(const Vec3f& p, const Vec3f& q) noexcept {
@@ -125,23 +136,46 @@ uint8_t NearestColorMap::Nearest(uint8_t red, uint8_t green, uint8_t blue) const
 
 const NearestColorMap::Cell& NearestColorMap::FillCell(size_t cell) {
     constexpr int shift = 8 - kCellBits;
-    const float half = static_cast<float>((1 << shift) - 1) / 2.0f;
-    const auto centre = [&](size_t bits) { return static_cast<float>(bits << shift) + half; };
+    constexpr float last = static_cast<float>((1 << shift) - 1);  // a cell's far corner, from its near one
     const size_t mask = (size_t{1} << kCellBits) - 1;
-    const Vec3f c = ToPerceptual(centre(cell >> (2 * kCellBits)), centre((cell >> kCellBits) & mask), centre(cell & mask));
+    const float r0 = static_cast<float>((cell >> (2 * kCellBits)) << shift);
+    const float g0 = static_cast<float>(((cell >> kCellBits) & mask) << shift);
+    const float b0 = static_cast<float>((cell & mask) << shift);
+    const Vec3f c = ToPerceptual(r0 + last / 2, g0 + last / 2, b0 + last / 2);
     // A colour p of the cell lies within the radius of the centre, so its
     // nearest entry e is no further from p than the centre's nearest is:
     // |c - e| <= |p - e| + radius <= |c - best| + 2 x radius (plus a margin for rounding).
-    const float reach = std::sqrt(search_.NearestDistance(c)) + 2.0f * cellRadius_ + 1e-2f;
+    const int32_t best = search_.Nearest(c);
+    const Vec3f& b = entries_[static_cast<size_t>(best)];
+    const float reach = std::sqrt(DistanceSquared(c, b)) + 2.0f * cellRadius_ + 1e-2f;
     search_.Within(c, reach * reach, scratch_);
+    // Of those, an entry farther than `best` from every corner is farther
+    // from every colour of the cell (the difference of the two squared
+    // distances is linear in the colour), so it is never the answer there.
+    Vec3f corners[8];
+    for (int k = 0; k < 8; ++k)
+        corners[k] = ToPerceptual(r0 + (k & 1 ? last : 0), g0 + (k & 2 ? last : 0), b0 + (k & 4 ? last : 0));
     Cell& out = cells_[cell];
     out.first = static_cast<uint32_t>(candidates_.size());
-    out.count = static_cast<uint16_t>(scratch_.size());
-    for (const int32_t i : scratch_) candidates_.push_back({entries_[static_cast<size_t>(i)], static_cast<uint8_t>(i)});
+    for (const int32_t i : scratch_) {
+        const Vec3f& e = entries_[static_cast<size_t>(i)];
+        bool reaches = false;
+        for (const Vec3f& p : corners) reaches = reaches || DistanceSquared(p, e) <= DistanceSquared(p, b) + kMargin;
+        if (reaches) candidates_.push_back({e, static_cast<uint8_t>(i)});
+    }
+    out.count = static_cast<uint16_t>(candidates_.size() - out.first);
     return out;
 }
 
 uint8_t NearestColorMap::operator()(uint8_t red, uint8_t green, uint8_t blue) {
+    const uint32_t key = uint32_t{red} << 16 | uint32_t{green} << 8 | blue;
+    if (key == lastKey_) return lastAnswer_;  // runs of one colour, the rule in screenshots
+    lastKey_ = key;
+    lastAnswer_ = Lookup(red, green, blue);
+    return lastAnswer_;
+}
+
+uint8_t NearestColorMap::Lookup(uint8_t red, uint8_t green, uint8_t blue) {
     constexpr int shift = 8 - kCellBits;
     const size_t index = (size_t{red} >> shift) << (2 * kCellBits) | (size_t{green} >> shift) << kCellBits |
                          (size_t{blue} >> shift);

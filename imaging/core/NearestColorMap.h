@@ -1,9 +1,10 @@
 #pragma once
 // Nearest palette entry in a perceptual colour space, for palettes built by
 // the perceptual quantiser. Colours are compared as luma and two opponent
-// chroma axes with chroma weighted below luma (the eye resolves brightness
-// more finely than hue); the space is a linear map of the 0..255 channels, so
-// a cluster's mean colour is also its mean in that space.
+// chroma axes, luma weighted above chroma (the eye resolves brightness more
+// finely than hue) but only mildly, since a palette is also judged by its
+// plain red, green and blue error; the space is a linear map of the 0..255
+// channels, so a cluster's mean colour is also its mean in that space.
 //
 // PaletteSearch answers exactly (the lowest entry on ties) by walking the
 // entries sorted on luma outward from the query and stopping once the luma
@@ -26,9 +27,9 @@ struct Rgb8 {
 };
 
 struct Vec3f {
-    float l = 0;  // luma
-    float a = 0;  // weighted blue-difference
-    float b = 0;  // weighted red-difference
+    float l = 0;  // weighted luma
+    float a = 0;  // red against green
+    float b = 0;  // yellow against blue
 };
 
 // The perceptual coordinates of a colour given as 0..255 channels.
@@ -77,6 +78,7 @@ private:
         uint16_t count = 0;  // 0: not filled yet
     };
     const Cell& FillCell(size_t cell);
+    uint8_t Lookup(uint8_t red, uint8_t green, uint8_t blue);
 
     PaletteSearch search_;
     std::vector<Vec3f> entries_;
@@ -84,6 +86,8 @@ private:
     std::vector<Candidate> candidates_;  // each cell's, in entry order
     float cellRadius_ = 0;               // largest distance from a cell's centre to its corners
     std::vector<int32_t> scratch_;
+    uint32_t lastKey_ = 0xFFFFFFFFu;  // the last colour asked for (never a real one) and its answer
+    uint8_t lastAnswer_ = 0;
 };
 
 }  // namespace px

@@ -3,58 +3,21 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <tuple>
 
 #include "base/Error.h"
+#include "imaging/core/VarianceBoxes.h"
 
 namespace px {
 
 namespace {
 
 constexpr int kHistBits = 6;  // cells of 4 x 4 x 4 colours
-constexpr int kBuckets = 128;  // positions tried when a box is split
 
 struct CellSums {
     uint64_t count = 0;
     uint64_t red = 0, green = 0, blue = 0;
-};
-
-// A non-empty cell: its exact sums and its mean in the perceptual space.
-struct Point {
-    Vec3f p;
-    float weight;
-    uint32_t cell;
-};
-
-// First-moment and second-moment sums of a set of points.
-struct Moments {
-    double w = 0;
-    std::array<double, 3> s{};
-    std::array<double, 3> q{};
-    void Add(const Vec3f& p, double weight) {
-        const double v[3] = {p.l, p.a, p.b};
-        w += weight;
-        for (int k = 0; k < 3; ++k) {
-            s[k] += weight * v[k];
-            q[k] += weight * v[k] * v[k];
-        }
-    }
-    void Add(const Moments& m) {
-        w += m.w;
-        for (int k = 0; k < 3; ++k) {
-            s[k] += m.s[k];
-            q[k] += m.q[k];
-        }
-    }
-    double AxisError(int k) const { return w > 0 ? q[k] - s[k] * s[k] / w : 0; }
-    double Error() const { return AxisError(0) + AxisError(1) + AxisError(2); }
-};
-
-float Axis(const Vec3f& p, int k) { return k == 0 ? p.l : k == 1 ? p.a : p.b; }
-
-struct Box {
-    size_t begin, end;
-    Moments m;
 };
 
 // Every distinct colour while there are at most `limit`; false beyond that.
@@ -104,82 +67,10 @@ std::vector<CellSums> Histogram(const Pixels32& picture) {
     return cells;
 }
 
-Vec3f MeanOf(const CellSums& c) {
+Vec3f PerceptualMean(const CellSums& c) {
     const float n = static_cast<float>(c.count);
     return ToPerceptual(static_cast<float>(c.red) / n, static_cast<float>(c.green) / n,
                         static_cast<float>(c.blue) / n);
-}
-
-// Splits `box` across its widest axis where the two halves' errors sum least.
-// False when it cannot be split (one point, or all points alike).
-bool Split(std::vector<Point>& points, const Box& box, Box& low, Box& high) {
-    if (box.end - box.begin < 2) return false;
-    int axis = 0;
-    for (int k = 1; k < 3; ++k)
-        if (box.m.AxisError(k) > box.m.AxisError(axis)) axis = k;
-    float lo = Axis(points[box.begin].p, axis), hi = lo;
-    for (size_t i = box.begin; i < box.end; ++i) {
-        lo = std::min(lo, Axis(points[i].p, axis));
-        hi = std::max(hi, Axis(points[i].p, axis));
-    }
-    if (!(hi > lo)) return false;
-    const float scale = static_cast<float>(kBuckets) / (hi - lo);
-    auto bucketOf = [&](const Point& pt) {
-        return std::min(kBuckets - 1, static_cast<int>((Axis(pt.p, axis) - lo) * scale));
-    };
-    std::array<Moments, kBuckets> buckets{};
-    for (size_t i = box.begin; i < box.end; ++i) buckets[static_cast<size_t>(bucketOf(points[i]))].Add(points[i].p, points[i].weight);
-    Moments below;
-    double bestError = -1;
-    int bestCut = -1;
-    for (int cut = 1; cut < kBuckets; ++cut) {
-        below.Add(buckets[static_cast<size_t>(cut - 1)]);
-        if (below.w <= 0 || below.w >= box.m.w) continue;
-        Moments above = box.m;
-        for (int k = 0; k < 3; ++k) {
-            above.s[k] -= below.s[k];
-            above.q[k] -= below.q[k];
-        }
-        above.w -= below.w;
-        const double e = below.Error() + above.Error();
-        if (bestCut < 0 || e < bestError) {
-            bestError = e;
-            bestCut = cut;
-        }
-    }
-    if (bestCut < 0) return false;
-    const auto middle = std::partition(points.begin() + static_cast<ptrdiff_t>(box.begin),
-                                       points.begin() + static_cast<ptrdiff_t>(box.end),
-                                       [&](const Point& pt) { return bucketOf(pt) < bestCut; });
-    const size_t mid = static_cast<size_t>(middle - points.begin());
-    if (mid == box.begin || mid == box.end) return false;
-    low = {box.begin, mid, {}};
-    high = {mid, box.end, {}};
-    for (size_t i = low.begin; i < low.end; ++i) low.m.Add(points[i].p, points[i].weight);
-    for (size_t i = high.begin; i < high.end; ++i) high.m.Add(points[i].p, points[i].weight);
-    return true;
-}
-
-std::vector<Box> SplitIntoBoxes(std::vector<Point>& points, size_t wanted) {
-    Box all{0, points.size(), {}};
-    for (const Point& pt : points) all.m.Add(pt.p, pt.weight);
-    std::vector<Box> boxes{all};
-    std::vector<bool> done{false};
-    while (boxes.size() < wanted) {
-        size_t worst = boxes.size();
-        for (size_t i = 0; i < boxes.size(); ++i)
-            if (!done[i] && (worst == boxes.size() || boxes[i].m.Error() > boxes[worst].m.Error())) worst = i;
-        if (worst == boxes.size() || boxes[worst].m.Error() <= 0) break;
-        Box low{}, high{};
-        if (!Split(points, boxes[worst], low, high)) {
-            done[worst] = true;
-            continue;
-        }
-        boxes[worst] = low;
-        boxes.push_back(high);
-        done.push_back(false);
-    }
-    return boxes;
 }
 
 // Mean colours of the clusters, as 0..255 floats (red, green, blue).
@@ -187,37 +78,209 @@ struct Centre {
     double red = 0, green = 0, blue = 0;
 };
 
-void Refine(const std::vector<Point>& points, const std::vector<CellSums>& cells, std::vector<Centre>& centres,
-            std::vector<int32_t>& owner, int32_t passes) {
+void Add(CellSums& to, const CellSums& c) {
+    to.count += c.count;
+    to.red += c.red;
+    to.green += c.green;
+    to.blue += c.blue;
+}
+
+Centre MeanOf(const CellSums& s) {
+    const double n = static_cast<double>(s.count);
+    return {static_cast<double>(s.red) / n, static_cast<double>(s.green) / n, static_cast<double>(s.blue) / n};
+}
+
+// Every point given to its nearest centre, with what each cluster then holds.
+struct Clusters {
+    std::vector<Moments> moments;  // in the perceptual space
+    std::vector<CellSums> sums;    // exact colour sums
+    double error = 0;              // total squared distance to the centres
+    size_t moved = 0;              // points whose owner changed
+};
+
+// For each centre, a squared distance within which it is the nearest for
+// sure: a quarter of the squared distance to its nearest other centre.
+std::vector<float> SafeDistances(const std::vector<Vec3f>& at) {
+    std::vector<float> safe(at.size(), std::numeric_limits<float>::infinity());
+    for (size_t i = 0; i < at.size(); ++i)
+        for (size_t j = i + 1; j < at.size(); ++j) {
+            const float d = DistanceSquared(at[i], at[j]) / 4;
+            safe[i] = std::min(safe[i], d);
+            safe[j] = std::min(safe[j], d);
+        }
+    return safe;
+}
+
+Clusters Assign(const std::vector<ColourPoint>& points, const std::vector<CellSums>& cells,
+                const std::vector<Centre>& centres, std::vector<int32_t>& owner) {
     std::vector<Vec3f> at(centres.size());
+    for (size_t i = 0; i < centres.size(); ++i)
+        at[i] = ToPerceptual(static_cast<float>(centres[i].red), static_cast<float>(centres[i].green),
+                             static_cast<float>(centres[i].blue));
     PaletteSearch search;
+    search.Assign(at);
+    const std::vector<float> safe = SafeDistances(at);
+    Clusters out{std::vector<Moments>(centres.size()), std::vector<CellSums>(centres.size())};
+    for (size_t i = 0; i < points.size(); ++i) {
+        const ColourPoint& pt = points[i];
+        const float d = DistanceSquared(pt.p, at[static_cast<size_t>(owner[i])]);
+        const int32_t n = d < safe[static_cast<size_t>(owner[i])] ? owner[i] : search.Nearest(pt.p, d);
+        out.moved += n != owner[i];
+        owner[i] = n;
+        const size_t k = static_cast<size_t>(n);
+        out.error += pt.weight * DistanceSquared(pt.p, at[k]);
+        out.moments[k].Add(pt.p, pt.weight);
+        Add(out.sums[k], cells[pt.cell]);
+    }
+    return out;
+}
+
+// An empty cluster keeps its colour.
+void MoveToMeans(const Clusters& clusters, std::vector<Centre>& centres) {
+    for (size_t i = 0; i < centres.size(); ++i)
+        if (clusters.sums[i].count) centres[i] = MeanOf(clusters.sums[i]);
+}
+
+void Refine(const std::vector<ColourPoint>& points, const std::vector<CellSums>& cells, std::vector<Centre>& centres,
+            std::vector<int32_t>& owner, int32_t passes) {
     for (int32_t pass = 0; pass < passes; ++pass) {
-        for (size_t i = 0; i < centres.size(); ++i)
-            at[i] = ToPerceptual(static_cast<float>(centres[i].red), static_cast<float>(centres[i].green),
-                                 static_cast<float>(centres[i].blue));
-        search.Assign(at);
-        std::vector<CellSums> sums(centres.size());
-        size_t moved = 0;
-        for (size_t i = 0; i < points.size(); ++i) {
-            const int32_t previous = owner[i];
-            const float bound = DistanceSquared(points[i].p, at[static_cast<size_t>(previous)]);
-            const int32_t n = search.Nearest(points[i].p, bound);
-            if (n != previous) ++moved;
-            owner[i] = n;
-            const CellSums& c = cells[points[i].cell];
-            CellSums& s = sums[static_cast<size_t>(n)];
-            s.count += c.count;
-            s.red += c.red;
-            s.green += c.green;
-            s.blue += c.blue;
+        const Clusters clusters = Assign(points, cells, centres, owner);
+        MoveToMeans(clusters, centres);
+        if (clusters.moved == 0 && pass > 0) break;
+    }
+}
+
+// Moving one centre elsewhere: `from` gives up its cluster to `into`, and
+// cluster `split` is cut in two, `from` taking one half.
+struct Move {
+    double gain;  // error the cut saves less the error the merge adds
+    size_t from, into, split;
+    Centre low, high;
+};
+
+// Giving up centre `from`: its cluster joins `into`'s (none when it is empty).
+struct Merge {
+    double cost;  // the error it adds: w1 w2 / (w1 + w2) times the squared distance of the means
+    size_t from, into;
+};
+
+// For each centre, the neighbour its cluster merges into at the least cost, cheapest first.
+std::vector<Merge> CheapestMerges(const std::vector<Moments>& m) {
+    const size_t k = m.size();
+    std::vector<std::array<double, 3>> mean(k);
+    for (size_t i = 0; i < k; ++i)
+        if (m[i].w > 0)
+            for (size_t a = 0; a < 3; ++a) mean[i][a] = m[i].s[a] / m[i].w;
+    std::vector<Merge> out;
+    for (size_t i = 0; i < k; ++i) {
+        if (m[i].w <= 0) {
+            out.push_back({0.0, i, k});
+            continue;
         }
-        for (size_t i = 0; i < centres.size(); ++i) {
-            if (sums[i].count == 0) continue;  // an empty cluster keeps its colour
-            const double n = static_cast<double>(sums[i].count);
-            centres[i] = {static_cast<double>(sums[i].red) / n, static_cast<double>(sums[i].green) / n,
-                          static_cast<double>(sums[i].blue) / n};
+        Merge best{std::numeric_limits<double>::infinity(), i, k};
+        for (size_t j = 0; j < k; ++j) {
+            if (j == i || m[j].w <= 0) continue;
+            double d = 0;
+            for (size_t a = 0; a < 3; ++a) d += (mean[i][a] - mean[j][a]) * (mean[i][a] - mean[j][a]);
+            const double cost = m[i].w * m[j].w / (m[i].w + m[j].w) * d;
+            if (cost < best.cost) best = {cost, i, j};
         }
-        if (moved == 0 && pass > 0) break;
+        if (best.into < k) out.push_back(best);
+    }
+    std::sort(out.begin(), out.end(), [](const Merge& x, const Merge& y) {
+        return x.cost < y.cost || (x.cost == y.cost && x.from < y.from);
+    });
+    return out;
+}
+
+// The best cut of each of the `count` clusters with the largest error, as
+// (error saved, cluster, the halves' mean colours), largest saving first.
+std::vector<Move> BestCuts(const std::vector<ColourPoint>& points, const std::vector<CellSums>& cells,
+                           const std::vector<int32_t>& owner, const Clusters& clusters, size_t count) {
+    const size_t k = clusters.moments.size();
+    std::vector<size_t> start(k + 1, 0);  // the points grouped by owner
+    for (const int32_t o : owner) ++start[static_cast<size_t>(o) + 1];
+    for (size_t i = 0; i < k; ++i) start[i + 1] += start[i];
+    std::vector<ColourPoint> grouped(points.size());
+    std::vector<size_t> next(start.begin(), start.end() - 1);
+    for (size_t i = 0; i < points.size(); ++i) grouped[next[static_cast<size_t>(owner[i])]++] = points[i];
+
+    std::vector<std::pair<double, size_t>> worst;
+    for (size_t i = 0; i < k; ++i) worst.push_back({-clusters.moments[i].Error(), i});
+    std::sort(worst.begin(), worst.end());
+    std::vector<Move> cuts;
+    for (size_t r = 0; r < std::min(k, count); ++r) {
+        const size_t i = worst[r].second;
+        const Box box{start[i], start[i + 1], clusters.moments[i]};
+        Box low{}, high{};
+        if (!SplitBox(grouped, box, low, high)) continue;
+        CellSums lowSums, highSums;
+        for (size_t q = low.begin; q < low.end; ++q) Add(lowSums, cells[grouped[q].cell]);
+        for (size_t q = high.begin; q < high.end; ++q) Add(highSums, cells[grouped[q].cell]);
+        cuts.push_back({box.m.Error() - low.m.Error() - high.m.Error(), 0, 0, i, MeanOf(lowSums), MeanOf(highSums)});
+    }
+    std::sort(cuts.begin(), cuts.end(), [](const Move& x, const Move& y) {
+        return x.gain > y.gain || (x.gain == y.gain && x.split < y.split);
+    });
+    return cuts;
+}
+
+// Pairs the largest cuts with the cheapest merges while a pair saves error,
+// each centre in one pair at most.
+std::vector<Move> PairMoves(std::vector<Move> cuts, const std::vector<Merge>& merges, size_t k, size_t batch) {
+    std::vector<bool> busy(k + 1, false);  // busy[k]: "no cluster", never taken
+    std::vector<Move> moves;
+    size_t m = 0;
+    for (Move& cut : cuts) {
+        if (moves.size() == batch) break;
+        if (busy[cut.split]) continue;
+        busy[cut.split] = true;
+        while (m < merges.size() && (busy[merges[m].from] || (merges[m].into < k && busy[merges[m].into]))) ++m;
+        if (m == merges.size() || merges[m].cost >= cut.gain) break;
+        cut.from = merges[m].from;
+        cut.into = merges[m].into;
+        cut.gain -= merges[m].cost;
+        busy[cut.from] = true;
+        if (cut.into < k) busy[cut.into] = true;
+        moves.push_back(cut);
+    }
+    return moves;
+}
+
+// Lloyd's passes stop in the nearest local minimum; centres that hold little
+// are moved to where clusters are costly, a batch at a time. A batch is kept
+// when it lowers the total error after two passes, otherwise it is undone
+// and the next batch is half as large.
+void MoveIdleCentres(const std::vector<ColourPoint>& points, const std::vector<CellSums>& cells,
+                     std::vector<Centre>& centres, std::vector<int32_t>& owner, int32_t rounds) {
+    if (rounds == 0) return;
+    const size_t k = centres.size();
+    Clusters clusters = Assign(points, cells, centres, owner);
+    size_t batch = 32;
+    for (int32_t round = 0; round < rounds && batch > 0; ++round) {
+        const std::vector<Move> moves = PairMoves(BestCuts(points, cells, owner, clusters, 3 * batch),
+                                                  CheapestMerges(clusters.moments), k, batch);
+        if (moves.empty()) break;
+        const std::vector<Centre> keptCentres = centres;
+        const std::vector<int32_t> keptOwner = owner;
+        for (const Move& move : moves) {
+            if (move.into < k) {
+                CellSums both = clusters.sums[move.into];
+                Add(both, clusters.sums[move.from]);
+                centres[move.into] = MeanOf(both);
+            }
+            centres[move.split] = move.low;
+            centres[move.from] = move.high;
+        }
+        Refine(points, cells, centres, owner, 2);
+        Clusters next = Assign(points, cells, centres, owner);
+        if (next.error < clusters.error) {
+            clusters = std::move(next);
+            continue;
+        }
+        centres = keptCentres;
+        owner = keptOwner;
+        batch /= 2;
     }
 }
 
@@ -234,7 +297,7 @@ void SortByLuma(std::vector<Rgb8>& palette) {
 }  // namespace
 
 std::vector<Rgb8> BuildPerceptualPalette(const Pixels32& picture, const PerceptualOptions& options) {
-    if (options.wanted < 1 || options.wanted > 256 || options.refinePasses < 0)
+    if (options.wanted < 1 || options.wanted > 256 || options.refinePasses < 0 || options.moveRounds < 0)
         throw Error(ErrorNumber::InvalidPropertyValue, "", "Invalid property value");
     std::vector<Rgb8> palette;
     if (picture.empty()) return palette;
@@ -249,9 +312,9 @@ std::vector<Rgb8> BuildPerceptualPalette(const Pixels32& picture, const Perceptu
     }
 
     const std::vector<CellSums> cells = Histogram(picture);
-    std::vector<Point> points;
+    std::vector<ColourPoint> points;
     for (size_t i = 0; i < cells.size(); ++i)
-        if (cells[i].count) points.push_back({MeanOf(cells[i]), static_cast<float>(cells[i].count), static_cast<uint32_t>(i)});
+        if (cells[i].count) points.push_back({PerceptualMean(cells[i]), static_cast<float>(cells[i].count), static_cast<uint32_t>(i)});
 
     std::vector<Box> boxes = SplitIntoBoxes(points, wanted);
     std::vector<Centre> centres(boxes.size());
@@ -259,17 +322,13 @@ std::vector<Rgb8> BuildPerceptualPalette(const Pixels32& picture, const Perceptu
     for (size_t b = 0; b < boxes.size(); ++b) {
         CellSums s;
         for (size_t i = boxes[b].begin; i < boxes[b].end; ++i) {
-            const CellSums& c = cells[points[i].cell];
-            s.count += c.count;
-            s.red += c.red;
-            s.green += c.green;
-            s.blue += c.blue;
+            Add(s, cells[points[i].cell]);
             owner[i] = static_cast<int32_t>(b);
         }
-        const double n = static_cast<double>(s.count);
-        centres[b] = {static_cast<double>(s.red) / n, static_cast<double>(s.green) / n, static_cast<double>(s.blue) / n};
+        centres[b] = MeanOf(s);
     }
     Refine(points, cells, centres, owner, options.refinePasses);
+    MoveIdleCentres(points, cells, centres, owner, options.moveRounds);
     for (const Centre& c : centres) palette.push_back({Channel(c.red), Channel(c.green), Channel(c.blue)});
     SortByLuma(palette);
     return palette;
