@@ -36,7 +36,7 @@ public:
         for (size_t i : keys) {
             const auto& k = kCaptureHotkeys[i];
             EXPECT_TRUE(::RegisterHotKey(window_.hwnd(), 100 + static_cast<int>(i), k.modifiers, k.virtualKey))
-                << "the test needs " << px::Narrow(k.name) << " free to take it";
+                << "the test needs " << px::Narrow(px::CaptureKeyName(k)) << " free to take it";
             held_.push_back(i);
         }
     }
@@ -56,7 +56,7 @@ protected:
         px::frmDesktopImage& main = px::frmDesktopImage::Get();
         mainHeld_ = main.IsLoaded() && ::UnregisterHotKey(main.hwnd(), CaptureHotkey::kId);
         for (size_t i = 0; i < std::size(kCaptureHotkeys); ++i)
-            ASSERT_TRUE(KeyIsFree(i)) << "another window of this process holds " << px::Narrow(kCaptureHotkeys[i].name);
+            ASSERT_TRUE(KeyIsFree(i)) << "another window of this process holds " << px::Narrow(px::CaptureKeyName(kCaptureHotkeys[i]));
     }
     void TearDown() override {
         if (mainHeld_)
@@ -82,7 +82,7 @@ TEST_F(CaptureHotkeyTest, PrintScreenWhenFreeWithoutAQuestionAndGivenBack) {
     {
         CaptureHotkey hotkey;
         EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
-        EXPECT_EQ(hotkey.Current(), 0u);
+        EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[0]);
         EXPECT_TRUE(asked_.empty());
         EXPECT_FALSE(KeyIsFree(0)) << "Print Screen is held";
         EXPECT_TRUE(KeyIsFree(1));
@@ -99,7 +99,7 @@ TEST_F(CaptureHotkeyTest, TakenKeyIsNamedAndTheNextOneTakenWhenAccepted) {
     CaptureHotkey hotkey;
     EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
     EXPECT_EQ(asked_, (std::vector<size_t>{0}));
-    EXPECT_EQ(hotkey.Current(), 1u);
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[1]);
     EXPECT_FALSE(KeyIsFree(1)) << "Ctrl+Print Screen is held now";
 }
 
@@ -125,7 +125,42 @@ TEST_F(CaptureHotkeyTest, SecondChoiceAlsoTakenGoesOnToTheThird) {
     CaptureHotkey hotkey;
     EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
     EXPECT_EQ(asked_, (std::vector<size_t>{0, 1}));
-    EXPECT_EQ(hotkey.Current(), 2u);
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[2]);
+}
+
+TEST_F(CaptureHotkeyTest, APreferredKeyComesFirstAndWhenTakenTheChainFollows) {
+    const px::CaptureKey kept{px::kHotkeyCtrl | px::kHotkeyAlt, 'K'};
+    {
+        CaptureHotkey hotkey;
+        EXPECT_TRUE(hotkey.RegisterPreferred(owner_.hwnd(), kept, Answer(true)));
+        EXPECT_EQ(hotkey.Current(), kept);
+        EXPECT_TRUE(KeyIsFree(0)) << "Print Screen is not taken as well";
+    }
+    px::test::TestHost other(10, 40, 20, 20);
+    ASSERT_TRUE(::RegisterHotKey(other.hwnd(), 5, kept.modifiers, kept.virtualKey));
+    CaptureHotkey hotkey;
+    EXPECT_TRUE(hotkey.RegisterPreferred(owner_.hwnd(), kept, Answer(true)));
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[0]) << "a kept key that is taken gives way to Print Screen";
+    EXPECT_TRUE(asked_.empty()) << "without a question";
+    ::UnregisterHotKey(other.hwnd(), 5);
+}
+
+TEST_F(CaptureHotkeyTest, ChangeSwapsTheKeyOrKeepsTheOldOneWhenTheNewIsTaken) {
+    const px::CaptureKey wanted{px::kHotkeyCtrl | px::kHotkeyShift, 0x78};  // Ctrl+Shift+F9
+    CaptureHotkey hotkey;
+    EXPECT_FALSE(hotkey.Change(wanted)) << "no owner yet";
+    KeyHolder other{0};  // Print Screen: the chain ends on Ctrl+Print Screen, so a key is held
+    ASSERT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
+    ASSERT_EQ(hotkey.Current(), kCaptureHotkeys[1]);
+    EXPECT_TRUE(hotkey.Change(wanted));
+    EXPECT_EQ(hotkey.Current(), wanted);
+    EXPECT_TRUE(KeyIsFree(1)) << "the old key was given back";
+    EXPECT_FALSE(hotkey.Change(kCaptureHotkeys[0])) << "held by the other window";
+    EXPECT_EQ(hotkey.Current(), wanted) << "the old key is taken back";
+    px::test::TestHost probe(10, 10, 20, 20);
+    EXPECT_FALSE(::RegisterHotKey(probe.hwnd(), 77, wanted.modifiers, wanted.virtualKey)) << "and registered";
+    EXPECT_TRUE(hotkey.Change(kCaptureHotkeys[2]));
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[2]);
 }
 
 // The main window's key: WM_HOTKEY with the capture key's identity starts "Capture Selection".
