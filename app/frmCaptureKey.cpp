@@ -43,6 +43,7 @@ void frmCaptureKey::CreateFormWindow() {
     const DWORD exStyle = WS_EX_DLGMODALFRAME;
     const SIZE outer = OuterSizeForClient(Scale(kClientW), Scale(kClientH), style, exStyle);
     const POINT at = CentredOnScreen(outer);
+    hotkeyBox_ = chkEveryStart_ = nullptr;  // those of an earlier load are gone
     CreateWindowObject(cls, kCaption, style, exStyle, at.x, at.y, outer.cx, outer.cy, owner_, nullptr);
     if (!hwnd()) return;
 
@@ -72,7 +73,6 @@ void frmCaptureKey::Form_Load() {
     const std::optional<CaptureKey> current = hotkey_ ? hotkey_->Current() : std::nullopt;
     ShowKey(current.value_or(CaptureKey{}));
     ::SendMessageW(chkEveryStart_, BM_SETCHECK, LoadStoredCaptureKey() ? BST_CHECKED : BST_UNCHECKED, 0);
-    ::SetFocus(hotkeyBox_);
 }
 
 void frmCaptureKey::ShowKey(CaptureKey key) {
@@ -81,7 +81,6 @@ void frmCaptureKey::ShowKey(CaptureKey key) {
 
 void frmCaptureKey::Tell(const std::wstring& text) {
     ::MessageBoxW(hwnd(), text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
-    if (IsLoaded()) ::SetFocus(hotkeyBox_);
 }
 
 void frmCaptureKey::cmdDefault_Click() {
@@ -115,6 +114,13 @@ LRESULT frmCaptureKey::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case IdCmdOK: cmdOK_Click(); return 0;
         case IdCmdCancel: cmdCancel_Click(); return 0;
         case IdCmdDefault: cmdDefault_Click(); return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        // The key box, not the window, takes the keyboard: the user can press the key at once.
+        if (LOWORD(wp) != WA_INACTIVE && hotkeyBox_) {
+            ::SetFocus(hotkeyBox_);
+            return 0;
         }
         break;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(layout_.Font());

@@ -45,7 +45,7 @@ private:
     HWND MakeChild(const wchar_t* cls, const wchar_t* text, DWORD style, DWORD exStyle,
                    win::DpiLayout::Units96 at, int id);
     void ShowKey(CaptureKey key);
-    void Tell(const std::wstring& text);  // a warning owned by this window; the key box keeps the focus
+    void Tell(const std::wstring& text);  // a warning owned by this window
 
     HWND owner_ = nullptr;
     CaptureHotkey* hotkey_ = nullptr;

@@ -18,26 +18,21 @@
 #include "base/Text.h"
 #include "base/win/UserRegistryValue.h"
 #include "tests/win/ControlTestHost.h"
+#include "tests/win/HotkeyProbe.h"
 #include "tests/win/ModalScript.h"
 
 using px::CaptureHotkey;
 using px::CaptureKey;
 using px::frmCaptureKey;
 using px::test::FindThreadDialog;
+using px::test::KeyHolder;
+using px::test::KeyIsFree;
 using px::test::ModalScript;
 
 namespace {
 
 constexpr CaptureKey kStart{px::kHotkeyCtrl | px::kHotkeyAlt, 0x79};     // Ctrl+Alt+F10
 constexpr CaptureKey kChosen{px::kHotkeyCtrl | px::kHotkeyShift, 0x78};  // Ctrl+Shift+F9
-
-// Whether a fresh window could register the key now (and gives it back at once).
-bool KeyIsFree(CaptureKey key) {
-    px::test::TestHost probe(10, 10, 20, 20);
-    if (!::RegisterHotKey(probe.hwnd(), 77, key.modifiers, key.virtualKey)) return false;
-    ::UnregisterHotKey(probe.hwnd(), 77);
-    return true;
-}
 
 px::win::UserRegistryValue StoredValue() { return {px::kSettingsRegistryKey, px::kCaptureKeyValueName}; }
 
@@ -81,18 +76,6 @@ protected:
 
     px::test::TestHost owner_{40, 40, 50, 50};
     CaptureHotkey hotkey_;
-};
-
-// Another window holding a key for the length of a test.
-class KeyHolder {
-public:
-    explicit KeyHolder(CaptureKey key) : window_(10, 80, 20, 20) {
-        EXPECT_TRUE(::RegisterHotKey(window_.hwnd(), 90, key.modifiers, key.virtualKey));
-    }
-    ~KeyHolder() { ::UnregisterHotKey(window_.hwnd(), 90); }
-
-private:
-    px::test::TestHost window_;
 };
 
 }  // namespace
@@ -142,7 +125,7 @@ TEST_F(frmCaptureKeyTest, CheckedBoxStoresTheKeyAndUncheckingDeletesIt) {
 }
 
 TEST_F(frmCaptureKeyTest, TakenKeyIsNamedInAMessageAndTheOldKeyStays) {
-    KeyHolder other(kChosen);
+    KeyHolder other{kChosen};
     std::wstring texts, title;
     bool stillOpen = false, oldKeyHeld = false;
     ModalScript script;
