@@ -14,16 +14,18 @@ bool CaptureHotkey::AskWithMessageBox(HWND owner, size_t takenIndex) {
     return ::MessageBoxW(owner, text.c_str(), look::kCaption, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
+bool CaptureHotkey::TryKey(CaptureKey key) {
+    if (!owner_ || !::RegisterHotKey(owner_, kId, key.modifiers, key.virtualKey)) return false;
+    current_ = key;
+    return true;
+}
+
 bool CaptureHotkey::Register(HWND owner, const Question& ask) {
     Unregister();
+    owner_ = owner;
     size_t index = 0;
     for (;;) {
-        const CaptureHotkeyChoice& key = kCaptureHotkeys[index];
-        if (::RegisterHotKey(owner, kId, key.modifiers, key.virtualKey)) {
-            owner_ = owner;
-            current_ = index;
-            return true;
-        }
+        if (TryKey(kCaptureHotkeys[index])) return true;
         // Taken (or refused by the platform): say so, and offer the next key if there is one.
         const bool accepted = ask ? ask(owner, index) : AskWithMessageBox(owner, index);
         const auto next = NextCaptureHotkey(index);
@@ -32,9 +34,28 @@ bool CaptureHotkey::Register(HWND owner, const Question& ask) {
     }
 }
 
-void CaptureHotkey::Unregister() {
+bool CaptureHotkey::RegisterPreferred(HWND owner, CaptureKey preferred, const Question& ask) {
+    Unregister();
+    owner_ = owner;
+    return TryKey(preferred) || Register(owner, ask);
+}
+
+bool CaptureHotkey::Change(CaptureKey key) {
+    const std::optional<CaptureKey> before = current_;
+    if (before == key) return true;
+    ReleaseKey();
+    if (TryKey(key)) return true;
+    if (before) TryKey(*before);
+    return false;
+}
+
+void CaptureHotkey::ReleaseKey() {
     if (current_ && owner_ && ::IsWindow(owner_)) ::UnregisterHotKey(owner_, kId);
     current_.reset();
+}
+
+void CaptureHotkey::Unregister() {
+    ReleaseKey();
     owner_ = nullptr;
 }
 

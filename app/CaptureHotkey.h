@@ -1,14 +1,16 @@
 #pragma once
 // The system-wide key that starts "Capture Selection": registered on the main
-// window (WM_HOTKEY arrives there with kId). Print Screen first; when another
-// program holds it, a message says so and offers the next key of
-// app/core/CaptureHotkeyChoice, until the user declines or none is left.
-// Nothing is stored: the next start tries Print Screen again.
+// window (WM_HOTKEY arrives there with kId). A key the user chose to keep is
+// tried first; then Print Screen, and when another program holds it, a message
+// says so and offers the next key of app/core/CaptureHotkeyChoice, until the
+// user declines or none is left. The key can be changed while the program runs.
 #include <windows.h>
 
 #include <cstddef>
 #include <functional>
 #include <optional>
+
+#include "app/core/CaptureKey.h"
 
 namespace px {
 
@@ -26,14 +28,21 @@ public:
 
     // Registers the first key that can be had and the user accepts; false when none.
     bool Register(HWND owner, const Question& ask = {});
+    // `preferred` when no other program holds it, without a question; else as Register.
+    bool RegisterPreferred(HWND owner, CaptureKey preferred, const Question& ask = {});
+    // Gives up the key held for `key`. When `key` cannot be had, the key held
+    // before is taken back and false returned. Needs an earlier Register (the owner).
+    bool Change(CaptureKey key);
     void Unregister();
-    // Index into kCaptureHotkeys of the key held, if any.
-    std::optional<size_t> Current() const noexcept { return current_; }
+    // The key held, if any.
+    std::optional<CaptureKey> Current() const noexcept { return current_; }
 
 private:
     static bool AskWithMessageBox(HWND owner, size_t takenIndex);
-    HWND owner_ = nullptr;
-    std::optional<size_t> current_;
+    bool TryKey(CaptureKey key);
+    void ReleaseKey();  // keeps the owner
+    HWND owner_ = nullptr;  // kept without a key too, so that a key can still be chosen
+    std::optional<CaptureKey> current_;
 };
 
 }  // namespace px

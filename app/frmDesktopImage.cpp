@@ -7,6 +7,7 @@
 #include "app/Form1.h"
 #include "app/frmAbout.h"
 #include "app/Resources.h"
+#include "app/StoredCaptureKey.h"
 #include "app/core/ZoomSteps.h"
 #include "app/frmDesktopImageLook.h"
 #include "app/zoom.h"
@@ -119,8 +120,12 @@ void frmDesktopImage::Form_Load() {
     WireSatelliteWindows();
     SubscribeTestDump();
 
-    // Last: when the key is taken, the user is asked about another one.
-    hotkey_.Register(hwnd());
+    // Last: when the key is taken, the user is asked about another one. A key kept
+    // from an earlier run comes first; Print Screen when it is missing, broken or taken.
+    if (const auto kept = LoadStoredCaptureKey())
+        hotkey_.RegisterPreferred(hwnd(), *kept);
+    else
+        hotkey_.Register(hwnd());
     WriteTestDump();
 }
 

@@ -76,6 +76,7 @@ public:
         IdLicense,
         IdAbout1,
         IdMnuFileSavePNG,
+        IdMnuCaptureKey,
         IdChkGrid = 200,
         IdChkDetails,
         IdChkAutoMagnifier,
@@ -153,6 +154,7 @@ private:
     void cmdClip_Click();
     void cmdHide_Click();
     void cmdZoom_Click();
+    void mnuCaptureKey_Click();  // (frmDesktopImageExtras.cpp, as the hotkey)
     void cmdText1_Click();
     void cmdBC_Click();
     void cmdLassoColor_Click();

@@ -4,8 +4,9 @@
 #include <string>
 
 #include "app/TestDump.h"
-#include "app/core/CaptureHotkeyChoice.h"
+#include "app/core/CaptureKey.h"
 #include "app/frmAbout.h"
+#include "app/frmCaptureKey.h"
 #include "app/frmDesktopImage.h"
 #include "capture/core/CaptureRules.h"
 
@@ -21,6 +22,7 @@ void frmDesktopImage::SubscribeTestDump() {
     auto dump = [this] { WriteTestDump(); };
     Capture().Changed.connect(dump);
     frmAbout::Get().Closed.connect(dump);
+    frmCaptureKey::Get().Closed.connect(dump);  // the key may have changed
     CaptureCommands& commands = Commands();
     commands.OverlayShown.connect(dump);
     commands.Finished.connect(dump);
@@ -89,7 +91,7 @@ void frmDesktopImage::WriteTestDump() {
             ",\"margins\":[" + std::to_string(m.left) + "," + std::to_string(m.top) + "," + std::to_string(m.right) +
             "," + std::to_string(m.bottom) + "]}";
     const auto hotkey = hotkey_.Current();
-    json += ",\"hotkey\":" + testhook::Text(hotkey ? kCaptureHotkeys[*hotkey].name : L"");
+    json += ",\"hotkey\":" + testhook::Text(hotkey ? CaptureKeyName(*hotkey) : L"");
     json += "}";
     testhook::Write(json);
 }

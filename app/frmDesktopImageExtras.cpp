@@ -1,9 +1,10 @@
 // The main window's commands beyond its first set: "Save As PNG" and the
-// capture key (WM_HOTKEY, registered by CaptureHotkey).
+// capture key (WM_HOTKEY, registered by CaptureHotkey; chosen in frmCaptureKey).
 #include "app/frmDesktopImage.h"
 
 #include <commdlg.h>
 
+#include "app/frmCaptureKey.h"
 #include "base/win/PngPicture.h"
 
 namespace px {
@@ -36,9 +37,12 @@ void frmDesktopImage::mnuFileSavePNG_Click() {
 }
 
 // A key held down repeats: a capture already on its way, or its overlay up, is not started again.
+// Nor while the key is being chosen: the window that chooses it is up.
 void frmDesktopImage::CaptureHotkey_Pressed() {
-    if ((commands_ && commands_->Busy()) || Desktop::Get().IsVisible()) return;
+    if ((commands_ && commands_->Busy()) || Desktop::Get().IsVisible() || frmCaptureKey::Get().IsVisible()) return;
     cmdCaptureDesktop_Click();
 }
+
+void frmDesktopImage::mnuCaptureKey_Click() { frmCaptureKey::Get().ShowModal(hwnd(), hotkey_); }
 
 }  // namespace px

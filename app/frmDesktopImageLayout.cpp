@@ -56,7 +56,10 @@ void frmDesktopImage::CreateMenuBar() {
                      {IdMnuEntire, L"Capture Entire Screen"},
                      {0, nullptr},
                      {IdMnuEditCopy, L"Copy to Clipboard"}});
-    popup(L"&Options", {{IdMnuZoom, L"Zoom Tool"}, {0, nullptr}, {IdMnuHide, L"Hide Main Window"}});
+    popup(L"&Options", {{IdMnuZoom, L"Zoom Tool"},
+                        {IdMnuCaptureKey, L"Capture Key..."},
+                        {0, nullptr},
+                        {IdMnuHide, L"Hide Main Window"}});
     popup(L"&Help", {{IdContents, L"How to Use"},
                      {IdOrdering, L"Ordering Information"},
                      {IdLicense, L"License Agreement"},

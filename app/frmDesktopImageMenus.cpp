@@ -36,6 +36,7 @@ bool frmDesktopImage::Form_Command(int id) {
     case IdMnuEntire: cmdEntire_Click(); return true;
     case IdMnuEditCopy: cmdClip_Click(); return true;
     case IdMnuZoom: cmdZoom_Click(); return true;
+    case IdMnuCaptureKey: mnuCaptureKey_Click(); return true;
     case IdMnuHide: cmdHide_Click(); return true;
     case IdContents: ShowHelpTopic(1); return true;
     case IdOrdering: ShowHelpTopic(6); return true;

@@ -12,11 +12,11 @@ std::optional<size_t> NextCaptureHotkey(size_t taken) {
 std::wstring CaptureHotkeyTakenText(size_t taken) {
     if (taken >= std::size(kCaptureHotkeys)) return {};
     std::wstring text = L"The key ";
-    text += kCaptureHotkeys[taken].name;
+    text += CaptureKeyName(kCaptureHotkeys[taken]);
     text += L" is already taken by another program, so it cannot start \"Capture Selection\".";
     if (const auto next = NextCaptureHotkey(taken)) {
         text += L"\r\n\r\nUse ";
-        text += kCaptureHotkeys[*next].name;
+        text += CaptureKeyName(kCaptureHotkeys[*next]);
         text += L" instead?";
     } else {
         text += L"\r\n\r\nCapture Selection stays on the tray menu and the main window; there is no capture key in this run.";

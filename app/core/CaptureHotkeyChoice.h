@@ -1,28 +1,20 @@
 #pragma once
-// The keys that can start "Capture Selection" from anywhere, in the order they
-// are offered: Print Screen first; when another program holds a key, the user
-// is offered the next one. Nothing is kept between runs: every start begins
-// again with Print Screen.
+// The keys that can start "Capture Selection" from anywhere when the user has
+// not chosen one to use at every start (or that one cannot be had), in the
+// order they are offered: Print Screen first; when another program holds a
+// key, the user is offered the next one.
 #include <cstddef>
 #include <optional>
-#include <span>
 #include <string>
+
+#include "app/core/CaptureKey.h"
 
 namespace px {
 
-struct CaptureHotkeyChoice {
-    unsigned modifiers;   // the platform's hotkey modifier bits: 1 Alt, 2 Ctrl, 4 Shift
-    unsigned virtualKey;
-    const wchar_t* name;  // as the user reads it
-};
-
-inline constexpr unsigned kHotkeyAlt = 1, kHotkeyCtrl = 2, kHotkeyShift = 4;
-inline constexpr unsigned kVkSnapshot = 0x2C;  // Print Screen
-
-inline constexpr CaptureHotkeyChoice kCaptureHotkeys[] = {
-    {0, kVkSnapshot, L"Print Screen"},
-    {kHotkeyCtrl, kVkSnapshot, L"Ctrl+Print Screen"},
-    {kHotkeyCtrl | kHotkeyShift, 'S', L"Ctrl+Shift+S"},
+inline constexpr CaptureKey kCaptureHotkeys[] = {
+    kDefaultCaptureKey,
+    {kHotkeyCtrl, kVkSnapshot},
+    {kHotkeyCtrl | kHotkeyShift, 'S'},
 };
 
 // The key offered after the one at `taken` was found held by another program; none after the last.

@@ -14,6 +14,7 @@ enum class ShutdownSlot {
     Form1,
     Form2,
     frmAbout,
+    frmCaptureKey,
     frmBrightnessAndContrast,
     frmValueTip,
     SaveJPEG,

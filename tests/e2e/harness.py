@@ -296,7 +296,7 @@ SC_MINIMIZE = 0xF020
 
 # Menu identities of the main window (WM_COMMAND).
 MNU = dict(FileSave=100, FileSaveJPEG=101, FileSaveGIF=102, Print=103, FileExit=104, EditCap=105, Entire=106,
-           EditCopy=107, Zoom=108, Hide=109, FileSavePNG=114)
+           EditCopy=107, Zoom=108, Hide=109, FileSavePNG=114, CaptureKey=115)
 TRAY_CAPTIONS = ["  Capture Selection", "  Capture Screen", "  Capture Active ", "  Show Window",
                  "  Copy to Clipboard", "  Zoom Tool", " ", "  How to Use", "  Ordering Information",
                  "  License Agreement", " ", "  About", "  Exit"]

@@ -53,7 +53,7 @@ def test_load_builds_menus_controls_and_the_tray(main):
     expected = {
         "&File": ["Save As Bitmap", "Save As JPEG", "Save As GIF", "Save As PNG", "-", "Print", "-", "Exit"],
         "&Edit": ["Capture Selection", "Capture Entire Screen", "-", "Copy to Clipboard"],
-        "&Options": ["Zoom Tool", "-", "Hide Main Window"],
+        "&Options": ["Zoom Tool", "Capture Key...", "-", "Hide Main Window"],
         "&Help": ["How to Use", "Ordering Information", "License Agreement", "-", "About "],
     }
     for m in menu:

@@ -14,40 +14,15 @@
 #include "base/Text.h"
 #include "app/core/CaptureHotkeyChoice.h"
 #include "tests/win/ControlTestHost.h"
+#include "tests/win/HotkeyProbe.h"
 
 using px::CaptureHotkey;
 using px::kCaptureHotkeys;
+using px::test::KeyHolder;
 
 namespace {
 
-// Whether a fresh window could register the key now (and gives it back at once).
-bool KeyIsFree(size_t index) {
-    px::test::TestHost probe(10, 10, 20, 20);
-    const auto& k = kCaptureHotkeys[index];
-    if (!::RegisterHotKey(probe.hwnd(), 77, k.modifiers, k.virtualKey)) return false;
-    ::UnregisterHotKey(probe.hwnd(), 77);
-    return true;
-}
-
-// Another owner holding some of the keys for the length of a test.
-class KeyHolder {
-public:
-    explicit KeyHolder(std::initializer_list<size_t> keys) : window_(10, 40, 20, 20) {
-        for (size_t i : keys) {
-            const auto& k = kCaptureHotkeys[i];
-            EXPECT_TRUE(::RegisterHotKey(window_.hwnd(), 100 + static_cast<int>(i), k.modifiers, k.virtualKey))
-                << "the test needs " << px::Narrow(k.name) << " free to take it";
-            held_.push_back(i);
-        }
-    }
-    ~KeyHolder() {
-        for (size_t i : held_) ::UnregisterHotKey(window_.hwnd(), 100 + static_cast<int>(i));
-    }
-
-private:
-    px::test::TestHost window_;
-    std::vector<size_t> held_;
-};
+bool KeyIsFree(size_t index) { return px::test::KeyIsFree(kCaptureHotkeys[index]); }
 
 class CaptureHotkeyTest : public ::testing::Test {
 protected:
@@ -56,7 +31,8 @@ protected:
         px::frmDesktopImage& main = px::frmDesktopImage::Get();
         mainHeld_ = main.IsLoaded() && ::UnregisterHotKey(main.hwnd(), CaptureHotkey::kId);
         for (size_t i = 0; i < std::size(kCaptureHotkeys); ++i)
-            ASSERT_TRUE(KeyIsFree(i)) << "another window of this process holds " << px::Narrow(kCaptureHotkeys[i].name);
+            ASSERT_TRUE(KeyIsFree(i)) << "another window of this process holds "
+                                      << px::Narrow(px::CaptureKeyName(kCaptureHotkeys[i]));
     }
     void TearDown() override {
         if (mainHeld_)
@@ -82,7 +58,7 @@ TEST_F(CaptureHotkeyTest, PrintScreenWhenFreeWithoutAQuestionAndGivenBack) {
     {
         CaptureHotkey hotkey;
         EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
-        EXPECT_EQ(hotkey.Current(), 0u);
+        EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[0]);
         EXPECT_TRUE(asked_.empty());
         EXPECT_FALSE(KeyIsFree(0)) << "Print Screen is held";
         EXPECT_TRUE(KeyIsFree(1));
@@ -95,16 +71,16 @@ TEST_F(CaptureHotkeyTest, PrintScreenWhenFreeWithoutAQuestionAndGivenBack) {
 }
 
 TEST_F(CaptureHotkeyTest, TakenKeyIsNamedAndTheNextOneTakenWhenAccepted) {
-    KeyHolder other{0};
+    KeyHolder other{kCaptureHotkeys[0]};
     CaptureHotkey hotkey;
     EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
     EXPECT_EQ(asked_, (std::vector<size_t>{0}));
-    EXPECT_EQ(hotkey.Current(), 1u);
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[1]);
     EXPECT_FALSE(KeyIsFree(1)) << "Ctrl+Print Screen is held now";
 }
 
 TEST_F(CaptureHotkeyTest, DecliningLeavesNoKey) {
-    KeyHolder other{0};
+    KeyHolder other{kCaptureHotkeys[0]};
     CaptureHotkey hotkey;
     EXPECT_FALSE(hotkey.Register(owner_.hwnd(), Answer(false)));
     EXPECT_EQ(asked_, (std::vector<size_t>{0}));
@@ -113,7 +89,7 @@ TEST_F(CaptureHotkeyTest, DecliningLeavesNoKey) {
 }
 
 TEST_F(CaptureHotkeyTest, EveryKeyTakenAsksForEachAndEndsWithout) {
-    KeyHolder other{0, 1, 2};
+    KeyHolder other{kCaptureHotkeys[0], kCaptureHotkeys[1], kCaptureHotkeys[2]};
     CaptureHotkey hotkey;
     EXPECT_FALSE(hotkey.Register(owner_.hwnd(), Answer(true)));
     EXPECT_EQ(asked_, (std::vector<size_t>{0, 1, 2}));
@@ -121,11 +97,43 @@ TEST_F(CaptureHotkeyTest, EveryKeyTakenAsksForEachAndEndsWithout) {
 }
 
 TEST_F(CaptureHotkeyTest, SecondChoiceAlsoTakenGoesOnToTheThird) {
-    KeyHolder other{0, 1};
+    KeyHolder other{kCaptureHotkeys[0], kCaptureHotkeys[1]};
     CaptureHotkey hotkey;
     EXPECT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
     EXPECT_EQ(asked_, (std::vector<size_t>{0, 1}));
-    EXPECT_EQ(hotkey.Current(), 2u);
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[2]);
+}
+
+TEST_F(CaptureHotkeyTest, APreferredKeyComesFirstAndWhenTakenTheChainFollows) {
+    const px::CaptureKey kept{px::kHotkeyCtrl | px::kHotkeyAlt, 'K'};
+    {
+        CaptureHotkey hotkey;
+        EXPECT_TRUE(hotkey.RegisterPreferred(owner_.hwnd(), kept, Answer(true)));
+        EXPECT_EQ(hotkey.Current(), kept);
+        EXPECT_TRUE(KeyIsFree(0)) << "Print Screen is not taken as well";
+    }
+    KeyHolder other{kept};
+    CaptureHotkey hotkey;
+    EXPECT_TRUE(hotkey.RegisterPreferred(owner_.hwnd(), kept, Answer(true)));
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[0]) << "a kept key that is taken gives way to Print Screen";
+    EXPECT_TRUE(asked_.empty()) << "without a question";
+}
+
+TEST_F(CaptureHotkeyTest, ChangeSwapsTheKeyOrKeepsTheOldOneWhenTheNewIsTaken) {
+    const px::CaptureKey wanted{px::kHotkeyCtrl | px::kHotkeyShift, 0x78};  // Ctrl+Shift+F9
+    CaptureHotkey hotkey;
+    EXPECT_FALSE(hotkey.Change(wanted)) << "no owner yet";
+    KeyHolder other{kCaptureHotkeys[0]};  // Print Screen: the chain ends on Ctrl+Print Screen, so a key is held
+    ASSERT_TRUE(hotkey.Register(owner_.hwnd(), Answer(true)));
+    ASSERT_EQ(hotkey.Current(), kCaptureHotkeys[1]);
+    EXPECT_TRUE(hotkey.Change(wanted));
+    EXPECT_EQ(hotkey.Current(), wanted);
+    EXPECT_TRUE(KeyIsFree(1)) << "the old key was given back";
+    EXPECT_FALSE(hotkey.Change(kCaptureHotkeys[0])) << "held by the other window";
+    EXPECT_EQ(hotkey.Current(), wanted) << "the old key is taken back";
+    EXPECT_FALSE(px::test::KeyIsFree(wanted)) << "and registered";
+    EXPECT_TRUE(hotkey.Change(kCaptureHotkeys[2]));
+    EXPECT_EQ(hotkey.Current(), kCaptureHotkeys[2]);
 }
 
 // The main window's key: WM_HOTKEY with the capture key's identity starts "Capture Selection".
