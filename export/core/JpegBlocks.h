@@ -266,22 +266,26 @@ private:
 };
 
 // The four Huffman tables as the second pass uses them: for each table and
-// symbol its code in the high bits and, in the low 8, its length plus the
-// number of value bits that follow it (the symbol's low 4 bits).
+// symbol its code, already shifted past the value bits that follow it (the
+// symbol's low 4 bits), above 5 bits holding the code's length plus theirs.
+// At most 16 + 11 bits of code and value: the entry fits 32 bits.
 struct SymbolTable {
+    static constexpr int kLengthBits = 5;
     std::array<uint32_t, 4 * 256> entry{};
     explicit SymbolTable(const HuffmanCodes* codes) {
         for (int t = 0; t < 4; ++t) {
-            for (int s = 0; s < 256; ++s)
-                entry[t * 256 + s] = (uint32_t{codes[t].code[s]} << 8) | (codes[t].length[s] + (s & 15));
+            for (int s = 0; s < 256; ++s) {
+                const int valueBits = s & 15;
+                entry[t * 256 + s] = (uint32_t{codes[t].code[s]} << (valueBits + kLengthBits)) |
+                                     static_cast<uint32_t>(codes[t].length[s] + valueBits);
+            }
         }
     }
     // Writes `count` stored symbols.
     const uint32_t* Write(const uint32_t* p, size_t count, BitPacker& bits) const {
         for (const uint32_t* end = p + count; p != end; ++p) {
-            const uint32_t index = *p >> 16;
-            const uint32_t e = entry[index];
-            bits.Put((static_cast<uint64_t>(e >> 8) << (index & 15)) | (*p & 0xFFFF), static_cast<int>(e & 0xFF));
+            const uint32_t e = entry[*p >> 16];
+            bits.Put((e >> kLengthBits) | (*p & 0xFFFF), static_cast<int>(e & ((1u << kLengthBits) - 1)));
         }
         return p;
     }
