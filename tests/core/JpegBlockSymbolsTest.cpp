@@ -3,6 +3,7 @@
 // one, sizes found by shifting), with the symbol counts that make the tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -127,6 +128,65 @@ TEST(JpegBlockSymbolsTest, RandomSparseAndDenseBlocksGiveThePlainWalksSymbols) {
     }
     ExpectSymbols(blocks, 0);
     ExpectSymbols(blocks, 2);
+}
+
+class BytesSink : public Sink {
+public:
+    bool Write(const uint8_t* data, size_t size) override {
+        bytes.insert(bytes.end(), data, data + size);
+        return true;
+    }
+    std::vector<uint8_t> bytes;
+};
+
+// Second pass: each stored symbol becomes its code, then its value bits; the
+// last byte is padded with 1 bits and every 0xFF byte takes a 0x00 after it.
+// Codes of up to 16 bits with 11 value bits (the longest there are) included.
+TEST(JpegBlockSymbolsTest, StoredSymbolsAreWrittenAsCodeThenValueBitsWithStuffing) {
+    test::TestRandom rnd(31);
+    HuffmanCodes codes[4];
+    for (auto& table : codes) {
+        for (int s = 0; s < 256; ++s) {
+            const int length = s % 7 == 0 ? 16 : rnd.Range(1, 16);
+            table.length[s] = static_cast<uint8_t>(length);
+            // Many all-ones codes, so that 0xFF bytes come often.
+            table.code[s] = static_cast<uint16_t>(rnd.Next() % 3 == 0 ? (1u << length) - 1 : rnd.Next() & ((1u << length) - 1));
+        }
+    }
+    std::vector<uint32_t> words;
+    std::vector<bool> expectedBits;
+    for (int i = 0; i < 5000; ++i) {
+        const uint32_t table = static_cast<uint32_t>(rnd.Range(0, 3));
+        const uint32_t symbol = static_cast<uint32_t>(rnd.Range(0, 15) << 4 | rnd.Range(0, 11));
+        const int valueBits = static_cast<int>(symbol & 15);
+        const uint32_t value = rnd.Next() % 4 == 0 ? (1u << valueBits) - 1 : rnd.Next() & ((1u << valueBits) - 1);
+        words.push_back(((table * 256 + symbol) << 16) | value);
+        const HuffmanCodes& c = codes[table];
+        for (int b = c.length[symbol] - 1; b >= 0; --b) expectedBits.push_back(((c.code[symbol] >> b) & 1) != 0);
+        for (int b = valueBits - 1; b >= 0; --b) expectedBits.push_back(((value >> b) & 1) != 0);
+    }
+    while (expectedBits.size() % 8 != 0) expectedBits.push_back(true);
+    std::vector<uint8_t> expected;
+    for (size_t i = 0; i < expectedBits.size(); i += 8) {
+        uint8_t byte = 0;
+        for (size_t b = 0; b < 8; ++b) byte = static_cast<uint8_t>(byte << 1 | (expectedBits[i + b] ? 1 : 0));
+        expected.push_back(byte);
+        if (byte == 0xFF) expected.push_back(0x00);
+    }
+
+    BytesSink sink;
+    Output out(sink);
+    BitPacker bits(out.pos());
+    const SymbolTable table(codes);
+    for (size_t done = 0; done < words.size(); done += 100) {
+        out.Ensure();
+        table.Write(words.data() + done, std::min<size_t>(100, words.size() - done), bits);
+    }
+    out.Ensure();
+    bits.Finish();
+    out.Flush();
+    ASSERT_TRUE(out.ok());
+    EXPECT_EQ(sink.bytes, expected);
 }
 
 }  // namespace
