@@ -243,7 +243,11 @@ PX_AVX2 uint64_t ForwardDctQuantize(const int16_t* src, size_t stride, const Qua
     const __m128i first = _mm_set1_epi16(src[0]);
     __m128i same = _mm_cmpeq_epi16(rows[0], first);
     for (int r = 1; r < 8; ++r) same = _mm_and_si128(same, _mm_cmpeq_epi16(rows[r], first));
-    if (_mm_movemask_epi8(same) == 0xFFFF) return px::jpeg::ForwardDctQuantize(src, stride, quantizer, out);
+    if (_mm_movemask_epi8(same) == 0xFFFF) {
+        for (int i = 0; i < 64; i += 16) _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_setzero_si256());
+        out[0] = FlatBlockDc(src[0], quantizer);
+        return out[0] != 0 ? 1 : 0;
+    }
 
     __m256 d[8];
     for (int r = 0; r < 8; ++r) d[r] = _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(rows[r]));

@@ -38,14 +38,23 @@ inline uint16_t CodedValue(int v) {
     const int category = Category(v);
     return static_cast<uint16_t>((category << 12) | (static_cast<uint32_t>(v + (v >> 31)) & ((1u << category) - 1)));
 }
-// The same for a value known not to be 0 (the AC coefficients that are coded).
-inline uint16_t CodedNonZero(int v) {
-    const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
-    const int category = 32 - __builtin_clz(magnitude);
-    return static_cast<uint16_t>((category << 12) | (static_cast<uint32_t>(v + (v >> 31)) & ((1u << category) - 1)));
-}
 inline constexpr int kCategoryShift = 12;
 inline constexpr uint32_t kExtraMask = (1u << kCategoryShift) - 1;
+
+// Every AC value the quantiser can give, already as a stored symbol (see
+// BlockStore) of run 0 in table 0: its category at bit 16 and its value bits
+// below. A look-up instead of a sign, a bit scan and three masks for each
+// coded coefficient. Indexed by value + kMaxCoefficient.
+inline constexpr auto kStoredAc = [] {
+    std::array<uint32_t, 2 * kMaxCoefficient + 1> t{};
+    for (int v = -kMaxCoefficient; v <= kMaxCoefficient; ++v) {
+        const uint32_t magnitude = static_cast<uint32_t>(v < 0 ? -v : v);
+        const int category = std::bit_width(magnitude);
+        const uint32_t extra = static_cast<uint32_t>(v + (v < 0 ? -1 : 0)) & ((1u << category) - 1);
+        t[static_cast<size_t>(v + kMaxCoefficient)] = (static_cast<uint32_t>(category) << 16) | extra;
+    }
+    return t;
+}();
 
 // kScanMaskOf[i][b]: the scan-order mask of the coefficients whose transform
 // indices are set in byte b of a transform-order mask, byte i. Eight look-ups
@@ -146,18 +155,21 @@ struct ComponentPass1 {
         const uint16_t dc = CodedValue(coef[0] - dcPred);
         dcPred = coef[0];
         *out++ = Emit(dcTable * 256 + (dc >> kCategoryShift), dc & kExtraMask);
-        const uint32_t ac = (dcTable + 1) * 256;
+        // Symbol (run << 4) | category of table dcTable + 1, as stored.
+        const uint32_t ac = (dcTable + 1) << 24;
+        const uint32_t* stored = kStoredAc.data() + kMaxCoefficient;
         int prev = 0;
         while (scan) {
             const int k = std::countr_zero(scan);
             scan &= scan - 1;
-            const uint16_t v = CodedNonZero(coef[kZigzagToTransform[k]]);
-            int run = k - prev - 1;
-            for (; run > 15; run -= 16) *out++ = Emit(ac + 0xF0, 0);
-            *out++ = Emit(ac + ((run << 4) | (v >> kCategoryShift)), v & kExtraMask);
+            uint32_t run = static_cast<uint32_t>(k - prev - 1);
+            for (; run > 15; run -= 16) *out++ = Emit((ac >> 16) + 0xF0, 0);
+            const uint32_t word = stored[coef[kZigzagToTransform[k]]] + ac + (run << 20);
+            ++freq[word >> 16];
+            *out++ = word;
             prev = k;
         }
-        if (prev != 63) *out++ = Emit(ac, 0);
+        if (prev != 63) *out++ = Emit(ac >> 16, 0);
         return reinterpret_cast<uint8_t*>(out);
     }
     uint32_t Emit(uint32_t symbol, uint32_t extra) {
@@ -254,22 +266,26 @@ private:
 };
 
 // The four Huffman tables as the second pass uses them: for each table and
-// symbol its code in the high bits and, in the low 8, its length plus the
-// number of value bits that follow it (the symbol's low 4 bits).
+// symbol its code, already shifted past the value bits that follow it (the
+// symbol's low 4 bits), above 5 bits holding the code's length plus theirs.
+// At most 16 + 11 bits of code and value: the entry fits 32 bits.
 struct SymbolTable {
+    static constexpr int kLengthBits = 5;
     std::array<uint32_t, 4 * 256> entry{};
     explicit SymbolTable(const HuffmanCodes* codes) {
         for (int t = 0; t < 4; ++t) {
-            for (int s = 0; s < 256; ++s)
-                entry[t * 256 + s] = (uint32_t{codes[t].code[s]} << 8) | (codes[t].length[s] + (s & 15));
+            for (int s = 0; s < 256; ++s) {
+                const int valueBits = s & 15;
+                entry[t * 256 + s] = (uint32_t{codes[t].code[s]} << (valueBits + kLengthBits)) |
+                                     static_cast<uint32_t>(codes[t].length[s] + valueBits);
+            }
         }
     }
     // Writes `count` stored symbols.
     const uint32_t* Write(const uint32_t* p, size_t count, BitPacker& bits) const {
         for (const uint32_t* end = p + count; p != end; ++p) {
-            const uint32_t index = *p >> 16;
-            const uint32_t e = entry[index];
-            bits.Put((static_cast<uint64_t>(e >> 8) << (index & 15)) | (*p & 0xFFFF), static_cast<int>(e & 0xFF));
+            const uint32_t e = entry[*p >> 16];
+            bits.Put((e >> kLengthBits) | (*p & 0xFFFF), static_cast<int>(e & ((1u << kLengthBits) - 1)));
         }
         return p;
     }

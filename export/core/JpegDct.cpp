@@ -65,7 +65,6 @@ inline __m128i Quantize(__m128 steps, __m128 keepFrom) {
     return _mm_cvtps_epi32(_mm_and_ps(steps, _mm_cmpge_ps(magnitude, keepFrom)));
 }
 
-inline int16_t ClampDc(int v) { return static_cast<int16_t>(v < kMinDc ? kMinDc : v > kMaxCoefficient ? kMaxCoefficient : v); }
 
 double AanScale(int k) { return k == 0 ? 1.0 : std::numbers::sqrt2 * std::cos(k * std::numbers::pi / 16.0); }
 
@@ -97,7 +96,7 @@ uint64_t ForwardDctQuantize(const int16_t* src, size_t stride, const Quantizer& 
     for (int r = 1; r < 8; ++r) same = _mm_and_si128(same, _mm_cmpeq_epi16(rows[r], first));
     if (_mm_movemask_epi8(same) == 0xFFFF) {
         std::memset(out, 0, 64 * sizeof(int16_t));
-        out[0] = ClampDc(_mm_cvtss_si32(_mm_mul_ss(_mm_set_ss(64.0f * src[0]), _mm_set_ss(quantizer.multipliers[0]))));
+        out[0] = FlatBlockDc(src[0], quantizer);
         return out[0] != 0 ? 1 : 0;
     }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <xmmintrin.h>
 
 namespace px::jpeg {
 
@@ -32,6 +33,13 @@ struct Quantizer {
 // `quant`: the table as written in the file (row-major); `keepFrom`: the
 // smallest kept AC coefficient in steps, row-major (the DC is always rounded).
 Quantizer MakeQuantizer(const std::array<uint8_t, 64>& quant, const std::array<float, 64>& keepFrom);
+
+// The DC term of a flat block of `sample`s: 64 times the sample, which is
+// what the transform gives too (it adds and scales equal samples exactly).
+inline int16_t FlatBlockDc(int16_t sample, const Quantizer& quantizer) {
+    const int v = _mm_cvtss_si32(_mm_mul_ss(_mm_set_ss(64.0f * sample), _mm_set_ss(quantizer.multipliers[0])));
+    return static_cast<int16_t>(v < kMinDc ? kMinDc : v > kMaxCoefficient ? kMaxCoefficient : v);
+}
 
 // Transforms and quantises the block of 8 rows of 8 samples (`stride`
 // samples apart); `out` receives the quantised coefficients in transform
