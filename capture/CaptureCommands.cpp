@@ -57,8 +57,6 @@ bool CaptureCommands::CopyToClipboard() { return clipboard_->Put(capture_.Shared
 
 void CaptureCommands::ReleaseClipboard() { clipboard_->Close(); }
 
-ClipboardOwner& CaptureCommands::Clipboard() noexcept { return *clipboard_; }
-
 void CaptureCommands::Stop() {
     tmrDesktop_.stop();
     timerC_.stop();

@@ -55,7 +55,6 @@ public:
     // At shutdown: the formats the clipboard still offers are made, so they
     // outlive the program, and its owner window goes.
     void ReleaseClipboard();
-    ClipboardOwner& Clipboard() noexcept;
     // Stops both timers (the owner unloads).
     void Stop();
 
