@@ -138,6 +138,9 @@ void frmDesktopImage::RegisterShutdown() {
     shutdown.Register(ShutdownSlot::SaveJPEG, [] { SaveJPEG::Get().Unload(); });
     shutdown.Register(ShutdownSlot::frmValueTip, [] { win::frmValueTip::Instance().Unload(); });
     shutdown.Register(ShutdownSlot::fMain, [] { fMain::Get().Unload(); });
+    shutdown.Register(ShutdownSlot::Clipboard, [this] {
+        if (commands_) commands_->ReleaseClipboard();
+    });
     shutdown.Register(ShutdownSlot::TrayIcon, [this] {
         TrayIcon1_.Remove();
         TrayIcon1_.Destroy();
@@ -257,7 +260,7 @@ void frmDesktopImage::Form_Resize(UINT sizeType) {
 // Buttons
 
 void frmDesktopImage::cmdClip_Click() {
-    if (HasCapture() && !PutBitmapOnClipboard(hwnd(), Capture().Picture())) Clipboard_Failed();
+    if (HasCapture() && !Commands().CopyToClipboard()) Clipboard_Failed();
 }
 
 void frmDesktopImage::cmdHide_Click() { Hide(); }

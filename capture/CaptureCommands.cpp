@@ -5,6 +5,7 @@
 #include "base/win/Window.h"
 #include "capture/ActiveWindowGrab.h"
 #include "capture/ClipboardBitmap.h"
+#include "capture/ClipboardOwner.h"
 
 namespace px {
 
@@ -41,7 +42,7 @@ private:
 };
 
 CaptureCommands::CaptureCommands(CurrentCapture& capture)
-    : capture_(capture), timers_(std::make_unique<TimerWindow>(*this)) {}
+    : capture_(capture), timers_(std::make_unique<TimerWindow>(*this)), clipboard_(std::make_unique<ClipboardOwner>()) {}
 
 CaptureCommands::~CaptureCommands() {
     Stop();
@@ -51,6 +52,10 @@ CaptureCommands::~CaptureCommands() {
 std::wstring CaptureCommands::WriteFailedText(const std::wstring& scratchPath) {
     return L"The capture could not be written to '" + scratchPath + L"'.\r\nThe previous capture is kept.";
 }
+
+bool CaptureCommands::CopyToClipboard() { return clipboard_->Put(capture_.Shared()); }
+
+void CaptureCommands::ReleaseClipboard() { clipboard_->Close(); }
 
 void CaptureCommands::Stop() {
     tmrDesktop_.stop();
@@ -102,10 +107,10 @@ void CaptureCommands::TimerC_Timer() {
     }
     // The picture goes through the clipboard; when another program holds it
     // open, the grabbed picture itself becomes the capture, so nothing is lost.
-    const bool onClipboard = PutBitmapOnClipboard(owner_, grab.picture.get());
-    win::ScopedBitmap picture = onClipboard ? CopyBitmapFromClipboard(owner_) : win::ScopedBitmap{};
-    if (!picture) picture = std::move(grab.picture);
-    if (!capture_.Replace(std::move(picture))) {
+    const SharedPicture grabbed = Share(std::move(grab.picture));
+    const bool onClipboard = clipboard_->Put(grabbed);
+    win::ScopedBitmap back = onClipboard ? CopyBitmapFromClipboard(owner_) : win::ScopedBitmap{};
+    if (!(back ? capture_.Replace(std::move(back)) : capture_.Replace(grabbed))) {
         Failed(WriteFailedText(capture_.ScratchPath()));
         return;
     }
@@ -122,7 +127,7 @@ void CaptureCommands::CaptureFinish(win::ScopedBitmap picture) {
         Failed(WriteFailedText(capture_.ScratchPath()));
         return;
     }
-    const bool onClipboard = PutBitmapOnClipboard(owner_, capture_.Picture());
+    const bool onClipboard = CopyToClipboard();
     EndOfCapture();
     ++captures_;
     Finished();

@@ -1,9 +1,10 @@
 #pragma once
 // The capture commands: "Capture Selection", "Capture Entire Screen" and
-// "Capture Active Window". They own the selection shape, the two timers
-// (tmrDesktop, TimerC) and the end of every capture, put the result into the
-// CurrentCapture and say how it went through events; the window that shows
-// the buttons only reacts (shows itself again, tells the user).
+// "Capture Active Window", and "Copy to Clipboard". They own the selection
+// shape, the two timers (tmrDesktop, TimerC), the clipboard's owner and the end
+// of every capture, put the result into the CurrentCapture and on the
+// clipboard, and say how it went through events; the window that shows the
+// buttons only reacts (shows itself again, tells the user).
 //
 //     CaptureCommands commands(capture);
 //     commands.SetOwner(hwnd());                   // steps aside while the screen is copied
@@ -23,6 +24,8 @@
 
 namespace px {
 
+class ClipboardOwner;
+
 class CaptureCommands {
 public:
     explicit CaptureCommands(CurrentCapture& capture);
@@ -30,7 +33,7 @@ public:
     CaptureCommands(const CaptureCommands&) = delete;
     CaptureCommands& operator=(const CaptureCommands&) = delete;
 
-    // The window that hides while the screen is copied and owns the clipboard.
+    // The window that hides while the screen is copied.
     void SetOwner(HWND owner) noexcept { owner_ = owner; }
 
     // The shape of the next selection; Entire lasts for one capture, then Rectangle again.
@@ -46,6 +49,12 @@ public:
     // clipboard, as the print-screen key would put it there, and the capture
     // is taken from there.
     void CaptureActiveWindow(unsigned delayMs);
+    // "Copy to Clipboard": the current capture on the clipboard again; false
+    // when another program holds the clipboard (or there is no capture).
+    bool CopyToClipboard();
+    // At shutdown: the formats the clipboard still offers are made, so they
+    // outlive the program, and its owner window goes.
+    void ReleaseClipboard();
     // Stops both timers (the owner unloads).
     void Stop();
 
@@ -80,6 +89,7 @@ private:
     capture::SelectionShape shape_ = capture::SelectionShape::Rectangle;
     CaptureOptions options_;
     std::unique_ptr<TimerWindow> timers_;
+    std::unique_ptr<ClipboardOwner> clipboard_;
     win::ScopedTimer tmrDesktop_, timerC_;
     int captures_ = 0;
     LARGE_INTEGER commandTime_{};

@@ -17,19 +17,13 @@ bool OpenClipboardPatiently(HWND owner) {
     }
     return false;
 }
-
-class ClipboardSession {
-public:
-    explicit ClipboardSession(HWND owner) : open_(OpenClipboardPatiently(owner)) {}
-    ~ClipboardSession() { if (open_) ::CloseClipboard(); }
-    ClipboardSession(const ClipboardSession&) = delete;
-    ClipboardSession& operator=(const ClipboardSession&) = delete;
-    bool open() const noexcept { return open_; }
-
-private:
-    bool open_;
-};
 }  // namespace
+
+ClipboardSession::ClipboardSession(HWND owner) : open_(OpenClipboardPatiently(owner)) {}
+
+ClipboardSession::~ClipboardSession() {
+    if (open_) ::CloseClipboard();
+}
 
 win::ScopedBitmap CopyBitmap(HBITMAP picture) {
     BITMAP bm{};
@@ -96,8 +90,7 @@ win::ScopedGlobal MakeDibV5(HBITMAP picture) {
     return memory;
 }
 
-namespace {
-win::ScopedGlobal MakePng(HBITMAP picture) {
+win::ScopedGlobal MakePngData(HBITMAP picture) {
     const std::vector<uint8_t> png = win::EncodePicturePng(picture);
     if (png.empty()) return {};
     win::ScopedGlobal memory(::GlobalAlloc(GMEM_MOVEABLE, png.size()));
@@ -106,24 +99,6 @@ win::ScopedGlobal MakePng(HBITMAP picture) {
     std::memcpy(at, png.data(), png.size());
     ::GlobalUnlock(memory.get());
     return memory;
-}
-}  // namespace
-
-bool PutBitmapOnClipboard(HWND owner, HBITMAP picture) {
-    win::ScopedBitmap copy = CopyBitmap(picture);
-    if (!copy) return false;
-    // Made before the clipboard opens: encoding takes a while, and others wait while it is open.
-    win::ScopedGlobal dibV5 = MakeDibV5(copy.get());
-    win::ScopedGlobal png = MakePng(copy.get());
-    ClipboardSession clipboard(owner);
-    if (!clipboard.open()) return false;
-    ::EmptyClipboard();
-    // The bitmap first: formats the platform derives for older readers come from it, as before.
-    if (!::SetClipboardData(CF_BITMAP, copy.get())) return false;
-    copy.release();  // the clipboard owns it now
-    if (dibV5 && ::SetClipboardData(CF_DIBV5, dibV5.get())) dibV5.release();
-    if (png && PngClipboardFormat() && ::SetClipboardData(PngClipboardFormat(), png.get())) png.release();
-    return true;
 }
 
 win::ScopedBitmap CopyBitmapFromClipboard(HWND owner) {

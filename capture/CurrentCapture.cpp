@@ -23,16 +23,20 @@ CurrentCapture::CurrentCapture(std::wstring scratchPath) : scratchPath_(std::mov
 
 SIZE CurrentCapture::Size() const {
     BITMAP bm{};
-    if (!picture_ || !::GetObjectW(picture_.get(), sizeof(bm), &bm)) return {0, 0};
+    if (!::GetObjectW(Picture(), sizeof(bm), &bm)) return {0, 0};
     return {bm.bmWidth, std::abs(bm.bmHeight)};
 }
 
 bool CurrentCapture::Replace(win::ScopedBitmap picture, std::wstring* error) {
-    if (!picture) {
+    return Replace(Share(std::move(picture)), error);
+}
+
+bool CurrentCapture::Replace(SharedPicture picture, std::wstring* error) {
+    if (!picture || !*picture) {
         if (error) *error = L"There is no picture.";
         return false;
     }
-    const HRESULT hr = win::SavePictureAsBitmapFile(picture.get(), scratchPath_);
+    const HRESULT hr = win::SavePictureAsBitmapFile(picture->get(), scratchPath_);
     if (FAILED(hr)) {
         if (error) *error = win::FileErrorText(hr);
         return false;
@@ -45,7 +49,7 @@ bool CurrentCapture::Replace(win::ScopedBitmap picture, std::wstring* error) {
 bool CurrentCapture::ReloadFromScratch() {
     win::ScopedBitmap loaded = LoadBitmapFile(scratchPath_);
     if (!loaded) return false;
-    picture_ = std::move(loaded);
+    picture_ = Share(std::move(loaded));
     Changed();
     return true;
 }

@@ -11,6 +11,7 @@
 
 #include "base/Event.h"
 #include "base/win/ScopedWin.h"
+#include "capture/SharedPicture.h"
 
 namespace px {
 
@@ -19,7 +20,9 @@ public:
     explicit CurrentCapture(std::wstring scratchPath);
 
     // The picture (a bitmap in the display's format), or nullptr before the first capture.
-    HBITMAP Picture() const noexcept { return picture_.get(); }
+    HBITMAP Picture() const noexcept { return picture_ ? picture_->get() : nullptr; }
+    // The same picture, shared: it stays valid for its holder after the capture changes.
+    const SharedPicture& Shared() const noexcept { return picture_; }
     bool HasPicture() const noexcept { return static_cast<bool>(picture_); }
     // Width and height in pixels; 0 x 0 before the first capture.
     SIZE Size() const;
@@ -30,6 +33,8 @@ public:
     // `error` (if given) receives the reason and false is returned; telling the
     // user is the caller's part, with its own window as the message's owner.
     bool Replace(win::ScopedBitmap picture, std::wstring* error = nullptr);
+    // The same with a picture another owner (the clipboard) already shares.
+    bool Replace(SharedPicture picture, std::wstring* error = nullptr);
     // Reads the scratch file back as the capture (after a window wrote it
     // itself) and raises Changed once; false, and nothing changed, when the
     // file cannot be read.
@@ -39,7 +44,7 @@ public:
 
 private:
     std::wstring scratchPath_;
-    win::ScopedBitmap picture_;
+    SharedPicture picture_;  // never changed in place: holders keep what they were given
 };
 
 }  // namespace px

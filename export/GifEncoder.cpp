@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "base/win/ImageEncoder.h"
 #include "base/win/ScopedWin.h"
 #include "base/win/StagedFile.h"
 #include "export/cDither8bpp.h"
@@ -15,18 +16,6 @@
 namespace px {
 
 namespace {
-
-std::wstring SystemMessage(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = n ? std::wstring(text, n) : L"Error " + std::to_wstring(code);
-    if (text) ::LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-        message.pop_back();
-    return message;
-}
 
 bool Fail(std::wstring* reason, std::wstring text) {
     if (reason) *reason = std::move(text);
@@ -76,30 +65,12 @@ bool WriteEncoded(HANDLE file, std::vector<uint8_t>& bytes, int32_t transparentE
         DWORD written = 0;
         if (part.size && (!::WriteFile(file, part.data, static_cast<DWORD>(part.size), &written, nullptr) ||
                           written != part.size))
-            return Fail(reason, SystemMessage(::GetLastError()));
+            return Fail(reason, win::FileErrorText(HRESULT_FROM_WIN32(::GetLastError())));
     }
     return true;
 }
 
 }  // namespace
-
-int32_t FindEncoder(const std::wstring& mimeType, CLSID& classId) {
-    UINT count = 0, size = 0;
-    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0 || count == 0)
-        return -1;
-    // The records come first, the strings they point to after them in the same block.
-    std::vector<uint64_t> block((size + sizeof(uint64_t) - 1) / sizeof(uint64_t));
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.data());
-    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return -1;
-    for (UINT i = 0; i < count; ++i) {
-        const wchar_t* mime = codecs[i].MimeType;
-        if (mime && ::CompareStringOrdinal(mime, -1, mimeType.c_str(), -1, TRUE) == CSTR_EQUAL) {
-            classId = codecs[i].Clsid;
-            return static_cast<int32_t>(i) + 1;
-        }
-    }
-    return -1;
-}
 
 bool SaveGIF(const cDIB32& picture, const cPalette8bpp& palette, cDither8bpp& ditherer, int32_t transparentEntry,
              const std::wstring& fileName, std::wstring* reason) {
@@ -108,7 +79,7 @@ bool SaveGIF(const cDIB32& picture, const cPalette8bpp& palette, cDither8bpp& di
     if (!picture.hDIB() || !ids || palette.MaxCount() <= 0)
         return Fail(reason, L"There is no dithered picture to write.");
     CLSID gif{};
-    if (FindEncoder(L"image/gif", gif) < 0) return Fail(reason, L"No GIF encoder is available on this system.");
+    if (win::FindEncoder(L"image/gif", gif) < 0) return Fail(reason, L"No GIF encoder is available on this system.");
 
     Gdiplus::GpBitmap* raw = nullptr;
     Gdiplus::GpStatus status = Gdiplus::DllExports::GdipCreateBitmapFromScan0(
@@ -125,9 +96,9 @@ bool SaveGIF(const cDIB32& picture, const cPalette8bpp& palette, cDither8bpp& di
     std::vector<uint8_t> encoded;
     if (!EncodeToMemory(bitmap.get(), gif, encoded, reason)) return false;
     win::StagedFile file(fileName);
-    if (!file.Ready()) return Fail(reason, SystemMessage(file.Error()));
+    if (!file.Ready()) return Fail(reason, win::FileErrorText(HRESULT_FROM_WIN32(file.Error())));
     if (!WriteEncoded(file.Handle(), encoded, transparentEntry, reason)) return false;
-    if (const DWORD error = file.Commit()) return Fail(reason, SystemMessage(error));
+    if (const DWORD error = file.Commit()) return Fail(reason, win::FileErrorText(HRESULT_FROM_WIN32(error)));
     return true;
 }
 

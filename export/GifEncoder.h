@@ -1,8 +1,8 @@
 #pragma once
-// GIF writing through the platform image library (GDI+): the encoder lookup
-// by MIME type and SaveGIF, which hands the ditherer's index buffer (in
-// place) and the palette to the library's GIF encoder. The library must have
-// been started (win::ScopedGdiplus) by the caller.
+// GIF writing through the platform image library (GDI+): SaveGIF hands the
+// ditherer's index buffer (in place) and the palette to the library's GIF
+// encoder (base/win/ImageEncoder.h finds it). The library must have been
+// started (win::ScopedGdiplus) by the caller.
 //
 // The encoder writes into memory; SaveGIF writes that to a temporary file in
 // the target's folder and replaces the target only when the new file is
@@ -19,11 +19,6 @@ namespace px {
 class cDIB32;
 class cPalette8bpp;
 class cDither8bpp;
-
-// 1-based position of the first encoder whose MIME type equals `mimeType`
-// without regard to case, its class identifier in `classId`; -1 when there is
-// none (or the library is not started), `classId` then left as it was.
-int32_t FindEncoder(const std::wstring& mimeType, CLSID& classId);
 
 // Writes the last dithering of `picture` (the ditherer's index buffer, row
 // length PalIDRowLength) with `palette`'s entries in use; `transparentEntry`

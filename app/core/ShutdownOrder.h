@@ -21,6 +21,7 @@ enum class ShutdownSlot {
     zoom,
     fMain,
     HelpWindows,     // close every help window, release the help object
+    Clipboard,       // make what the clipboard still offers, so it outlives the program
     TrayIcon,        // remove the notification-area icon
     ViewCleanUp,     // the picture view gives up its picture
     CaptionDetach,   // detach the caption painter from the main window

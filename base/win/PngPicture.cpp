@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/win/ImageEncoder.h"
 #include "base/win/ScopedWin.h"
 #include "base/win/StagedFile.h"
 
@@ -11,36 +12,6 @@ namespace {
 
 bool Fail(std::wstring* reason, std::wstring text) {
     if (reason) *reason = std::move(text);
-    return false;
-}
-
-std::wstring SystemMessage(DWORD code) {
-    wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = n ? std::wstring(text, n) : L"Error " + std::to_wstring(code);
-    if (text) ::LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-        message.pop_back();
-    return message;
-}
-
-bool FindPngEncoder(CLSID& classId) {
-    UINT count = 0, size = 0;
-    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0 || count == 0)
-        return false;
-    // The records come first, the strings they point to after them in the same block.
-    std::vector<uint64_t> block((size + sizeof(uint64_t) - 1) / sizeof(uint64_t));
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.data());
-    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < count; ++i) {
-        const wchar_t* mime = codecs[i].MimeType;
-        if (mime && ::CompareStringOrdinal(mime, -1, L"image/png", -1, TRUE) == CSTR_EQUAL) {
-            classId = codecs[i].Clsid;
-            return true;
-        }
-    }
     return false;
 }
 
@@ -87,7 +58,7 @@ std::vector<uint8_t> EncodePicturePng(HBITMAP picture, std::wstring* reason) {
 
     ScopedGdiplus gdiplus(true);
     CLSID png{};
-    if (!gdiplus || !FindPngEncoder(png)) {
+    if (!gdiplus || win::FindEncoder(L"image/png", png) < 0) {
         Fail(reason, L"No PNG encoder is available on this system.");
         return {};
     }
@@ -121,12 +92,12 @@ bool SavePictureAsPngFile(HBITMAP picture, const std::wstring& path, std::wstrin
     const std::vector<uint8_t> bytes = EncodePicturePng(picture, reason);
     if (bytes.empty()) return false;
     StagedFile file(path);
-    if (!file.Ready()) return Fail(reason, SystemMessage(file.Error()));
+    if (!file.Ready()) return Fail(reason, FileErrorText(HRESULT_FROM_WIN32(file.Error())));
     DWORD written = 0;
     if (!::WriteFile(file.Handle(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size())
-        return Fail(reason, SystemMessage(::GetLastError()));
-    if (const DWORD error = file.Commit()) return Fail(reason, SystemMessage(error));
+        return Fail(reason, FileErrorText(HRESULT_FROM_WIN32(::GetLastError())));
+    if (const DWORD error = file.Commit()) return Fail(reason, FileErrorText(HRESULT_FROM_WIN32(error)));
     return true;
 }
 

@@ -39,13 +39,25 @@ std::wstring ExtendedLengthPath(const std::wstring& path) {
     return path;
 }
 
+namespace {
+std::wstring UnknownErrorText(DWORD code) {
+    wchar_t text[32];
+    if (code <= 0xFFFF)
+        std::swprintf(text, 32, L"Error %lu", static_cast<unsigned long>(code));
+    else
+        std::swprintf(text, 32, L"Error 0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+}  // namespace
+
 std::wstring FileErrorText(HRESULT error) {
     if (HRESULT_FACILITY(error) == FACILITY_WIN32) error = HRESULT_CODE(error);
     wchar_t* text = nullptr;
     const DWORD n = ::FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring s = n ? std::wstring(text, n) : std::wstring();
+    // A code the system has no text for still gets a reason the user can quote.
+    std::wstring s = n ? std::wstring(text, n) : UnknownErrorText(static_cast<DWORD>(error));
     if (text) ::LocalFree(text);
     while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' ')) s.pop_back();
     return s;

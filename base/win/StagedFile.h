@@ -14,8 +14,9 @@ namespace px::win {
 // (with "/" turned into "\"); anything else is returned as it is.
 std::wstring ExtendedLengthPath(const std::wstring& path);
 
-// The system's one-line text for a file error (a Win32 code or an HRESULT
-// wrapping one), without the trailing line break.
+// The system's one-line text for an error (a Win32 code, or an HRESULT,
+// perhaps wrapping one), without the trailing line break; "Error N" (an
+// HRESULT in hexadecimal) when the system has no text for it, never empty.
 std::wstring FileErrorText(HRESULT error);
 
 class StagedFile {

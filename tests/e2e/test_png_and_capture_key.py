@@ -1,7 +1,7 @@
 """PNG and the capture key as a user meets them: File > "Save As PNG" through
 the menu bar writes the capture (read back by ImageMagick, pixel for pixel);
 after a capture the clipboard holds PNG, CF_DIBV5 and CF_BITMAP, each the
-captured pixels; Print Screen pressed on the keyboard starts the overlay; a
+captured pixels, also after the program has ended; Print Screen pressed on the keyboard starts the overlay; a
 key held by another program gives the message and the offered key works."""
 import subprocess
 
@@ -70,6 +70,20 @@ def test_the_clipboard_after_a_capture_holds_png_dibv5_and_bitmap_each_the_captu
     same_pixels(png, scratch, "PNG")
     same_pixels(dib5, scratch, "CF_DIBV5")
     same_pixels(dib, scratch, "CF_BITMAP")
+
+
+def test_png_and_dibv5_stay_on_the_clipboard_after_the_program_exits(main, tmp_path):
+    # Made only when asked for, so the program makes them as it ends.
+    main.capture_entire()
+    scratch = tmp_path / "scratch.bmp"
+    scratch.write_bytes(main.program.scratch_bitmap.read_bytes())
+    main.command("FileExit")
+    assert main.program.wait_exit() == 0
+    png, dib5 = tmp_path / "clip.png", tmp_path / "clip-v5.bmp"
+    harness.wintool("clipdata", "PNG", harness.windows_path(png), check=True)
+    harness.wintool("clipdata", "17", harness.windows_path(dib5), "bmp", check=True)
+    same_pixels(png, scratch, "PNG after exit")
+    same_pixels(dib5, scratch, "CF_DIBV5 after exit")
 
 
 def test_print_screen_starts_the_overlay_while_the_window_is_in_the_tray(main):

@@ -291,6 +291,20 @@ TEST(ExtendedLengthPath, PrefixesOnlyLongAbsolutePaths) {
     EXPECT_EQ(win::ExtendedLengthPath(L"relative\\" + longTail), L"relative\\" + longTail);
 }
 
+// Every writer's reason comes from here: the system's line for a code it
+// knows (the same for a bare code and its HRESULT), else the number, never
+// an empty reason.
+TEST(FileErrorText, GivesTheSystemsLineOrTheNumberNeverNothing) {
+    const std::wstring denied = win::FileErrorText(ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(denied.empty());
+    EXPECT_EQ(denied.find_first_of(L"\r\n"), std::wstring::npos) << Narrow(denied);
+    EXPECT_NE(denied.back(), L' ');
+    EXPECT_EQ(win::FileErrorText(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)), denied);
+    EXPECT_NE(win::FileErrorText(ERROR_DISK_FULL), denied);
+    EXPECT_EQ(win::FileErrorText(0xBEEF), L"Error 48879");
+    EXPECT_EQ(win::FileErrorText(static_cast<HRESULT>(0xA0DEBEEF)), L"Error 0xA0DEBEEF");
+}
+
 // The current capture survives a scratch file that cannot be replaced: the
 // picture object and the file's bytes stay those of the earlier capture.
 TEST_F(FileFaultsTest, CaptureSurvivesAScratchFileThatCannotBeReplaced) {

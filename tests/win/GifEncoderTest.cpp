@@ -14,6 +14,7 @@
 #include <iterator>
 #include <vector>
 
+#include "base/win/ImageEncoder.h"
 #include "base/win/ScopedWin.h"
 #include "export/GifEncoder.h"
 #include "export/cDither8bpp.h"
@@ -118,19 +119,19 @@ protected:
 
 TEST_F(GifEncoderTest, FindEncoderMatchesTheMimeTypeWithoutRegardToCase) {
     CLSID gif{}, upper{}, mixed{}, png{};
-    const int32_t at = FindEncoder(L"image/gif", gif);
+    const int32_t at = win::FindEncoder(L"image/gif", gif);
     ASSERT_GT(at, 0);
-    EXPECT_EQ(FindEncoder(L"IMAGE/GIF", upper), at);
-    EXPECT_EQ(FindEncoder(L"Image/Gif", mixed), at);
+    EXPECT_EQ(win::FindEncoder(L"IMAGE/GIF", upper), at);
+    EXPECT_EQ(win::FindEncoder(L"Image/Gif", mixed), at);
     EXPECT_TRUE(::IsEqualGUID(gif, upper) && ::IsEqualGUID(gif, mixed));
-    const int32_t pngAt = FindEncoder(L"image/png", png);
+    const int32_t pngAt = win::FindEncoder(L"image/png", png);
     EXPECT_GT(pngAt, 0);
     EXPECT_NE(pngAt, at);
     EXPECT_FALSE(::IsEqualGUID(gif, png));
     const CLSID marker{0x12345678, 1, 2, {3, 4, 5, 6, 7, 8, 9, 10}};
     for (const wchar_t* unknown : {L"image/x-unknown", L"image/gi", L"image/gif ", L""}) {
         CLSID id = marker;
-        EXPECT_EQ(FindEncoder(unknown, id), -1) << unknown;
+        EXPECT_EQ(win::FindEncoder(unknown, id), -1) << unknown;
         EXPECT_TRUE(::IsEqualGUID(id, marker)) << unknown;  // left as it was
     }
 }

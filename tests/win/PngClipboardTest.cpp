@@ -1,22 +1,28 @@
 // PNG through the platform's encoder and the clipboard's three picture
 // formats, each decoded back (PNG by the platform's decoder, CF_DIBV5 by its
 // header, CF_BITMAP by GetDIBits) and compared pixel for pixel with the
-// capture; failures that leave the target as it was; GDI balance.
+// capture: CF_DIBV5 and PNG made only when asked for, after a second put, and
+// after the owner went; failures that leave the target as it was; GDI and
+// memory balance.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "base/Text.h"
 #include "base/win/PngPicture.h"
 #include "base/win/ScopedWin.h"
 #include "capture/ClipboardBitmap.h"
+#include "capture/ClipboardOwner.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
 
@@ -27,27 +33,34 @@ namespace fs = std::filesystem;
 // 0x00RRGGBB, top row first.
 using Pixels = std::vector<uint32_t>;
 
-COLORREF Pattern(int x, int y) { return RGB((x * 37 + y) % 256, (y * 11) % 256, (x ^ (y * 3)) % 256); }
+// 0x00RRGGBB; `seed` tells captures apart.
+uint32_t Pattern(int x, int y, int seed) {
+    return static_cast<uint32_t>((x * 37 + y + seed) % 256) << 16 |
+           static_cast<uint32_t>((y * 11 + seed * 7) % 256) << 8 | static_cast<uint32_t>((x ^ (y * 3)) % 256);
+}
 
 // An odd-sized capture in the display's format, so rows need padding in every layout.
 constexpr int kW = 37, kH = 23;
-px::win::ScopedBitmap MakeCapture() {
+px::win::ScopedBitmap MakeCapture(int seed = 0, int w = kW, int h = kH) {
+    Pixels p;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p.push_back(Pattern(x, y, seed));
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
     px::win::ScopedGetDC screen(nullptr);
-    px::win::ScopedBitmap bmp(::CreateCompatibleBitmap(screen, kW, kH));
-    px::win::AutoDeleteDC dc(::CreateCompatibleDC(screen));
-    px::win::ScopedSelectObject sel(dc.get(), bmp.get());
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) ::SetPixelV(dc.get(), x, y, Pattern(x, y));
+    px::win::ScopedBitmap bmp(::CreateCompatibleBitmap(screen, w, h));
+    ::SetDIBits(screen, bmp.get(), 0, static_cast<UINT>(h), p.data(), &bi, DIB_RGB_COLORS);
     return bmp;
 }
 
-Pixels Expected() {
+Pixels Expected(int seed = 0) {
     Pixels p;
     for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-            const COLORREF c = Pattern(x, y);
-            p.push_back(static_cast<uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c));
-        }
+        for (int x = 0; x < kW; ++x) p.push_back(Pattern(x, y, seed));
     return p;
 }
 
@@ -213,56 +226,198 @@ TEST(PngPicture, SavesThroughATemporaryFileAndReplacesTheTarget) {
     fs::remove_all(folder);
 }
 
-TEST(ClipboardFormats, ACaptureGoesOnAsBitmapDibV5AndPngEachWithItsPixels) {
-    px::test::TestHost owner;
-    auto capture = MakeCapture();
-    ASSERT_TRUE(px::PutBitmapOnClipboard(owner.hwnd(), capture.get()));
-    ASSERT_NE(px::PngClipboardFormat(), 0u);
+namespace {
 
-    Clipboard clipboard(owner.hwnd());
-    ASSERT_TRUE(clipboard.open());
-    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
-    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_DIBV5));
-    EXPECT_TRUE(::IsClipboardFormatAvailable(px::PngClipboardFormat()));
-    wchar_t name[32] = {};
-    ::GetClipboardFormatNameW(px::PngClipboardFormat(), name, 32);
-    EXPECT_STREQ(name, L"PNG");
+// What the clipboard holds in each format, decoded, with the clipboard opened by `reader`
+// (asking for CF_DIBV5 and PNG makes their owner render them now).
+struct OnClipboard {
+    Pixels bitmap, dibV5, png;
+    int bitmapW = 0, bitmapH = 0, dibW = 0, dibH = 0, pngW = 0, pngH = 0;
+    bool dibOpaque = false, pngOpaque = false;
+    HBITMAP bitmapHandle = nullptr;
+};
 
-    int w = 0, h = 0;
-    bool opaque = false;
-    auto* bitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
-    ASSERT_NE(bitmap, nullptr);
-    EXPECT_NE(bitmap, capture.get()) << "the clipboard owns a copy";
-    EXPECT_EQ(BitmapPixels(bitmap, w, h), Expected());
-    EXPECT_EQ(w, kW);
-
-    w = h = 0;
-    EXPECT_EQ(DecodeDibV5(GlobalBytes(::GetClipboardData(CF_DIBV5)), w, h, opaque), Expected());
-    EXPECT_EQ(w, kW);
-    EXPECT_EQ(h, kH);
-    EXPECT_TRUE(opaque);
-
-    w = h = 0;
-    opaque = false;
-    auto png = GlobalBytes(::GetClipboardData(px::PngClipboardFormat()));
-    EXPECT_EQ(DecodePng(png, w, h, opaque), Expected());
-    EXPECT_EQ(w, kW);
-    EXPECT_EQ(h, kH);
-    EXPECT_TRUE(opaque);
+OnClipboard ReadClipboard(HWND reader) {
+    OnClipboard r;
+    Clipboard clipboard(reader);
+    if (!clipboard.open()) {
+        ADD_FAILURE() << "the clipboard could not be opened";
+        return r;
+    }
+    r.bitmapHandle = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    if (r.bitmapHandle) r.bitmap = BitmapPixels(r.bitmapHandle, r.bitmapW, r.bitmapH);
+    r.dibV5 = DecodeDibV5(GlobalBytes(::GetClipboardData(CF_DIBV5)), r.dibW, r.dibH, r.dibOpaque);
+    r.png = DecodePng(GlobalBytes(::GetClipboardData(px::PngClipboardFormat())), r.pngW, r.pngH, r.pngOpaque);
+    return r;
 }
 
-TEST(ClipboardFormats, CopyBackReadsTheBitmapAndRepeatedPutsLeakNothing) {
-    px::test::TestHost owner;
-    auto capture = MakeCapture();
-    ASSERT_TRUE(px::PutBitmapOnClipboard(owner.hwnd(), capture.get()));
-    int w = 0, h = 0;
-    auto back = px::CopyBitmapFromClipboard(owner.hwnd());
-    EXPECT_EQ(BitmapPixels(back.get(), w, h), Expected());
-    back.reset();
+// All three formats hold the capture of `seed`, pixel for pixel.
+void ExpectTheCapture(const OnClipboard& r, int seed, const char* when) {
+    SCOPED_TRACE(when);
+    EXPECT_EQ(r.bitmap, Expected(seed)) << "CF_BITMAP";
+    EXPECT_EQ(r.dibV5, Expected(seed)) << "CF_DIBV5";
+    EXPECT_EQ(r.png, Expected(seed)) << "PNG";
+    EXPECT_TRUE(r.bitmapW == kW && r.bitmapH == kH && r.dibW == kW && r.dibH == kH && r.pngW == kW && r.pngH == kH);
+    EXPECT_TRUE(r.dibOpaque && r.pngOpaque);
+}
 
-    // The clipboard keeps one set of copies at a time: the count settles after the first put.
-    const long before = px::test::GdiObjectCount();
-    ASSERT_GT(before, 0);
-    for (int i = 0; i < 20; ++i) ASSERT_TRUE(px::PutBitmapOnClipboard(owner.hwnd(), capture.get()));
-    EXPECT_EQ(px::test::GdiObjectCount(), before);
+}  // namespace
+
+TEST(ClipboardOwner, PutsTheBitmapAtOnceAndMakesDibV5AndPngWhenAskedEachWithItsPixels) {
+    px::ClipboardOwner owner;
+    px::test::TestHost reader;
+    const px::SharedPicture capture = px::Share(MakeCapture(1));
+    ASSERT_TRUE(owner.Put(capture));
+    EXPECT_EQ(owner.Kept(), capture) << "kept for the formats to come: shared, not copied";
+    {
+        Clipboard clipboard(reader.hwnd());
+        ASSERT_TRUE(clipboard.open());
+        EXPECT_EQ(::GetClipboardOwner(), owner.hwnd());
+        ASSERT_NE(px::PngClipboardFormat(), 0u);
+        for (UINT format : {static_cast<UINT>(CF_BITMAP), static_cast<UINT>(CF_DIBV5), px::PngClipboardFormat()})
+            EXPECT_TRUE(::IsClipboardFormatAvailable(format)) << format;
+        wchar_t name[32] = {};
+        ::GetClipboardFormatNameW(px::PngClipboardFormat(), name, 32);
+        EXPECT_STREQ(name, L"PNG");
+
+        int w = 0, h = 0;
+        bool opaque = false;
+        EXPECT_EQ(DecodeDibV5(GlobalBytes(::GetClipboardData(CF_DIBV5)), w, h, opaque), Expected(1));
+        EXPECT_TRUE(opaque && w == kW && h == kH);
+        EXPECT_EQ(owner.Kept(), capture) << "PNG is still to be made";
+    }
+    const OnClipboard r = ReadClipboard(reader.hwnd());
+    ExpectTheCapture(r, 1, "each format asked for once");
+    EXPECT_NE(r.bitmapHandle, capture->get()) << "the clipboard owns a copy of the bitmap";
+    EXPECT_EQ(owner.Kept(), nullptr) << "both made: nothing left to make from the picture";
+    EXPECT_EQ(capture.use_count(), 1);
+    ExpectTheCapture(ReadClipboard(reader.hwnd()), 1, "asked for again: made data kept by the clipboard");
+}
+
+TEST(ClipboardOwner, ClosingMakesWhatIsStillOfferedSoAllThreeFormatsOutliveTheOwner) {
+    px::test::TestHost reader;
+    for (const bool pngAskedFirst : {false, true}) {
+        SCOPED_TRACE(pngAskedFirst ? "PNG made before the owner went" : "nothing made before the owner went");
+        auto owner = std::make_unique<px::ClipboardOwner>();
+        const px::SharedPicture capture = px::Share(MakeCapture(5));
+        ASSERT_TRUE(owner->Put(capture));
+        if (pngAskedFirst) {
+            Clipboard clipboard(reader.hwnd());
+            ASSERT_TRUE(clipboard.open());
+            EXPECT_NE(::GetClipboardData(px::PngClipboardFormat()), nullptr);
+        }
+        owner->Close();  // the shutdown order's step: the window goes, WM_RENDERALLFORMATS first
+        EXPECT_EQ(owner->hwnd(), nullptr);
+        EXPECT_EQ(capture.use_count(), 1) << "the owner let the picture go";
+        EXPECT_FALSE(owner->Put(capture)) << "a closed owner puts nothing";
+        owner.reset();
+        ExpectTheCapture(ReadClipboard(reader.hwnd()), 5, "after the owner was destroyed");
+    }
+}
+
+TEST(ClipboardOwner, ASecondPutReplacesTheKeptPictureAndNoStalePictureIsMade) {
+    px::ClipboardOwner owner;
+    px::test::TestHost reader;
+    const px::SharedPicture first = px::Share(MakeCapture(1)), second = px::Share(MakeCapture(2));
+    ASSERT_TRUE(owner.Put(first));
+    ASSERT_TRUE(owner.Put(second));  // neither format of the first was asked for
+    EXPECT_EQ(first.use_count(), 1) << "the first picture was dropped when the clipboard was emptied";
+    EXPECT_EQ(owner.Kept(), second);
+    ExpectTheCapture(ReadClipboard(reader.hwnd()), 2, "after a put over formats never made");
+
+    const px::SharedPicture third = px::Share(MakeCapture(3));
+    ASSERT_TRUE(owner.Put(third));  // over formats already made
+    ExpectTheCapture(ReadClipboard(reader.hwnd()), 3, "after a put over formats already made");
+    EXPECT_EQ(second.use_count(), 1);
+}
+
+TEST(ClipboardOwner, AnotherProgramTakingTheClipboardDropsTheKeptPicture) {
+    px::ClipboardOwner owner;
+    px::test::TestHost other;
+    const px::SharedPicture capture = px::Share(MakeCapture(4));
+    ASSERT_TRUE(owner.Put(capture));
+    {
+        Clipboard clipboard(other.hwnd());
+        ASSERT_TRUE(clipboard.open());
+        ASSERT_TRUE(::EmptyClipboard());  // WM_DESTROYCLIPBOARD to the owner
+    }
+    EXPECT_EQ(owner.Kept(), nullptr);
+    EXPECT_EQ(capture.use_count(), 1);
+    owner.Close();  // no longer the owner: it leaves the other's clipboard alone
+    Clipboard clipboard(other.hwnd());
+    ASSERT_TRUE(clipboard.open());
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_DIBV5));
+}
+
+TEST(ClipboardOwner, AClipboardHeldOpenElsewhereRefusesThePutAndKeepsWhatWasThere) {
+    px::ClipboardOwner owner;
+    px::test::TestHost reader;
+    const px::SharedPicture before = px::Share(MakeCapture(6)), refused = px::Share(MakeCapture(7));
+    ASSERT_TRUE(owner.Put(before));
+    std::atomic<int> holder{0};  // 1 holding, 2 told to let go, 3 gone
+    std::thread other([&] {
+        const bool opened = ::OpenClipboard(nullptr) != FALSE;
+        holder = opened ? 1 : 3;
+        if (!opened) return;
+        while (holder != 2) std::this_thread::yield();
+        ::CloseClipboard();
+        holder = 3;
+    });
+    while (holder == 0) std::this_thread::yield();
+    const bool held = holder == 1;
+    const bool put = owner.Put(refused);
+    if (held) holder = 2;
+    other.join();
+    ASSERT_TRUE(held) << "the other thread could not open the clipboard";
+    EXPECT_FALSE(put);
+    EXPECT_EQ(owner.Kept(), before) << "the earlier picture is still the one offered";
+    EXPECT_EQ(refused.use_count(), 1);
+    ExpectTheCapture(ReadClipboard(reader.hwnd()), 6, "after a refused put");
+}
+
+TEST(ClipboardOwner, CopyBackReadsTheBitmap) {
+    px::ClipboardOwner owner;
+    px::test::TestHost reader;
+    ASSERT_TRUE(owner.Put(px::Share(MakeCapture(8))));
+    int w = 0, h = 0;
+    auto back = px::CopyBitmapFromClipboard(reader.hwnd());
+    EXPECT_EQ(BitmapPixels(back.get(), w, h), Expected(8));
+}
+
+namespace {
+// The process's address space in use: what a leaked picture would add to (Wine leaves the private-bytes count at 0).
+uint64_t BytesInUse() {
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof(status);
+    ::GlobalMemoryStatusEx(&status);
+    return status.ullTotalVirtual - status.ullAvailVirtual;
+}
+}  // namespace
+
+// Each put with a new picture, every other one with both formats made: GDI
+// objects exactly as before, memory within a fraction of what one leaked
+// picture per put would cost (20 x 1.2 MB for each kind).
+TEST(ClipboardOwner, TwentyPutsLeaveGdiAndMemoryFlat) {
+    constexpr int w = 640, h = 480;
+    px::ClipboardOwner owner;
+    px::test::TestHost reader;
+    const auto putAndMaybeRead = [&](int i) {
+        ASSERT_TRUE(owner.Put(px::Share(MakeCapture(i, w, h))));
+        if (i % 2 == 0) return;
+        Clipboard clipboard(reader.hwnd());
+        ASSERT_TRUE(clipboard.open());
+        EXPECT_NE(::GetClipboardData(CF_DIBV5), nullptr);
+        EXPECT_NE(::GetClipboardData(px::PngClipboardFormat()), nullptr);
+    };
+    for (int i = 1; i <= 3; i += 2) putAndMaybeRead(i);  // the heap and the library settle
+    const long gdiBefore = px::test::GdiObjectCount();
+    const uint64_t bytesBefore = BytesInUse();
+    ASSERT_GT(gdiBefore, 0);
+    ASSERT_GT(bytesBefore, 0u);
+    for (int i = 4; i < 24; ++i) putAndMaybeRead(i);
+    EXPECT_EQ(owner.Kept(), nullptr);
+    EXPECT_EQ(px::test::GdiObjectCount(), gdiBefore);
+    const uint64_t onePicture = uint64_t{w} * h * 4;
+    EXPECT_LT(BytesInUse(), bytesBefore + 3 * onePicture);
 }
