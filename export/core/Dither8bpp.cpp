@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/Rounding.h"
+#include "export/core/ColourDiffusion.h"
 
 // SSE2 is part of every x86-64 processor, the only kind this program runs on;
 // AVX2 is used where the processor has it.
@@ -198,6 +199,13 @@ void DitherToGreyPalette(const Pixels32& picture, const PaletteTable& palette, i
 void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, const ColorLookupTable& lookup,
                           bool diffuse, IndexBuffer8bpp& ids) {
     if (picture.empty()) return;
+    const SimdLevel simd = ActiveSimdLevel();
+    if (diffuse && simd != SimdLevel::Scalar) {
+        ids.InitializePalID(picture.width, picture.height);
+        if (simd == SimdLevel::Avx2) DiffuseToColorPaletteAvx2(picture, palette, lookup, ids);
+        else DiffuseToColorPaletteSse2(picture, palette, lookup, ids);
+        return;
+    }
     const PaletteTable pal = palette;
     const auto& level = DitherLevelMap();
     DitherFrame(picture, diffuse, ids, [&pal, &level, &lookup](const int32_t (&in)[3], uint8_t* p, int32_t (&err)[3]) {
