@@ -162,10 +162,11 @@ struct FourRows {
     __m256i here;  // pixel x of the row below, shares so far
 };
 
-PX_TARGET_AVX2 PX_STEP_INLINE __m256i Gather4(const uint8_t* const (&p)[4], size_t at, uint32_t mask) {
-    const __m128i v = _mm_setr_epi32(static_cast<int>(LoadWord(p[0] + at) & mask), static_cast<int>(LoadWord(p[1] + at) & mask),
-                                     static_cast<int>(LoadWord(p[2] + at) & mask), static_cast<int>(LoadWord(p[3] + at) & mask));
-    return _mm256_cvtepu8_epi16(v);
+// Pixel `at` bytes past each of four pointers, widened to 16-bit lanes.
+PX_TARGET_AVX2 PX_STEP_INLINE __m256i Gather4(uint8_t* const (&p)[4], size_t at, __m128i mask) {
+    const __m128i v = _mm_setr_epi32(static_cast<int>(LoadWord(p[0] + at)), static_cast<int>(LoadWord(p[1] + at)),
+                                     static_cast<int>(LoadWord(p[2] + at)), static_cast<int>(LoadWord(p[3] + at)));
+    return _mm256_cvtepu8_epi16(_mm_and_si128(v, mask));
 }
 
 PX_TARGET_AVX2 PX_STEP_INLINE __m256i Clamp4(__m256i v) {
@@ -203,8 +204,7 @@ PX_TARGET_AVX2 PX_STEP_INLINE void StepFour(FourRows& r, uint8_t* const (&pix)[4
     const __m256i distance = _mm256_add_epi32(pairs, _mm256_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
     const __m256i kept = _mm256_and_si256(magnitude, _mm256_cmpgt_epi32(distance, _mm256_set1_epi32(3)));
 
-    const uint8_t* const right[4] = {pix[0] + 4, pix[1] + 4, pix[2] + 4, pix[3] + 4};
-    r.cur = Clamp4(_mm256_add_epi16(Gather4(right, 0, 0x00FFFFFFu), Share(kept, e, 7)));
+    r.cur = Clamp4(_mm256_add_epi16(Gather4(pix, 4, _mm_set1_epi32(0x00FFFFFF)), Share(kept, e, 7)));
     const __m256i done = Clamp4(_mm256_add_epi16(r.prev, Share(kept, e, 3)));
     const __m256i bytes = _mm256_packus_epi16(done, done);  // rows 0, 1 in dwords 0, 1; rows 2, 3 in dwords 4, 5
     const __m128i b01 = _mm256_castsi256_si128(bytes), b23 = _mm256_extracti128_si256(bytes, 1);
@@ -213,8 +213,7 @@ PX_TARGET_AVX2 PX_STEP_INLINE void StepFour(FourRows& r, uint8_t* const (&pix)[4
     StoreWord(below[2] - 4, static_cast<uint32_t>(_mm_cvtsi128_si32(b23)));
     StoreWord(below[3] - 4, static_cast<uint32_t>(_mm_extract_epi32(b23, 1)));
     r.prev = Clamp4(_mm256_add_epi16(r.here, Share(kept, e, 5)));
-    const uint8_t* const belowRight[4] = {below[0] + 4, below[1] + 4, below[2] + 4, below[3] + 4};
-    r.here = Clamp4(_mm256_add_epi16(Gather4(belowRight, 0, 0xFFFFFFFFu), Share(kept, e, 1)));
+    r.here = Clamp4(_mm256_add_epi16(Gather4(below, 4, _mm_set1_epi32(-1)), Share(kept, e, 1)));
 }
 
 PX_TARGET_AVX2 PX_STEP_INLINE __m256i JoinLow(const RowState* s, __m128i RowState::*field) {
