@@ -309,24 +309,42 @@ std::vector<SimdLevel> Levels() {
 
 // Random palette entries (the fourth byte too, which a mapped pixel takes
 // over) and a picture either anywhere (large errors, clamping at both ends)
-// or within 2 of a single entry (small errors, many of 3 or less, dropped).
+// or "near": entries whose channels sit on the border between two levels
+// (17 k + 8 | 17 k + 9), the lookup answering the nearest entry, and pixels
+// one channel away from an entry by -3 .. 3. Errors are then small, some of
+// exactly 3 (dropped, though 7/16 of 3 is 1), and a share of 1 moves a pixel
+// to the next level, so any difference in the arithmetic shows in the entries.
 struct DiffusionCase {
     PaletteTable palette{};
     ColorLookupTable lookup{};
     std::vector<uint8_t> pixels;
     DiffusionCase(std::mt19937& gen, int32_t w, int32_t h, bool near) {
-        const unsigned count = near ? 1 : 2 + gen() % 20;
-        for (auto& b : palette) b = static_cast<uint8_t>(gen());
-        for (auto& n : lookup) n = static_cast<uint8_t>(gen() % count);
+        const unsigned count = near ? 64 : 2 + gen() % 20;
+        for (size_t i = 0; i < palette.size(); ++i)
+            palette[i] = near && i % 4 != 3 ? static_cast<uint8_t>(17 * (gen() % 15) + 8 + gen() % 2)
+                                            : static_cast<uint8_t>(gen());
+        for (size_t i = 0; i < lookup.size(); ++i) lookup[i] = near ? Nearest(i, count) : static_cast<uint8_t>(gen() % count);
         pixels.resize(static_cast<size_t>(w) * h * 4);
         for (size_t i = 0; i < pixels.size(); i += 4) {
             const size_t entry = 4 * (gen() % count);
-            for (size_t c = 0; c < 4; ++c) {
-                const int noise = static_cast<int>(gen() % 5) - 2;
-                pixels[i + c] = near ? static_cast<uint8_t>(std::clamp(palette[entry + c] + noise, 0, 255))
+            const size_t off = gen() % 3;
+            const int by = static_cast<int>(gen() % 7) - 3;
+            for (size_t c = 0; c < 4; ++c)
+                pixels[i + c] = near ? static_cast<uint8_t>(palette[entry + c] + (c == off ? by : 0))
                                      : static_cast<uint8_t>(gen());
-            }
         }
+    }
+    // The entry nearest to the colour of lookup index i (levels blue * 256 + green * 16 + red).
+    uint8_t Nearest(size_t i, unsigned count) const {
+        const int level[3] = {static_cast<int>(i / 256) * 17, static_cast<int>(i / 16 % 16) * 17, static_cast<int>(i % 16) * 17};
+        unsigned best = 0;
+        int bestDistance = 1 << 30;
+        for (unsigned n = 0; n < count; ++n) {
+            int d = 0;
+            for (size_t c = 0; c < 3; ++c) d += (palette[4 * n + c] - level[c]) * (palette[4 * n + c] - level[c]);
+            if (d < bestDistance) bestDistance = d, best = n;
+        }
+        return static_cast<uint8_t>(best);
     }
 };
 
