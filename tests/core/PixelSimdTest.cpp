@@ -43,27 +43,38 @@ TEST(PixelSimdTest, MapBytesLooksEveryByteUpInItsTable) {
     }
 }
 
+// Source widths whose rows are one run with the destination's (67: 204 bytes
+// a row, all covered), whose padding is left alone (66: 198 of 200), a wider
+// destination whose rows do not follow on from each other, and single rows.
 TEST(PixelSimdTest, BrightnessContrastProcessGivesTheSameBytesAtEveryLevel) {
     test::TestRandom rnd(22);
-    const int32_t w = 67, h = 9;
-    const int32_t bps = BytesPerScanLine24(w);
-    std::vector<uint8_t> src(static_cast<size_t>(bps) * h);
-    for (auto& b : src) b = static_cast<uint8_t>(rnd.Next());
-    for (const auto& [contrast, brightness] : {std::pair{1.48, 45}, std::pair{0.2, -255}, std::pair{5.0, 0}, std::pair{1.0, 0}}) {
-        cBrightnessContrast bc;
-        bc.Contrast(contrast);
-        bc.Brightness(brightness);
-        for (const SimdLevel level : Levels()) {
-            const Forced forced(level);
-            std::vector<uint8_t> dst(src.size(), 0);
-            bc.process(Dib24Bits{src.data(), w, h, bps}, Dib24Bits{dst.data(), w, h, bps});
-            const size_t covered = 3 * (static_cast<size_t>(bps) / 3);
-            for (int32_t y = 0; y < h; ++y) {
-                for (size_t i = 0; i < covered; ++i) {
-                    const size_t at = static_cast<size_t>(y) * bps + i;
-                    ASSERT_EQ(dst[at], cBrightnessContrast::MapByte(src[at], contrast, brightness))
-                        << "level " << int(level) << " row " << y << " byte " << i;
+    constexpr size_t kGuard = 40;
+    for (const auto& [w, h, dstW] : {std::tuple{67, 9, 67}, std::tuple{66, 9, 66}, std::tuple{67, 5, 75},
+                                     std::tuple{1, 1, 1}, std::tuple{11, 1, 11}, std::tuple{21, 3, 22}}) {
+        const int32_t bps = BytesPerScanLine24(w), dstBps = BytesPerScanLine24(dstW);
+        std::vector<uint8_t> src(static_cast<size_t>(bps) * h);
+        for (auto& b : src) b = static_cast<uint8_t>(rnd.Next());
+        const size_t covered = 3 * (static_cast<size_t>(bps) / 3);
+        for (const auto& [contrast, brightness] :
+             {std::pair{1.48, 45}, std::pair{0.2, -255}, std::pair{5.0, 0}, std::pair{1.0, 0}}) {
+            cBrightnessContrast bc;
+            bc.Contrast(contrast);
+            bc.Brightness(brightness);
+            for (const SimdLevel level : Levels()) {
+                const Forced forced(level);
+                std::vector<uint8_t> dst(static_cast<size_t>(dstBps) * h + kGuard, 0xEE);
+                bc.process(Dib24Bits{src.data(), w, h, bps}, Dib24Bits{dst.data(), dstW, h, dstBps});
+                for (int32_t y = 0; y < h; ++y) {
+                    for (size_t i = 0; i < static_cast<size_t>(dstBps); ++i) {
+                        const size_t at = static_cast<size_t>(y) * dstBps + i;
+                        const uint8_t expected =
+                            i < covered ? cBrightnessContrast::MapByte(src[static_cast<size_t>(y) * bps + i], contrast, brightness)
+                                        : 0xEE;
+                        ASSERT_EQ(dst[at], expected) << w << " wide into " << dstW << ", level " << int(level) << " row "
+                                                     << y << " byte " << i;
+                    }
                 }
+                for (size_t i = dst.size() - kGuard; i < dst.size(); ++i) ASSERT_EQ(dst[i], 0xEE) << "guard " << i;
             }
         }
     }
