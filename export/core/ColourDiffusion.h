@@ -12,7 +12,8 @@ namespace px {
 // bands of four, each row two pixels behind the one above it.
 void DiffuseToColorPaletteSse2(const Pixels32& picture, const PaletteTable& palette, const ColorLookupTable& lookup,
                                IndexBuffer8bpp& ids);
-// The same, compiled for AVX2 (three-operand forms); only where the processor has it.
+// The same result in bands of eight rows three pixels apart, four rows in
+// one 256-bit register; only where the processor has AVX2.
 void DiffuseToColorPaletteAvx2(const Pixels32& picture, const PaletteTable& palette, const ColorLookupTable& lookup,
                                IndexBuffer8bpp& ids);
 
