@@ -26,8 +26,10 @@ struct MapTables {
     uint32_t colour[4096];
     const uint8_t* entry;
 
-    MapTables(const PaletteTable& palette, const ColorLookupTable& lookup) : entry(lookup.data()) {
-        const auto& level = DitherLevelMap();
+    explicit MapTables(const DiffusionTables& t) : entry(t.lookup) {
+        const uint8_t* palette = t.palette;
+        const uint8_t* lookup = t.lookup;
+        const uint8_t* level = t.level;
         for (size_t v = 0; v < 256; ++v) {
             blue[v] = static_cast<uint16_t>(level[v] * 256);
             green[v] = static_cast<uint16_t>(level[v] * 16);
@@ -130,7 +132,7 @@ PX_STEP_INLINE void EdgeSteps(RowState* s, size_t rows, size_t t, size_t w, cons
 // are independent chains the processor overlaps. `Inside` maps the steps
 // where every row of a full band has both neighbours and a row below.
 template <size_t kBand, size_t kLag, typename Inside>
-PX_STEP_INLINE void DiffuseBands(const Pixels32& picture, IndexBuffer8bpp& ids, const MapTables& tables,
+PX_STEP_INLINE void DiffuseBands(const Pixels32& picture, const IndexRows& ids, const MapTables& tables,
                                  const Inside& inside) {
     const View2D<uint8_t> v = picture.view();
     const size_t w = static_cast<size_t>(picture.width);
@@ -142,7 +144,7 @@ PX_STEP_INLINE void DiffuseBands(const Pixels32& picture, IndexBuffer8bpp& ids, 
             const size_t y = y0 + i;
             s[i].row = v.row(y).data();
             s[i].next = y + 1 < h ? v.row(y + 1).data() : nullptr;
-            s[i].ids = ids.Row(static_cast<int32_t>(y)).data();
+            s[i].ids = ids.first + y * ids.rowLength;
         }
         const size_t steps = w + kLag * (rows - 1);
         const bool full = rows == kBand && s[kBand - 1].next && w > kLag * (kBand - 1) + 2;
@@ -268,10 +270,9 @@ PX_TARGET_AVX2 void InsideEight(RowState* s, size_t from, size_t to, size_t lag,
 
 }  // namespace
 
-void DiffuseToColorPaletteSse2(const Pixels32& picture, const PaletteTable& palette, const ColorLookupTable& lookup,
-                               IndexBuffer8bpp& ids) {
+void DiffuseToColorPaletteSse2(const Pixels32& picture, const DiffusionTables& palette, const IndexRows& ids) {
     constexpr size_t kLag = 2;
-    const MapTables tables(palette, lookup);
+    const MapTables tables(palette);
     const size_t w = static_cast<size_t>(picture.width);
     DiffuseBands<4, kLag>(picture, ids, tables, [&](RowState* s, size_t from, size_t to) {
         RowState a = s[0], b = s[1], c = s[2], d = s[3];
@@ -287,10 +288,10 @@ void DiffuseToColorPaletteSse2(const Pixels32& picture, const PaletteTable& pale
 
 // Eight rows three pixels apart: a row reads the pixel to its right one
 // step after the row above stored it.
-PX_TARGET_AVX2 void DiffuseToColorPaletteAvx2(const Pixels32& picture, const PaletteTable& palette,
-                                              const ColorLookupTable& lookup, IndexBuffer8bpp& ids) {
+PX_TARGET_AVX2 void DiffuseToColorPaletteAvx2(const Pixels32& picture, const DiffusionTables& palette,
+                                              const IndexRows& ids) {
     constexpr size_t kLag = 3;
-    const MapTables tables(palette, lookup);
+    const MapTables tables(palette);
     DiffuseBands<8, kLag>(picture, ids, tables,
                           [&](RowState* s, size_t from, size_t to) { InsideEight(s, from, to, kLag, tables); });
 }

@@ -201,9 +201,11 @@ void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, 
     if (picture.empty()) return;
     const SimdLevel simd = ActiveSimdLevel();
     if (diffuse && simd != SimdLevel::Scalar) {
-        ids.InitializePalID(picture.width, picture.height);
-        if (simd == SimdLevel::Avx2) DiffuseToColorPaletteAvx2(picture, palette, lookup, ids);
-        else DiffuseToColorPaletteSse2(picture, palette, lookup, ids);
+        uint8_t* first = ids.InitializePalID(picture.width, picture.height);
+        const DiffusionTables tables{palette.data(), lookup.data(), DitherLevelMap().data()};
+        const IndexRows rows{first, static_cast<size_t>(ids.RowLength())};
+        if (simd == SimdLevel::Avx2) DiffuseToColorPaletteAvx2(picture, tables, rows);
+        else DiffuseToColorPaletteSse2(picture, tables, rows);
         return;
     }
     const PaletteTable pal = palette;
