@@ -1,12 +1,14 @@
 // Pixel engine figures on a 3840 x 2160 screenshot-like picture:
 // brightness/contrast, Floyd-Steinberg colour dithering (with ImageMagick's
 // remap of the same picture to the same palette beside it), colour count,
-// optimal palette on the 100 x 100 sample, bilinear halving.
+// optimal palette on the 100 x 100 sample, bilinear halving, left-right mirror
+// and quarter turn.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -18,6 +20,7 @@
 #include "imaging/core/BrightnessContrast.h"
 #include "imaging/core/CpuFeatures.h"
 #include "imaging/core/Dib24.h"
+#include "imaging/core/Dib32.h"
 
 namespace {
 
@@ -77,7 +80,8 @@ void DitherOnce(Screenshot32& work, px::IndexBuffer8bpp& ids) {
     px::DitherToColorPalette(px::Pixels32{work.bgra.data(), work.width, work.height}, Table(pal), lut, true, ids);
 }
 
-// Argument: the vector level (1: SSE2, as on a processor without AVX2; 2: AVX2 where there is one).
+// Argument: the vector level (0: the plain scalar code; 1: SSE2, as on a processor without AVX2;
+// 2: AVX2 where there is one).
 struct ForcedLevel {
     explicit ForcedLevel(int64_t level) { px::ForceSimdLevel(static_cast<px::SimdLevel>(level)); }
     ~ForcedLevel() { px::ResetSimdLevel(); }
@@ -97,7 +101,21 @@ void BM_BrightnessContrastProcess(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(src.bytes.size()));
 }
-BENCHMARK(BM_BrightnessContrastProcess)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BrightnessContrastProcess)->Arg(2)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// The memory-bandwidth anchor for brightness/contrast: a plain copy of the
+// same bytes between the same two buffers, which no pass over them can beat.
+void BM_MemcpyAnchor(benchmark::State& state) {
+    Buffer24 src = Picture24();
+    Buffer24 dst(kW, kH);
+    for (auto _ : state) {
+        std::memcpy(dst.bytes.data(), src.bytes.data(), src.bytes.size());
+        benchmark::DoNotOptimize(dst.bytes.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(src.bytes.size()));
+}
+BENCHMARK(BM_MemcpyAnchor)->Unit(benchmark::kMillisecond);
 
 void BM_FloydSteinbergColour256(benchmark::State& state) {
     const ForcedLevel forced(state.range(0));
@@ -112,7 +130,8 @@ void BM_FloydSteinbergColour256(benchmark::State& state) {
         benchmark::DoNotOptimize(ids.PalIDPtr());
     }
 }
-BENCHMARK(BM_FloydSteinbergColour256)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
+// Level 0 runs the pixel-by-pixel frame the vector versions replaced (the reference they are tested against).
+BENCHMARK(BM_FloydSteinbergColour256)->Arg(2)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_CountColors(benchmark::State& state) {
     const ForcedLevel forced(state.range(0));
@@ -124,7 +143,30 @@ void BM_CountColors(benchmark::State& state) {
     }
     state.counters["colours"] = n;
 }
-BENCHMARK(BM_CountColors)->Arg(2)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountColors)->Arg(2)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void BM_MirrorLeftRight(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
+    Screenshot32 s = Picture();
+    for (auto _ : state) {
+        px::MirrorLeftRight(px::Pixels32{s.bgra.data(), s.width, s.height});
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MirrorLeftRight)->Arg(2)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void BM_RotateQuarter(benchmark::State& state) {
+    const ForcedLevel forced(state.range(0));
+    Screenshot32 s = Picture();
+    std::vector<uint8_t> turned(s.bgra.size());
+    for (auto _ : state) {
+        px::RotateQuarterAnticlockwise(px::Pixels32{s.bgra.data(), s.width, s.height},
+                                       px::Pixels32{turned.data(), s.height, s.width});
+        benchmark::DoNotOptimize(turned.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_RotateQuarter)->Arg(2)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 void BM_CreateOptimal100x100(benchmark::State& state) {
     Screenshot32 sample = px::bench::Reduce(Picture(), 100, 100);
@@ -242,21 +284,29 @@ void PrintSummary(const RecordingReporter& r) {
         const auto it = m.find(key);
         return it == m.end() ? -1.0 : it->second;
     };
-    std::printf("\nPixel engine at %d x %d (medians of this run; AVX2 and forced SSE2):\n", kW, kH);
+    std::printf("\nPixel engine at %d x %d (medians of this run; AVX2, forced SSE2, forced scalar):\n", kW, kH);
     const struct {
         const char* label;
         const char* name;
         double target;
     } rows[] = {{"brightness/contrast process", "BM_BrightnessContrastProcess", 4},
                 {"CountColors", "BM_CountColors", 8},
-                {"Floyd-Steinberg to 256 colours", "BM_FloydSteinbergColour256", 25}};
+                {"Floyd-Steinberg to 256 colours", "BM_FloydSteinbergColour256", 25},
+                {"mirror left-right", "BM_MirrorLeftRight", 0},
+                {"quarter turn", "BM_RotateQuarter", 0}};
     for (const auto& row : rows) {
-        for (const char* level : {"2", "1"}) {
+        for (const char* level : {"2", "1", "0"}) {
             const std::string name = std::string(row.name) + "/" + level;
             if (get(r.cpu, name) < 0) continue;
-            std::printf("%-32s %-5s CPU %7.2f ms  wall %7.2f ms  (target %.0f ms)\n", row.label,
-                        level[0] == '2' ? "AVX2" : "SSE2", get(r.cpu, name), get(r.wall, name), row.target);
+            std::printf("%-32s %-6s CPU %7.2f ms  wall %7.2f ms", row.label,
+                        level[0] == '2' ? "AVX2" : level[0] == '1' ? "SSE2" : "scalar", get(r.cpu, name), get(r.wall, name));
+            if (row.target > 0) std::printf("  (target %.0f ms)", row.target);
+            std::printf("\n");
         }
+        if (std::string(row.name) == "BM_BrightnessContrastProcess" && get(r.cpu, "BM_MemcpyAnchor") > 0)
+            std::printf("%-32s %-6s CPU %7.2f ms  wall %7.2f ms  (the same %.1f MB copied)\n", "  anchor: memcpy", "",
+                        get(r.cpu, "BM_MemcpyAnchor"), get(r.wall, "BM_MemcpyAnchor"),
+                        static_cast<double>(Picture24().bytes.size()) / 1e6);
     }
     const std::string im = "BM_ImageMagickRemapSideBySide/iterations:3/real_time";
     if (get(r.counters, im + ":ours_ms") > 0) {

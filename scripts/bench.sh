@@ -19,4 +19,4 @@ nice -n 19 "$BUILD/bench/JpegBench" --benchmark_filter='3840|1920/1080/0/1/0|Lib
 echo
 echo "== Pixel engine"
 nice -n 19 "$BUILD/bench/PixelEngineBench" \
-  --benchmark_filter='BrightnessContrast|CountColors|FloydSteinberg|ImageMagick' "${aggregate[@]}"
+  --benchmark_filter='BrightnessContrast|Memcpy|CountColors|FloydSteinberg|Mirror|Rotate|ImageMagick' "${aggregate[@]}"

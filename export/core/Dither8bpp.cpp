@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/Rounding.h"
+#include "export/core/ColourDiffusion.h"
 
 // SSE2 is part of every x86-64 processor, the only kind this program runs on;
 // AVX2 is used where the processor has it.
@@ -198,6 +199,15 @@ void DitherToGreyPalette(const Pixels32& picture, const PaletteTable& palette, i
 void DitherToColorPalette(const Pixels32& picture, const PaletteTable& palette, const ColorLookupTable& lookup,
                           bool diffuse, IndexBuffer8bpp& ids) {
     if (picture.empty()) return;
+    const SimdLevel simd = ActiveSimdLevel();
+    if (diffuse && simd != SimdLevel::Scalar) {
+        uint8_t* first = ids.InitializePalID(picture.width, picture.height);
+        const DiffusionTables tables{palette.data(), lookup.data(), DitherLevelMap().data()};
+        const IndexRows rows{first, static_cast<size_t>(ids.RowLength())};
+        if (simd == SimdLevel::Avx2) DiffuseToColorPaletteAvx2(picture, tables, rows);
+        else DiffuseToColorPaletteSse2(picture, tables, rows);
+        return;
+    }
     const PaletteTable pal = palette;
     const auto& level = DitherLevelMap();
     DitherFrame(picture, diffuse, ids, [&pal, &level, &lookup](const int32_t (&in)[3], uint8_t* p, int32_t (&err)[3]) {
@@ -274,15 +284,43 @@ void CountSse2(const uint8_t* p, size_t n, ColourSet& set) {
     CountFromScalar(p, i, n, set);
 }
 
-PX_TARGET_AVX2 void CountAvx2(const uint8_t* p, size_t n, ColourSet& set) {
+// For each of the 256 masks of changed pixels in a step of eight, the lane
+// numbers of the changed ones first (a permutation that packs them
+// together) and how many there are.
+struct PackOrder {
+    std::array<std::array<uint32_t, 8>, 256> lanes{};
+    std::array<uint8_t, 256> count{};
+    PackOrder() {
+        for (uint32_t mask = 0; mask < 256; ++mask) {
+            uint8_t k = 0;
+            for (uint32_t lane = 0; lane < 8; ++lane)
+                if (mask & (1u << lane)) lanes[mask][k++] = lane;
+            count[mask] = k;
+        }
+    }
+};
+
+// Eight pixels a step: the colours that differ from their left neighbour are
+// packed into `changed` without a branch per pixel (a step writes eight
+// lanes, of which the changed ones are kept), then added to the set in a
+// plain loop whose lookups do not wait for each other.
+PX_TARGET_AVX2 void CountAvx2(const uint8_t* p, size_t n, ColourSet& set, std::vector<uint32_t>& changed) {
+    static const PackOrder order;
     const __m256i colour = _mm256_set1_epi32(0x00FFFFFF);
+    changed.resize(n + 8);
+    uint32_t* out = changed.data();
+    size_t k = 0;
     size_t i = 1;
     for (; i + 8 <= n; i += 8) {
-        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 4 * i));
-        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 4 * i - 4));
-        const __m256i same = _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_xor_si256(a, b), colour), _mm256_setzero_si256());
-        AddChanged(p, i, ~static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(same))) & 0xFF, set);
+        const __m256i a = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 4 * i)), colour);
+        const __m256i b = _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 4 * i - 4)), colour);
+        const uint32_t same = static_cast<uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(a, b))));
+        const uint32_t mask = ~same & 0xFF;
+        const __m256i lanes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(order.lanes[mask].data()));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), _mm256_permutevar8x32_epi32(a, lanes));
+        k += order.count[mask];
     }
+    for (size_t j = 0; j < k; ++j) set.Add(out[j]);
     CountFromScalar(p, i, n, set);
 }
 
@@ -294,12 +332,13 @@ int32_t CountColors(const Pixels32& picture) {
     const size_t w = static_cast<size_t>(picture.width);
     const SimdLevel level = ActiveSimdLevel();
     ColourSet set;
+    std::vector<uint32_t> changed;
     uint32_t previous = 0xFFFFFFFFu;  // never a 24-bit colour
     for (size_t y = 0; y < v.height(); ++y) {
         const uint8_t* p = v.row(y).data();
         if (ColourAt(p) != previous) set.Add(ColourAt(p));
         switch (level) {
-            case SimdLevel::Avx2: CountAvx2(p, w, set); break;
+            case SimdLevel::Avx2: CountAvx2(p, w, set, changed); break;
             case SimdLevel::Sse2: CountSse2(p, w, set); break;
             default: CountFromScalar(p, 1, w, set); break;
         }

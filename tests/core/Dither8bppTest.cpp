@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "export/core/Dither8bpp.h"
 #include "export/core/Palette8bpp.h"
+#include "imaging/core/CpuFeatures.h"
 #include "tests/core/PixelPictures.h"
 
 namespace px {
@@ -297,32 +301,87 @@ void PlainColourDither(Picture32& pic, const PaletteTable& pal, const ColorLooku
         }
 }
 
-TEST(Dither8bpp, DiffusionMatchesThePlainInPlaceProcedure) {
+std::vector<SimdLevel> Levels() {
+    std::vector<SimdLevel> levels{SimdLevel::Scalar, SimdLevel::Sse2};
+    if (SupportedSimdLevel() == SimdLevel::Avx2) levels.push_back(SimdLevel::Avx2);
+    return levels;
+}
+
+// Random palette entries (the fourth byte too, which a mapped pixel takes
+// over) and a picture either anywhere (large errors, clamping at both ends)
+// or "near": entries whose channels sit on the border between two levels
+// (17 k + 8 | 17 k + 9), the lookup answering the nearest entry, and pixels
+// one channel away from an entry by -3 .. 3. Errors are then small, some of
+// exactly 3 (dropped, though 7/16 of 3 is 1), and a share of 1 moves a pixel
+// to the next level, so any difference in the arithmetic shows in the entries.
+struct DiffusionCase {
+    PaletteTable palette{};
+    ColorLookupTable lookup{};
+    std::vector<uint8_t> pixels;
+    DiffusionCase(std::mt19937& gen, int32_t w, int32_t h, bool near) {
+        const unsigned count = near ? 64 : 2 + gen() % 20;
+        for (size_t i = 0; i < palette.size(); ++i)
+            palette[i] = near && i % 4 != 3 ? static_cast<uint8_t>(17 * (gen() % 15) + 8 + gen() % 2)
+                                            : static_cast<uint8_t>(gen());
+        for (size_t i = 0; i < lookup.size(); ++i) lookup[i] = near ? Nearest(i, count) : static_cast<uint8_t>(gen() % count);
+        pixels.resize(static_cast<size_t>(w) * h * 4);
+        for (size_t i = 0; i < pixels.size(); i += 4) {
+            const size_t entry = 4 * (gen() % count);
+            const size_t off = gen() % 3;
+            const int by = static_cast<int>(gen() % 7) - 3;
+            for (size_t c = 0; c < 4; ++c)
+                pixels[i + c] = near ? static_cast<uint8_t>(palette[entry + c] + (c == off ? by : 0))
+                                     : static_cast<uint8_t>(gen());
+        }
+    }
+    // The entry nearest to the colour of lookup index i (levels blue * 256 + green * 16 + red).
+    uint8_t Nearest(size_t i, unsigned count) const {
+        const int level[3] = {static_cast<int>(i / 256) * 17, static_cast<int>(i / 16 % 16) * 17, static_cast<int>(i % 16) * 17};
+        unsigned best = 0;
+        int bestDistance = 1 << 30;
+        for (unsigned n = 0; n < count; ++n) {
+            int d = 0;
+            for (size_t c = 0; c < 3; ++c) d += (palette[4 * n + c] - level[c]) * (palette[4 * n + c] - level[c]);
+            if (d < bestDistance) bestDistance = d, best = n;
+        }
+        return static_cast<uint8_t>(best);
+    }
+};
+
+TEST(Dither8bpp, DiffusionMatchesThePlainInPlaceProcedureAtEveryLevel) {
     std::mt19937 gen(21);
+    constexpr size_t kGuard = 64;
+    // Sizes around the bands of four and eight rows and the first width at
+    // which every row of an eight-row band has steps away from both edges.
     for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 9}, std::pair{9, 1}, std::pair{2, 2}, std::pair{37, 23},
-                        std::pair{3, 8}, std::pair{4, 5}, std::pair{64, 19}}) {
-        for (int round = 0; round < 3; ++round) {
-            // A small random palette makes large errors, so clamping is exercised.
-            Palette8bpp p;
-            p.InitializePalette();
-            const int count = 2 + static_cast<int>(gen() % 20);
-            for (int i = 0; i < count; ++i) {
-                p.rgbR(i, static_cast<uint8_t>(gen()));
-                p.rgbG(i, static_cast<uint8_t>(gen()));
-                p.rgbB(i, static_cast<uint8_t>(gen()));
-            }
-            Picture32 a(w, h);
-            for (auto& b : a.bytes) b = static_cast<uint8_t>(gen());
-            Picture32 b = a;
-            ColorLookupTable lut{};
-            for (auto& n : lut) n = static_cast<uint8_t>(gen() % static_cast<unsigned>(count));
-            IndexBuffer8bpp ids;
-            DitherToColorPalette(a.pixels(), TableOf(p), lut, true, ids);
+                        std::pair{3, 8}, std::pair{4, 5}, std::pair{64, 19}, std::pair{23, 17}, std::pair{24, 8},
+                        std::pair{24, 9}, std::pair{25, 16}, std::pair{130, 17}, std::pair{1, 40}, std::pair{97, 33}}) {
+        for (const bool near : {false, true}) {
+            const DiffusionCase c(gen, w, h, near);
+            Picture32 plain(w, h);
+            plain.bytes = c.pixels;
             std::vector<uint8_t> plainIds;
-            PlainColourDither(b, TableOf(p), lut, plainIds);
-            ASSERT_EQ(a.bytes, b.bytes) << w << "x" << h;
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < w; ++x) ASSERT_EQ(ids.PalID(x, y), plainIds[static_cast<size_t>(y * w + x)]);
+            PlainColourDither(plain, c.palette, c.lookup, plainIds);
+            for (const SimdLevel level : Levels()) {
+                ForceSimdLevel(level);
+                std::vector<uint8_t> buffer(c.pixels);
+                buffer.resize(c.pixels.size() + kGuard, 0xA5);
+                IndexBuffer8bpp ids;
+                DitherToColorPalette(Pixels32{buffer.data(), w, h}, c.palette, c.lookup, true, ids);
+                ResetSimdLevel();
+                const std::string where = std::to_string(w) + "x" + std::to_string(h) + (near ? " near" : " far") +
+                                          " level " + std::to_string(static_cast<int>(level));
+                ASSERT_TRUE(std::equal(plain.bytes.begin(), plain.bytes.end(), buffer.begin())) << where;
+                EXPECT_TRUE(std::all_of(buffer.end() - kGuard, buffer.end(), [](uint8_t b) { return b == 0xA5; }))
+                    << where;
+                for (int y = 0; y < h; ++y) {
+                    for (int x = 0; x < ids.RowLength(); ++x) {
+                        const uint8_t id = ids.PalIDPtr()[static_cast<size_t>(y * ids.RowLength() + x)];
+                        ASSERT_EQ(id, x < w ? plainIds[static_cast<size_t>(y * w + x)] : 0)
+                            << where << " entry " << x << "," << y;
+                    }
+                }
+            }
         }
     }
 }
