@@ -196,11 +196,14 @@ LRESULT cNCCalcSize::ModifyAreaProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCPAINT:
         OnNcPaint(hwnd);
         return 0;
-    case WM_NCACTIVATE:
+    case WM_NCACTIVATE: {
+        // Only the frame shows the activation: the default handling is told not
+        // to paint the system's (lParam -1), and client and children stay as they are.
+        const LRESULT r = Default(hwnd, msg, wp, -1);
         windowActive_ = wp != 0;
-        RepaintFrame();
-        Redraw(HandleTo(hwnd));
-        return 0;
+        if (hwnd_ == hwnd) RepaintFrame();
+        return r;
+    }
     case WM_NCHITTEST:
         return OnNcHitTest(hwnd, msg, wp, lp);
     case WM_SETCURSOR:
