@@ -92,6 +92,13 @@ LRESULT cNCCalcSize::OnNcHitTest(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT cNCCalcSize::OnSetCursor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Over the client area the default handling only sets the cursor: no frame
+    // to protect, and a style change there costs a repaint of every child.
+    if (LOWORD(lp) == HTCLIENT) {
+        LRESULT r = Default(hwnd, msg, wp, lp);
+        if (::GetMenu(hwnd)) ::SetMenu(hwnd, nullptr);
+        return r;
+    }
     // With the visible bit off the default handling cannot paint the system frame.
     insideCursorHandling_ = true;
     LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);

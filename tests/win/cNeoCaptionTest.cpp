@@ -625,3 +625,17 @@ TEST_F(CaptionPainter, DestroyedWhileSkinnedTheWindowGetsItsMenuBackAndDestroysI
     caption_->Detach();  // a later detach finds nothing to give back
     EXPECT_FALSE(::IsMenu(menu));
 }
+
+TEST_F(CaptionPainter, TheCursorOverTheClientAreaChangesNoStyleOverTheFrameTheVisibleBitIsGuarded) {
+    WindowWithChildren w(hwnd_);
+    auto skin = TestSkin();
+    ASSERT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+    px::test::PumpPending();
+    px::test::MessageTally tally(hwnd_);
+    ::SendMessageW(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(tally.Counts().style, 0) << tally.Counts().ToString();
+    ::SendMessageW(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
+    EXPECT_EQ(tally.Counts().style, 2) << tally.Counts().ToString();  // off for the default handling, then on
+    EXPECT_TRUE(::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(::GetMenu(hwnd_), nullptr);
+}
