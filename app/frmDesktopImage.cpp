@@ -1,6 +1,7 @@
 #include "app/frmDesktopImage.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/Application.h"
 #include "app/ColorDialog.h"
@@ -153,10 +154,17 @@ void frmDesktopImage::RegisterShutdown() {
 // client size, takes the skin's frame around it and is centred again at the
 // top. Without the library the system frame stays (the test dump says why).
 void frmDesktopImage::AttachSkin() {
-    if (!skin_.Attach(hwnd(), uiFont_.get())) return;
-    const SIZE size = OuterSize(look::kClientW, look::kClientH);
-    ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, 0, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // The client area changes twice (the skin's frame, then the size that keeps
+    // the designed client area): the controls are placed once, after both.
+    layoutDeferred_ = true;
+    layoutPending_ = false;
+    if (skin_.Attach(hwnd(), uiFont_.get())) {
+        const SIZE size = OuterSize(look::kClientW, look::kClientH);
+        ::SetWindowPos(hwnd(), nullptr, (::GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2, 0, size.cx, size.cy,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    layoutDeferred_ = false;
+    if (std::exchange(layoutPending_, false) && !::IsIconic(hwnd())) LayoutControls();
 }
 
 SIZE frmDesktopImage::OuterSize(int clientW96, int clientH96) const {
@@ -189,7 +197,8 @@ void frmDesktopImage::Form_Unload() {
 LRESULT frmDesktopImage::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_SIZE:
-        if (wp != SIZE_MINIMIZED) LayoutControls();
+        if (wp != SIZE_MINIMIZED && layoutDeferred_) layoutPending_ = true;
+        else if (wp != SIZE_MINIMIZED) LayoutControls();
         Form_Resize(static_cast<UINT>(wp));
         break;
     case WM_GETMINMAXINFO: {

@@ -217,7 +217,6 @@ long cNCCalcSize::MsgResponse() {
     if (method_ == ECNCUseClientArea) return kResponseAfterDefault;
     switch (SubclassRegistry::ForThread().ActiveMessage()) {
     case WM_NCCALCSIZE:
-    case WM_NCACTIVATE:
     case WM_NCLBUTTONUP:
     case WM_ACTIVATEAPP:
     case WM_DESTROY:

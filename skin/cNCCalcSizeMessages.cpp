@@ -92,6 +92,13 @@ LRESULT cNCCalcSize::OnNcHitTest(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT cNCCalcSize::OnSetCursor(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Over the client area the default handling only sets the cursor: no frame
+    // to protect, and a style change there costs a repaint of every child.
+    if (LOWORD(lp) == HTCLIENT) {
+        LRESULT r = Default(hwnd, msg, wp, lp);
+        if (::GetMenu(hwnd)) ::SetMenu(hwnd, nullptr);
+        return r;
+    }
     // With the visible bit off the default handling cannot paint the system frame.
     insideCursorHandling_ = true;
     LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE);
@@ -196,11 +203,14 @@ LRESULT cNCCalcSize::ModifyAreaProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCPAINT:
         OnNcPaint(hwnd);
         return 0;
-    case WM_NCACTIVATE:
+    case WM_NCACTIVATE: {
+        // Only the frame shows the activation: the default handling is told not
+        // to paint the system's (lParam -1), and client and children stay as they are.
+        const LRESULT r = Default(hwnd, msg, wp, -1);
         windowActive_ = wp != 0;
-        RepaintFrame();
-        Redraw(HandleTo(hwnd));
-        return 0;
+        if (hwnd_ == hwnd) RepaintFrame();
+        return r;
+    }
     case WM_NCHITTEST:
         return OnNcHitTest(hwnd, msg, wp, lp);
     case WM_SETCURSOR:

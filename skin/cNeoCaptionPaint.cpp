@@ -98,8 +98,9 @@ core::Box cNeoCaption::PaintFrame(HDC target, int left, int top, int w, int h, b
     core::CaptionState s = StateFor(window, active);
     const std::wstring text = window ? WindowText(window) : std::wstring();
     if (geo_.values.DrawTitle && !text.empty() && geo_.values.TitleStartOffsetY >= 1) s.titleTextHeight = tgHeight_;
-    if (!sample && window == hwnd_) {
-        // A button is drawn pressed while it is pressed and the cursor is over it.
+    if (!sample && window == hwnd_ && (pressed_[0] || pressed_[1] || pressed_[2])) {
+        // A button is drawn pressed while it is pressed and the cursor is over it
+        // (the cursor is only asked for then: under X each ask waits for the server).
         POINT p{};
         RECT wr{};
         ::GetCursorPos(&p);

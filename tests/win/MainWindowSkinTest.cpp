@@ -19,6 +19,7 @@
 #include "base/Text.h"
 #include "base/win/ScopedWin.h"
 #include "skin/KeyboardHook.h"
+#include "skin/Module.h"
 #include "skin/Server.h"
 #include "skin/SubTimer.h"
 #include "skin/cNCCalcSize.h"
@@ -404,6 +405,9 @@ TEST_F(MainWindowSkin, CloseRaisesUnloadACancelKeepsTheWindowThenItUnloads) {
     const LPARAM onClose = MAKELPARAM(r.left + (w - 4 + 5 - kTile + 4) - 20 + 9, r.top + 15);
     EXPECT_EQ(::SendMessageW(hwnd(), WM_NCHITTEST, 0, onClose), HTSYSMENU);
     const HWND main = hwnd();
+    long menu = 0;
+    Painter()->Manager()->get_hMenu(&menu);
+    ASSERT_TRUE(::IsMenu(veltrim::HandleFrom<HMENU>(menu)));
     auto click = [&] {
         ::SendMessageW(main, WM_NCLBUTTONDOWN, HTSYSMENU, onClose);
         ::SendMessageW(main, WM_NCLBUTTONUP, HTSYSMENU, onClose);
@@ -421,6 +425,7 @@ TEST_F(MainWindowSkin, CloseRaisesUnloadACancelKeepsTheWindowThenItUnloads) {
     EXPECT_FALSE(::IsWindow(main));
     EXPECT_FALSE(form_.IsLoaded());
     EXPECT_FALSE(form_.Skin().Attached());  // detached in its slot of the shutdown order
+    EXPECT_FALSE(::IsMenu(veltrim::HandleFrom<HMENU>(menu)));  // handed back and gone with the window
     point->Unadvise(cookie);
     point.reset();
 }

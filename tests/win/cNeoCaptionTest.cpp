@@ -4,6 +4,7 @@
 // button raises Unload, bad geometry is refused (values beyond the limit by
 // name and value), the colour key, and no leaks.
 #include <windows.h>
+#include <commctrl.h>
 #include <ocidl.h>
 #include <olectl.h>
 
@@ -27,6 +28,7 @@
 #include "skin/cSkinConfiguration.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
+#include "tests/win/support/MessageTally.h"
 #include "tests/win/support/SkinTestObjects.h"
 
 using px::test::FormStub;
@@ -519,4 +521,106 @@ TEST_F(CaptionPainter, ActivationChangesPaintTheInactiveColumnsAndLeakNothing) {
     shot = Screenshot(hwnd_);
     EXPECT_EQ(shot[5 * kW + 5], CaptionArt(5, 5));
     ::DestroyWindow(other);
+}
+
+namespace {
+
+// A skinned window with three static children and a second window beside it
+// (not overlapping, so nothing is uncovered by a change of the active window).
+struct WindowWithChildren {
+    explicit WindowWithChildren(HWND hwnd) : other(MakeWindow(L"other")) {
+        ::SetWindowPos(other, nullptr, 700, 400, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        for (int i = 0; i < 3; ++i)
+            ::CreateWindowExW(0, L"STATIC", L"label", WS_CHILD | WS_VISIBLE | SS_LEFT, 10, 10 + 30 * i, 120, 20, hwnd,
+                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    }
+    ~WindowWithChildren() { ::DestroyWindow(other); }
+    HWND other;
+};
+
+bool ActivateAndWait(HWND hwnd) {
+    ::SetForegroundWindow(hwnd);
+    const bool done = px::test::PumpUntil([&] { return ::GetForegroundWindow() == hwnd; });
+    px::test::PumpPending();
+    return done;
+}
+
+// Hidden and shown again (as around a capture) until the window is back in front and painted.
+px::test::MessageCounts HideAndShow(HWND hwnd) {
+    px::test::MessageTally tally(hwnd);
+    ::ShowWindow(hwnd, SW_HIDE);
+    px::test::PumpPending();
+    ::ShowWindow(hwnd, SW_SHOW);
+    EXPECT_TRUE(ActivateAndWait(hwnd));
+    ::UpdateWindow(hwnd);
+    px::test::PumpPending();
+    return tally.Counts();
+}
+
+}  // namespace
+
+TEST_F(CaptionPainter, AnActivationChangeRepaintsTheFrameAloneAndAShowNoMoreThanTheSystemFrame) {
+    WindowWithChildren w(hwnd_);
+    ASSERT_TRUE(ActivateAndWait(hwnd_));
+    const px::test::MessageCounts system = HideAndShow(hwnd_);
+    ASSERT_GT(system.childPaint, 0);  // the tally sees the children being painted
+
+    auto skin = TestSkin();
+    ASSERT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+    ASSERT_TRUE(ActivateAndWait(hwnd_));
+    {
+        px::test::MessageTally tally(hwnd_);
+        ASSERT_TRUE(tally.Hooked());
+        for (int i = 0; i < 10; ++i) ASSERT_TRUE(ActivateAndWait(i % 2 ? hwnd_ : w.other));
+        const px::test::MessageCounts c = tally.Counts();
+        EXPECT_EQ(c.ncActivate, 10) << c.ToString();
+        EXPECT_EQ(c.paint + c.childPaint + c.erase + c.childErase, 0) << c.ToString();
+        EXPECT_EQ(c.frameChanged + c.style, 0) << c.ToString();
+    }
+    // The frame still follows: the active caption after the last change.
+    auto shot = Screenshot(hwnd_);
+    EXPECT_EQ(shot[5 * kW + 5], CaptionArt(5, 5));
+
+    const px::test::MessageCounts skinned = HideAndShow(hwnd_);
+    EXPECT_LE(skinned.childPaint, system.childPaint) << skinned.ToString() << " / " << system.ToString();
+    EXPECT_LE(skinned.paint, system.paint) << skinned.ToString() << " / " << system.ToString();
+    EXPECT_EQ(skinned.frameChanged, 0) << skinned.ToString();
+}
+
+namespace {
+// The menu the window holds when its last message comes.
+LRESULT CALLBACK RecordMenuAtNcDestroy(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+    if (msg == WM_NCDESTROY) *reinterpret_cast<HMENU*>(data) = ::GetMenu(hwnd);
+    return ::DefSubclassProc(hwnd, msg, wp, lp);
+}
+}  // namespace
+
+TEST_F(CaptionPainter, DestroyedWhileSkinnedTheWindowGetsItsMenuBackAndDestroysIt) {
+    HMENU menu = ::CreateMenu();
+    ::AppendMenuW(menu, MF_STRING, 1, L"&File");
+    ::SetMenu(hwnd_, menu);
+    auto skin = TestSkin();
+    ASSERT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+    ASSERT_EQ(::GetMenu(hwnd_), nullptr);  // the band draws it meanwhile
+    HMENU atEnd = nullptr;
+    ASSERT_TRUE(::SetWindowSubclass(hwnd_, &RecordMenuAtNcDestroy, 1, reinterpret_cast<DWORD_PTR>(&atEnd)));
+    ::DestroyWindow(hwnd_);
+    EXPECT_EQ(atEnd, menu);
+    EXPECT_FALSE(::IsMenu(menu));  // went with the window, not left behind
+    caption_->Detach();  // a later detach finds nothing to give back
+    EXPECT_FALSE(::IsMenu(menu));
+}
+
+TEST_F(CaptionPainter, TheCursorOverTheClientAreaChangesNoStyleOverTheFrameTheVisibleBitIsGuarded) {
+    WindowWithChildren w(hwnd_);
+    auto skin = TestSkin();
+    ASSERT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+    px::test::PumpPending();
+    px::test::MessageTally tally(hwnd_);
+    ::SendMessageW(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(tally.Counts().style, 0) << tally.Counts().ToString();
+    ::SendMessageW(hwnd_, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd_), MAKELPARAM(HTCAPTION, WM_MOUSEMOVE));
+    EXPECT_EQ(tally.Counts().style, 2) << tally.Counts().ToString();  // off for the default handling, then on
+    EXPECT_TRUE(::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_EQ(::GetMenu(hwnd_), nullptr);
 }
