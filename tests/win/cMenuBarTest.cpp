@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -306,17 +307,29 @@ TEST_F(MenuBar, TheDropDownIsDrawnInTheSkinsColoursDisabledEntriesHalfBlended) {
     std::vector<COLORREF> shot;
     RECT popup{};
     px::test::ModalScript script;
+    // The drop-down reaches the screen a little after it is painted: grab until its background shows.
+    const auto grab = [&] {
+        shot.clear();
+        HWND h = VisibleDropDown();
+        if (!h) return false;
+        ::UpdateWindow(h);
+        ::GetWindowRect(h, &popup);
+        const int w = popup.right - popup.left, h2 = popup.bottom - popup.top;
+        if (w <= 0 || h2 <= 0) return false;
+        px::win::ScopedGetDC screen(nullptr);
+        px::win::MemoryBitmapDC mem(screen, px::win::ScopedBitmap(::CreateCompatibleBitmap(screen, w, h2)));
+        ::BitBlt(mem.dc(), 0, 0, w, h2, screen, popup.left, popup.top, SRCCOPY);
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h2, 1, 32, BI_RGB};
+        std::vector<RGBQUAD> px(static_cast<size_t>(w) * h2);
+        const px::win::ScopedBitmap bitmap = mem.Detach();  // read only once deselected
+        ::GetDIBits(screen, bitmap.get(), 0, h2, px.data(), &bi, DIB_RGB_COLORS);
+        for (const RGBQUAD& q : px) shot.push_back(RGB(q.rgbRed, q.rgbGreen, q.rgbBlue));
+        return !shot.empty() &&
+               static_cast<size_t>(std::count(shot.begin(), shot.end(), kBand)) > shot.size() / 2;
+    };
     script.Then([] { return true; }, [&] { Click(ItemCentre(1)); })
-        .Then([&] { return Open(file_); },
-              [&] {
-                  HWND h = VisibleDropDown();
-                  ::UpdateWindow(h);
-                  ::GetWindowRect(h, &popup);
-                  px::win::ScopedGetDC screen(nullptr);
-                  for (LONG y = popup.top; y < popup.bottom; ++y)
-                      for (LONG x = popup.left; x < popup.right; ++x) shot.push_back(::GetPixel(screen, x, y));
-                  Tap(VK_ESCAPE);
-              });
+        .Then([&] { return Open(file_) && grab(); }, [&] { Tap(VK_ESCAPE); });
     ASSERT_TRUE(Run(script)) << "steps done: " << script.StepsDone();
     ASSERT_FALSE(shot.empty());
     const auto blended = static_cast<COLORREF>(veltrim::core::Blend50(kText, kBand));
