@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "export/core/JpegEncoder.h"
+#include "tests/core/JpegTestSink.h"
 #include "tests/core/JpegTestSupport.h"
 
 namespace px::jpeg {
@@ -15,14 +16,7 @@ namespace {
 
 using test::BgrPicture;
 
-class BytesSink : public Sink {
-public:
-    bool Write(const uint8_t* data, size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
-    std::vector<uint8_t> bytes;
-};
+using test::BytesSink;
 
 std::vector<uint8_t> EncodeWith(const BgrPicture& p, int threads, Subsampling s, int quality = 90) {
     Settings settings;

@@ -12,6 +12,7 @@
 #include "export/core/JpegColor.h"
 #include "export/core/JpegDct.h"
 #include "export/core/JpegEncoder.h"
+#include "tests/core/JpegTestSink.h"
 #include "tests/core/JpegTestSupport.h"
 
 namespace px::jpeg {
@@ -19,14 +20,7 @@ namespace {
 
 using test::BgrPicture;
 
-class BytesSink : public Sink {
-public:
-    bool Write(const uint8_t* data, size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
-    std::vector<uint8_t> bytes;
-};
+using test::BytesSink;
 
 struct Colour {
     uint8_t b, g, r;

@@ -13,6 +13,7 @@
 
 #include "export/core/JpegBlocks.h"
 #include "tests/core/JpegTestPicture.h"
+#include "tests/core/JpegTestSink.h"
 
 namespace px::jpeg::detail {
 namespace {
@@ -130,14 +131,7 @@ TEST(JpegBlockSymbolsTest, RandomSparseAndDenseBlocksGiveThePlainWalksSymbols) {
     ExpectSymbols(blocks, 2);
 }
 
-class BytesSink : public Sink {
-public:
-    bool Write(const uint8_t* data, size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
-    std::vector<uint8_t> bytes;
-};
+using test::BytesSink;
 
 // Second pass: each stored symbol becomes its code, then its value bits; the
 // last byte is padded with 1 bits and every 0xFF byte takes a 0x00 after it.

@@ -11,6 +11,7 @@
 #include "export/core/JpegKernels.h"
 #include "export/core/JpegTables.h"
 #include "tests/core/JpegTestPicture.h"
+#include "tests/core/JpegTestSink.h"
 
 namespace px::jpeg {
 namespace {
@@ -112,14 +113,7 @@ TEST(JpegKernelsTest, TransformAndQuantisationMatchTheScalarReferenceBitForBit) 
     }
 }
 
-class BytesSink : public Sink {
-public:
-    bool Write(const uint8_t* data, size_t size) override {
-        bytes.insert(bytes.end(), data, data + size);
-        return true;
-    }
-    std::vector<uint8_t> bytes;
-};
+using test::BytesSink;
 
 std::vector<uint8_t> EncodeAt(SimdLevel level, const test::BgrPicture& p, int quality, Subsampling s) {
     ForceSimdLevel(level);
