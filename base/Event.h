@@ -3,6 +3,7 @@
 // happened: the control exposes an Event member, the owning window connects a
 // handler named after control and event (cmdApply_Click) when it builds the
 // control. Handlers run synchronously on the UI thread, in connection order.
+#include <cstddef>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -17,6 +18,7 @@ public:
     void connect(Handler h) { handlers_.push_back(std::move(h)); }
     void clear() { handlers_.clear(); }
     bool connected() const { return !handlers_.empty(); }
+    std::size_t count() const { return handlers_.size(); }
 
     void operator()(Args... args) const {
         // A handler may destroy the control; iterate over a copy.

@@ -102,6 +102,7 @@ private:
 class NativeControlRouter {
 public:
     void Add(NativeControl& control) { controls_.push_back(&control); }
+    void Clear() { controls_.clear(); }
     // From the owner's HandleMessage; true when the message was one of a
     // routed control's notifications (the owner then returns 0).
     bool Route(UINT msg, WPARAM wp, LPARAM lp);

@@ -40,7 +40,7 @@ fMain& fMain::Get() {
     return form;
 }
 
-fMain::fMain() : pathPrompt_(ShowSaveAsDialog), messageBox_(ShowMessageBox) {}
+fMain::fMain() : pathPrompt_(ShowSaveAsDialog), messageBox_(ShowMessageBox) { ConnectHandlers(); }
 
 fMain::~fMain() = default;
 

@@ -88,6 +88,7 @@ private:
     void Form_Unload() override;
     void Form_DpiChanged(UINT dpi) override;  // every control to its place at the new DPI
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void ConnectHandlers();
     void CreateControls();
     void CreatePaletteControls();
     void CreateDitherControls();

@@ -64,11 +64,30 @@ void fMain::Form_DpiChanged(UINT dpi) {
     ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
+// The member controls live as long as the window object and are made again at every load: their handlers are
+// connected once, here (the buttons, made anew each load, are connected as they are made).
+void fMain::ConnectHandlers() {
+    ucPreview_.MouseDown.connect([this](int b, int s, int32_t x, int32_t y) { ucPreview_MouseDown(b, s, x, y); });
+    ucPreview_.MouseMove.connect([this](int b, int s, int32_t x, int32_t y) { ucPreview_MouseMove(b, s, x, y); });
+    for (int i = 0; i < static_cast<int>(optPalette_.size()); ++i)
+        optPalette_[i].Click.connect([this, i] { optPalette_Click(i); });
+    sbHalftoneLevels_.Change.connect([this] { sbHalftoneLevels_Change(); });
+    txtOptimalEntries_.Change.connect([this] { txtOptimalEntries_Change(); });
+    sbOptimalEntries_.Change.connect([this] { sbOptimalEntries_Change(); });
+    sbOptimalEntriesFast_.Change.connect([this] { sbOptimalEntriesFast_Change(); });
+    for (int i = 0; i < 3; ++i) txtRGBWeight_[i].Change.connect([this, i] { txtRGBWeight_Change(i); });
+    chkPickColor_.Click.connect([this] { chkPickColor_Click(); });
+    chkDiffuseError_.Click.connect([this] { chkDiffuseError_Click(); });
+    chkNoise_.Click.connect([this] { chkNoise_Click(); });
+    sbNoise_.Change.connect([this] { sbNoise_Change(); });
+    chkCountUniqueColors_.Click.connect([this] { chkCountUniqueColors_Click(); });
+    sbZoom_.Change.connect([this] { sbZoom_Change(); });
+}
+
 void fMain::CreateControls() {
     ucPreview_.Create(hwnd(), kPreview.left, kPreview.top, kPreview.right - kPreview.left,
                       kPreview.bottom - kPreview.top);
-    ucPreview_.MouseDown.connect([this](int b, int s, int32_t x, int32_t y) { ucPreview_MouseDown(b, s, x, y); });
-    ucPreview_.MouseMove.connect([this](int b, int s, int32_t x, int32_t y) { ucPreview_MouseMove(b, s, x, y); });
+    router_.Clear();  // the members are routed again as they are made again
     CreatePaletteControls();
     CreateDitherControls();
     CreateStatusControls();
@@ -79,12 +98,12 @@ void fMain::CreatePaletteControls() {
     for (int i = 0; i < static_cast<int>(optPalette_.size()); ++i) {
         optPalette_[i].Create(hwnd(), kOptPalette0 + i, kOptions[i].caption, kOptions[i].x, kOptions[i].y, kOptions[i].w,
                               18, BS_RADIOBUTTON | (i == 0 ? WS_GROUP : 0));
-        Add(optPalette_[i]).Click.connect([this, i] { optPalette_Click(i); });
+        Add(optPalette_[i]);
     }
     sbHalftoneLevels_.Create(hwnd(), kSbHalftoneLevels, true, 535, 69, 110, 17);
     sbHalftoneLevels_.SetRange(2, 6, 1, 1);
     sbHalftoneLevels_.SetValue(5);
-    Add(sbHalftoneLevels_).Change.connect([this] { sbHalftoneLevels_Change(); });
+    Add(sbHalftoneLevels_);
     txtHalftoneLevels_.Create(hwnd(), kTxtHalftoneLevels, 650, 67, 50, 20, ES_READONLY | ES_RIGHT);
     Add(txtHalftoneLevels_).SetText(L"125");
 
@@ -93,22 +112,20 @@ void fMain::CreatePaletteControls() {
     // ES_NUMBER: the keyboard gives digits and backspace only; pasted text is trimmed on change.
     txtOptimalEntries_.Create(hwnd(), kTxtOptimalEntries, 540, 134, 50, 20, ES_NUMBER | ES_RIGHT);
     Add(txtOptimalEntries_).SetText(L"256");
-    txtOptimalEntries_.Change.connect([this] { txtOptimalEntries_Change(); });
     sbOptimalEntries_.Create(hwnd(), kSbOptimalEntries, true, 595, 135, 110, 17);
     sbOptimalEntries_.SetRange(8, 256, 1, 10);
     sbOptimalEntries_.SetValue(256);
-    Add(sbOptimalEntries_).Change.connect([this] { sbOptimalEntries_Change(); });
+    Add(sbOptimalEntries_);
     sbOptimalEntriesFast_.Create(hwnd(), kSbOptimalEntriesFast, true, 595, 156, 110, 17);
     sbOptimalEntriesFast_.SetRange(8, 256, 10, 10);
     sbOptimalEntriesFast_.SetValue(256);
-    Add(sbOptimalEntriesFast_).Change.connect([this] { sbOptimalEntriesFast_Change(); });
+    Add(sbOptimalEntriesFast_);
 
     lblWeights_.Create(hwnd(), 0, L"RGB weights", 458, 183, 78, 16);
     Add(lblWeights_);
     for (int i = 0; i < 3; ++i) {
         txtRGBWeight_[i].Create(hwnd(), kTxtRGBWeight0 + i, 540 + 55 * i, 180, 50, 20, ES_NUMBER | ES_RIGHT);
         Add(txtRGBWeight_[i]).SetText(L"1000");
-        txtRGBWeight_[i].Change.connect([this, i] { txtRGBWeight_Change(i); });
     }
     cmdUseDefaultWeights_ = MakeButton(hwnd(), L"cmdUseDefaultWeights", L">", 458, 205, 22, 20);
     cmdUseDefaultWeights_->Click.connect([this] { cmdUseDefaultWeights_Click(); });
@@ -121,7 +138,7 @@ void fMain::CreatePaletteControls() {
 
     iPalette_.Create(hwnd(), kIPalette, L"", kPaletteX, kPaletteY, 16 * kCell + 1, 16 * kCell + 1, SS_OWNERDRAW);
     chkPickColor_.Create(hwnd(), kChkPickColor, L"Pick &color", 580, 256, 130, 18);
-    Add(chkPickColor_).Click.connect([this] { chkPickColor_Click(); });
+    Add(chkPickColor_);
     chkUseTransparent_.Create(hwnd(), kChkUseTransparent, L"Use transparent entry (Pick)", 580, 278, 135, 32,
                               BS_MULTILINE);
     Add(chkUseTransparent_);
@@ -131,16 +148,16 @@ void fMain::CreateDitherControls() {
     fraDither_.Create(hwnd(), kFraDither, L"Dithering Options", 440, 390, 272, 78, BS_GROUPBOX);
     Add(fraDither_);
     chkDiffuseError_.Create(hwnd(), kChkDiffuseError, L"Diffuse error (FS)", 450, 406, 150, 18);
-    Add(chkDiffuseError_).Click.connect([this] { chkDiffuseError_Click(); });
+    Add(chkDiffuseError_);
     chkNoise_.Create(hwnd(), kChkNoise, L"Pre-apply noise", 450, 426, 110, 18);
-    Add(chkNoise_).Click.connect([this] { chkNoise_Click(); });
+    Add(chkNoise_);
     sbNoise_.Create(hwnd(), kSbNoise, true, 565, 427, 90, 17);
     sbNoise_.SetRange(0, 25, 1, 5);
-    Add(sbNoise_).Change.connect([this] { sbNoise_Change(); });
+    Add(sbNoise_);
     txtNoise_.Create(hwnd(), kTxtNoise, 660, 425, 40, 20, ES_NUMBER | ES_RIGHT);
     Add(txtNoise_).SetText(L"0");
     chkCountUniqueColors_.Create(hwnd(), kChkCountUniqueColors, L"&Unique colors:", 450, 446, 120, 18);
-    Add(chkCountUniqueColors_).Click.connect([this] { chkCountUniqueColors_Click(); });
+    Add(chkCountUniqueColors_);
     lblUniqueColors_.Create(hwnd(), kLblUniqueColors, L"", 575, 448, 120, 16);
     Add(lblUniqueColors_);
 
@@ -162,7 +179,7 @@ void fMain::CreateStatusControls() {
     sbZoom_.Create(hwnd(), kSbZoom, true, 220, 462, 150, 17);
     sbZoom_.SetRange(1, 10, 1, 1);
     sbZoom_.SetValue(1);
-    Add(sbZoom_).Change.connect([this] { sbZoom_Change(); });
+    Add(sbZoom_);
     lblZoom_.Create(hwnd(), kLblZoom, L"100%", 376, 463, 52, 16);
     Add(lblZoom_);
 }

@@ -3,11 +3,12 @@
 # (three capture kinds, Save As Bitmap, JPEG and GIF, annotation, adjustments,
 # the zoom tool, help and About) and prints its GDI objects, windows and
 # private bytes every 100 operations. Not part of the normal test run.
-# Usage: scripts/soak.sh [N]   (default 10; run long soaks with nice -n 19)
+# Usage: scripts/soak.sh [--only KIND] [--every K] [N]   (default 10 rounds; run long soaks with nice -n 19)
+#   --only KIND  repeats one operation (capture_screen, save_jpeg, help, ...) N times, counts every 10
+#   --every K    samples every K operations instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export PIXTREL_BUILD="${PIXTREL_BUILD:-$PWD/build}"
-ROUNDS="${1:-10}"
 [ -x "$PIXTREL_BUILD/win/Orvo-Pixtrel/Orvo-Pixtrel.exe" ] || [ -f "$PIXTREL_BUILD/win/Orvo-Pixtrel/Orvo-Pixtrel.exe" ] ||
   { echo "build first: bash scripts/test.sh win (or cmake --build $PIXTREL_BUILD/win)"; exit 1; }
 source scripts/wine-env.sh
@@ -15,4 +16,4 @@ export PIXTREL_XVFB=1
 trap pixtrel_wine_down EXIT
 pixtrel_wine_up
 mkdir -p "$PIXTREL_BUILD/test-artefacts/e2e"
-/usr/bin/python3 tests/e2e/soak.py "$ROUNDS"
+/usr/bin/python3 tests/e2e/soak.py "$@"

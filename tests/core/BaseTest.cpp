@@ -74,8 +74,10 @@ TEST(Event, HandlersRunInConnectionOrderAndMayDisconnectDuringDispatch) {
     std::vector<int> seen;
     ev.connect([&](int v) { seen.push_back(v); ev.clear(); });
     ev.connect([&](int v) { seen.push_back(v * 10); });
+    EXPECT_EQ(ev.count(), 2u);
     ev(3);
     EXPECT_EQ(seen, (std::vector<int>{3, 30}));
+    EXPECT_EQ(ev.count(), 0u);
     ev(4);
     EXPECT_EQ(seen.size(), 2u);
 }

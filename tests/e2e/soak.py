@@ -189,10 +189,14 @@ class Soak:
         if self.pattern:
             self.pattern.close()
 
-    def run(self, count, every=None, report=print):
-        """Runs `count` operations in turn; samples (and reports) every `every` operations."""
+    def kinds(self):
+        return [op.__name__ for op in self.operations()]
+
+    def run(self, count, every=None, report=print, only=None):
+        """Runs `count` operations in turn (or `count` of the one kind `only`); samples (and reports) every
+        `every` operations."""
         samples = []
-        ops = self.operations()
+        ops = [getattr(self, only)] if only else self.operations()
         for i in range(count):
             ops[self.done % len(ops)]()
             self.done += 1
@@ -214,8 +218,22 @@ class Soak:
         return Sample(self.done, gdi, windows, private)
 
 
-def main_entry(rounds):
-    """scripts/soak.sh: N rounds of every operation, counts every 100 operations."""
+def slope_line(samples):
+    """Least-squares growth of private bytes per operation over the samples after the first (the heap settles)."""
+    pts = [(s.operations, s.private_bytes) for s in samples[1:]] or [(s.operations, s.private_bytes) for s in samples]
+    if len(pts) < 2:
+        return "too few samples for a slope"
+    n = len(pts)
+    mx = sum(x for x, _ in pts) / n
+    my = sum(y for _, y in pts) / n
+    sxx = sum((x - mx) ** 2 for x, _ in pts)
+    slope = sum((x - mx) * (y - my) for x, y in pts) / sxx
+    return f"private bytes per operation (fit over operations {pts[0][0]}-{pts[-1][0]}): {slope / 1024:+.1f} KB"
+
+
+def main_entry(rounds, only=None, every=None):
+    """scripts/soak.sh: N rounds of every operation, counts every 100 operations; with `only`, N times that one
+    operation, counts every `every` (default 10) operations."""
     import shutil
     tmp = harness.BUILD / "soak-run"
     shutil.rmtree(tmp, ignore_errors=True)
@@ -224,22 +242,42 @@ def main_entry(rounds):
     main = harness.MainWindow(program).start()
     soak = Soak(main, tmp / "files")
     try:
+        if only and only not in soak.kinds():
+            raise SystemExit(f"unknown operation {only!r}: one of {', '.join(soak.kinds())}")
         soak.start()
-        total = rounds * len(soak.operations())
-        print(f"{total} operations ({rounds} rounds of {len(soak.operations())})", flush=True)
-        samples = soak.run(total, every=100, report=lambda line: print(line, flush=True))
+        if only:
+            total, every = rounds, every or 10
+            print(f"{total} operations of {only}, counts every {every}", flush=True)
+        else:
+            total, every = rounds * len(soak.operations()), every or 100
+            print(f"{total} operations ({rounds} rounds of {len(soak.operations())})", flush=True)
+        if only:
+            print(soak.sample().line(), flush=True)
+        samples = soak.run(total, every=every, report=lambda line: print(line, flush=True), only=only)
         if samples:
             final = soak.sample()
             first = samples[0]
             print(final.line())
-            print(f"growth after the first 100 operations: GDI {final.gdi - first.gdi:+d}, "
+            print(f"growth after the first {every} operations: GDI {final.gdi - first.gdi:+d}, "
                   f"windows {final.windows - first.windows:+d}, private bytes "
                   f"{final.private_bytes - first.private_bytes:+,} "
                   f"({100.0 * (final.private_bytes - first.private_bytes) / first.private_bytes:+.2f} %)")
+            if only:
+                print(slope_line(samples))
     finally:
         soak.stop()
         program.stop()
 
 
+def parse(argv):
+    import argparse
+    parser = argparse.ArgumentParser(description="soak the program; N rounds of every operation by default")
+    parser.add_argument("--only", help="repeat this one operation kind N times (e.g. save_jpeg)")
+    parser.add_argument("--every", type=int, help="sample every so many operations (10 with --only, else 100)")
+    parser.add_argument("count", type=int, nargs="?", default=10, help="rounds, or operations with --only")
+    return parser.parse_args(argv)
+
+
 if __name__ == "__main__":
-    main_entry(int(sys.argv[1]) if len(sys.argv) > 1 else 10)
+    args = parse(sys.argv[1:])
+    main_entry(args.count, only=args.only, every=args.every)

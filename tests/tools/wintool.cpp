@@ -405,6 +405,51 @@ int CmdProc(int argc, wchar_t** argv) {
     return 0;
 }
 
+// This process's commit charge, as "proc" reads it for another process.
+unsigned long long OwnPrivateBytes() {
+    PROCESS_MEMORY_COUNTERS_EX mem{};
+    mem.cb = sizeof(mem);
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof(mem));
+    return mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
+}
+
+// Runs this thread's messages until none has come for `quietMs` (the help window loads its page late).
+void PumpUntilQuiet(DWORD quietMs) {
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, quietMs, QS_ALLINPUT) == WAIT_TIMEOUT) return;
+    }
+}
+
+// helprepeat <chm> <topic id> <count>: the platform's HtmlHelpW alone, asked `count` times for one topic
+// (as the program's Help command asks it); prints this process's private bytes every 10 calls. Tells the
+// platform's growth from ours.
+int CmdHelpRepeat(int argc, wchar_t** argv) {
+    if (argc < 5) return 2;
+    using HtmlHelpProc = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
+    HMODULE hhctrl = ::LoadLibraryW(L"hhctrl.ocx");
+    auto help = hhctrl ? reinterpret_cast<HtmlHelpProc>(reinterpret_cast<void*>(::GetProcAddress(hhctrl, "HtmlHelpW")))
+                       : nullptr;
+    if (!help) return 1;
+    constexpr UINT kHelpContext = 0x000F;  // HH_HELP_CONTEXT
+    const DWORD_PTR topic = wcstoul(argv[3], nullptr, 0);
+    const int count = _wtoi(argv[4]);
+    std::printf("before %llu\n", OwnPrivateBytes());
+    for (int i = 1; i <= count; ++i) {
+        if (!help(nullptr, argv[2], kHelpContext, topic)) return 1;
+        PumpUntilQuiet(300);
+        if (i % 10 == 0) std::printf("after %d calls %llu\n", i, OwnPrivateBytes());
+        std::fflush(stdout);
+    }
+    constexpr UINT kCloseAll = 0x0012;  // HH_CLOSE_ALL
+    help(nullptr, nullptr, kCloseAll, 0);
+    return 0;
+}
+
 // Waits until the parent closes our standard input (or `seconds` pass): the
 // test ends a holder by closing its input, never by a timeout.
 void WaitForRelease(DWORD seconds) {
@@ -463,7 +508,7 @@ int CmdCrash() {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock|monitors|label|crash ...\n");
+        std::fprintf(stderr, "usage: wintool find|windows|children|rect|message|post|settext|gettext|toplevel|pattern|clipboard|clipformats|clipdata|hotkey|gdi|foreground|proc|owner|holdclip|lock|monitors|label|helprepeat|crash ...\n");
         return 2;
     }
     std::wstring cmd = argv[1];
@@ -489,6 +534,7 @@ int wmain(int argc, wchar_t** argv) {
     if (cmd == L"hotkey") return CmdHotkey(argc, argv);
     if (cmd == L"monitors") return wintool::CmdMonitors(argc, argv);
     if (cmd == L"label") return wintool::CmdLabel(argc, argv);
+    if (cmd == L"helprepeat") return CmdHelpRepeat(argc, argv);
     if (cmd == L"crash") return CmdCrash();
     std::fprintf(stderr, "unknown command\n");
     return 2;

@@ -311,5 +311,24 @@ TEST_F(fMainTest, OpenDitherSaveCloseCyclesLeaveNoGdiObjects) {
     EXPECT_EQ(messages_.size(), 20u);
 }
 
+// The window object outlives its loads: reloading must not connect its controls' handlers again (each
+// user action would run once more per load, and the routing table would grow with every save).
+TEST_F(fMainTest, ReloadingKeepsOneHandlerPerEventAndTheOptionsStillWork) {
+    for (int i = 0; i < 6; ++i) {
+        Open();
+        form().Unload();
+        test::PumpPending();
+    }
+    Open();
+    EXPECT_EQ(form().Preview().MouseDown.count(), 1u);
+    EXPECT_EQ(form().Preview().MouseMove.count(), 1u);
+    Click(fMain::kOptPalette0 + 4);
+    EXPECT_EQ(form().Palette().MaxCount(), 256);  // websafe
+    Scroll(fMain::kSbZoom, 3);
+    EXPECT_EQ(Text(fMain::kLblZoom), L"300%");
+    Press(form().CmdDither());
+    EXPECT_TRUE(form().CmdSaveGIF().Enabled());
+}
+
 }  // namespace
 }  // namespace px
