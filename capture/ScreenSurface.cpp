@@ -1,17 +1,13 @@
 #include "capture/ScreenSurface.h"
 
+#include "base/win/DibInfo.h"
+
 namespace px {
 
 bool ScreenSurface::Create(int width, int height) {
     Reset();
     if (width <= 0 || height <= 0) return false;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;  // top-down: row 0 is the screen's top row
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = px::win::TopDownDibInfo(width, height);
     void* bits = nullptr;
     win::ScopedBitmap bitmap(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/win/DibInfo.h"
 #include "controls/core/ButtonLayout.h"
 #include "controls/core/ColorMath.h"
 #include "controls/core/MaskRuns.h"
@@ -31,13 +32,7 @@ bool IsBitmapPicture(const OlePicture& pic) { return PictureType(pic) == PICTYPE
 Dib32 RenderPicture(const OlePicture& pic, int w, int h, COLORREF fill) {
     Dib32 d;
     if (w <= 0 || h <= 0) return d;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDibInfo(w, h);
     void* bits = nullptr;
     d.bitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!d.bitmap) return d;

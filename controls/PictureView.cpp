@@ -1,5 +1,6 @@
 #include "controls/PictureView.h"
 
+#include "base/win/DibInfo.h"
 #include "controls/core/ScrollGeometry.h"
 
 #include <windowsx.h>
@@ -35,12 +36,7 @@ bool CopyPicture(const OlePicture& pic, COLORREF back, MemoryBitmapDC& out, int&
     }
     if (size.cx <= 0 || size.cy <= 0) return false;
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = size.cx;
-    bi.bmiHeader.biHeight = -size.cy;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = TopDownDibInfo(size.cx, size.cy);
     void* bits = nullptr;
     ScopedBitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     MemoryBitmapDC copy(nullptr, std::move(dib));

@@ -4,19 +4,14 @@
 #include <vector>
 
 #include "base/Rounding.h"
+#include "base/win/DibInfo.h"
 
 namespace px {
 
 bool cDIB32::Create(int32_t width, int32_t height, COLORREF background) {
     Destroy();
     const int32_t size = Dib32ImageSize(width, height);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;  // top-down: row 0 is the top of the picture
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = px::win::TopDownDibInfo(width, height);
     bi.bmiHeader.biSizeImage = static_cast<DWORD>(size);
     if (width <= 0 || height <= 0) return false;
     void* bits = nullptr;

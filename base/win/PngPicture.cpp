@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/win/DibInfo.h"
 #include "base/win/ImageEncoder.h"
 #include "base/win/ScopedWin.h"
 #include "base/win/StagedFile.h"
@@ -41,13 +42,7 @@ std::vector<uint8_t> EncodePicturePng(HBITMAP picture, std::wstring* reason) {
         return {};
     }
     std::vector<uint8_t> rows(static_cast<size_t>(stride * static_cast<uint64_t>(h)));
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top row first, as the image library reads its rows
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDibInfo(w, h, 24);
     {
         ScopedGetDC screen(nullptr);
         if (::GetDIBits(screen, picture, 0, static_cast<UINT>(h), rows.data(), &bi, DIB_RGB_COLORS) != h) {

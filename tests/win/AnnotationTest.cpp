@@ -21,6 +21,7 @@
 #include "app/core/AnnotationText.h"
 #include "app/frmDesktopImage.h"
 #include "base/FontDescription.h"
+#include "base/win/DibInfo.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/ModalScript.h"
 #include "tests/win/support/GdiCount.h"
@@ -53,12 +54,7 @@ Pixels BitmapPixels(HBITMAP bmp) {
     if (!bmp || !::GetObjectW(bmp, sizeof(bm), &bm)) return out;
     out.w = bm.bmWidth;
     out.h = std::abs(bm.bmHeight);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = out.w;
-    bi.bmiHeader.biHeight = -out.h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = px::win::TopDownDibInfo(out.w, out.h);
     std::vector<uint32_t> raw(static_cast<size_t>(out.w * out.h));
     px::win::ScopedGetDC screen(nullptr);
     ::GetDIBits(screen, bmp, 0, static_cast<UINT>(out.h), raw.data(), &bi, DIB_RGB_COLORS);

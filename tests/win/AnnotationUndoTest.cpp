@@ -12,6 +12,7 @@
 #include "app/Application.h"
 #include "app/Form1.h"
 #include "app/frmDesktopImage.h"
+#include "base/win/DibInfo.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
 
@@ -25,12 +26,7 @@ namespace {
 std::vector<uint32_t> Pixels(HBITMAP bmp) {
     BITMAP bm{};
     if (!bmp || !::GetObjectW(bmp, sizeof(bm), &bm)) return {};
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = bm.bmWidth;
-    bi.bmiHeader.biHeight = -bm.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = px::win::TopDownDibInfo(bm.bmWidth, bm.bmHeight);
     std::vector<uint32_t> p(static_cast<size_t>(bm.bmWidth * bm.bmHeight));
     px::win::ScopedGetDC screen(nullptr);
     ::GetDIBits(screen, bmp, 0, static_cast<UINT>(bm.bmHeight), p.data(), &bi, DIB_RGB_COLORS);

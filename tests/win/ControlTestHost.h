@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win/DibInfo.h"
 #include "base/win/OlePicture.h"
 #include "base/win/ScopedWin.h"
 #include "base/win/Window.h"
@@ -148,12 +149,7 @@ public:
         ::GetClientRect(hwnd, &rc);
         w_ = rc.right;
         h_ = rc.bottom;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w_;
-        bi.bmiHeader.biHeight = -h_;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        BITMAPINFO bi = px::win::TopDownDibInfo(w_, h_);
         void* bits = nullptr;
         bmp_.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         bits_ = static_cast<uint32_t*>(bits);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/win/DibInfo.h"
 #include "base/win/SavePicture.h"
 #include "controls/PictureView.h"
 #include "tests/win/ControlTestHost.h"
@@ -31,12 +32,7 @@ std::wstring TempFile(const wchar_t* name) {
 
 // Writes a bitmap file whose pixel (x, y) is colour(x, y) (a COLORREF).
 std::wstring WriteBitmapFile(const wchar_t* name, int w, int h, const std::function<COLORREF(int, int)>& colour) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = px::win::TopDownDibInfo(w, h);
     void* bits = nullptr;
     px::win::ScopedBitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     auto* p = static_cast<uint32_t*>(bits);

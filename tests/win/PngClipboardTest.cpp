@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/Text.h"
+#include "base/win/DibInfo.h"
 #include "base/win/PngPicture.h"
 #include "base/win/ScopedWin.h"
 #include "capture/ClipboardBitmap.h"
@@ -45,12 +46,7 @@ px::win::ScopedBitmap MakeCapture(int seed = 0, int w = kW, int h = kH) {
     Pixels p;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) p.push_back(Pattern(x, y, seed));
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = px::win::TopDownDibInfo(w, h);
     px::win::ScopedGetDC screen(nullptr);
     px::win::ScopedBitmap bmp(::CreateCompatibleBitmap(screen, w, h));
     ::SetDIBits(screen, bmp.get(), 0, static_cast<UINT>(h), p.data(), &bi, DIB_RGB_COLORS);
@@ -69,12 +65,7 @@ Pixels BitmapPixels(HBITMAP bmp, int& w, int& h) {
     if (!::GetObjectW(bmp, sizeof(bm), &bm)) return {};
     w = bm.bmWidth;
     h = std::abs(bm.bmHeight);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = px::win::TopDownDibInfo(w, h);
     Pixels p(static_cast<size_t>(w * h));
     px::win::ScopedGetDC screen(nullptr);
     ::GetDIBits(screen, bmp, 0, static_cast<UINT>(h), p.data(), &bi, DIB_RGB_COLORS);

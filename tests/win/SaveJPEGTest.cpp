@@ -15,6 +15,7 @@
 #include <iterator>
 #include <vector>
 
+#include "base/win/DibInfo.h"
 #include "controls/uxButtons_H.h"
 #include "base/Text.h"
 #include "export/SaveJPEG.h"
@@ -74,12 +75,7 @@ struct Pixels {
 };
 
 Pixels ReadBitmap(HBITMAP bmp) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = kCaptureW;
-    bi.bmiHeader.biHeight = -kCaptureH;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
+    BITMAPINFO bi = px::win::TopDownDibInfo(kCaptureW, kCaptureH, 24);
     const int stride = (3 * kCaptureW + 3) & ~3;
     std::vector<uint8_t> rows(static_cast<size_t>(stride) * kCaptureH);
     win::ScopedGetDC screen(nullptr);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "base/win/DibInfo.h"
 #include "base/win/ScopedWin.h"
 #include "imaging/core/Dib24.h"
 #include "skin/SkinColourise.h"
@@ -20,12 +21,7 @@ namespace {
 class PixelDC {
 public:
     PixelDC(int w, int h) : w_(w), h_(h), dc_(::CreateCompatibleDC(nullptr)) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
+        BITMAPINFO bi = px::win::TopDownDibInfo(w, h);
         void* bits = nullptr;
         bmp_.reset(::CreateDIBSection(dc_.get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
         bits_ = static_cast<uint32_t*>(bits);

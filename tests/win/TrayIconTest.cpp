@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Error.h"
+#include "base/win/DibInfo.h"
 #include "controls/TrayIcon.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
@@ -155,12 +156,7 @@ TEST(TrayIcon, EntryPicturesAreDrawnWithTheirTransparency) {
     EXPECT_EQ(mi.itemWidth, 16u);
     EXPECT_EQ(mi.itemHeight, 16u);
 
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = 20;
-    bi.bmiHeader.biHeight = -20;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
+    BITMAPINFO bi = px::win::TopDownDibInfo(20, 20);
     void* bits = nullptr;
     px::win::ScopedBitmap target(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     auto* px32 = static_cast<uint32_t*>(bits);
