@@ -63,6 +63,19 @@ _pixtrel_declare_monitors() {
   [ "$(xrandr --listmonitors | head -n 1)" = "Monitors: $i" ]
 }
 
+# A crashing program ends at once with its exception's code and Wine's one-line report on stderr: the
+# default debugger (winedbg --auto) would show a crash dialog nobody closes and hold the test run, and
+# an absent Debugger value still starts it. An empty command starts nothing; no dialog if one does start.
+_PIXTREL_AEDEBUG='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+_pixtrel_quiet_crashes() {
+  wine reg add "$_PIXTREL_AEDEBUG" /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+}
+
+_pixtrel_crashes_quiet() {  # the prefix's Debugger value is there and empty
+  wine reg query "$_PIXTREL_AEDEBUG" /v Debugger 2>/dev/null | tr -d '\r' | grep -qE '^ +Debugger +REG_SZ *$'
+}
+
 _pixtrel_make_prefix() {
   echo "wine: creating prefix $WINEPREFIX"
   rm -rf "$WINEPREFIX"
@@ -71,12 +84,7 @@ _pixtrel_make_prefix() {
   wineserver -w
   # Without a window manager, hiding a window blocks for seconds unless Wine manages no windows.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-  # A crashing program ends at once with its exception's code and Wine's one-line report on stderr: the
-  # default debugger (winedbg --auto) would show a crash dialog nobody closes and hold the test run, and
-  # an absent Debugger value still starts it. An empty command starts nothing; no dialog if one does start.
-  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /t REG_SZ /d '' /f \
-    >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  _pixtrel_quiet_crashes
   wineserver -w
   if [ -n "${PIXTREL_MONITORS:-}" ]; then
     wine reg import "$PIXTREL_REPO/scripts/wine-monitors.reg" >/dev/null 2>&1
@@ -140,6 +148,12 @@ pixtrel_wine_up() {
   _pixtrel_prefix_ready || _pixtrel_make_prefix
   # A persistent wineserver makes each program start in a fraction of a second.
   wineserver -p >/dev/null 2>&1 || true
+  # Checked at every start, not only when the prefix is made: a prefix whose setting was lost would
+  # start a debugger on the next crash.
+  if ! _pixtrel_crashes_quiet; then
+    _pixtrel_quiet_crashes
+    _pixtrel_crashes_quiet || echo "wine: the prefix would still start a debugger when a program crashes" >&2
+  fi
   # Start the prefix's services now, detached from the caller's output: a service
   # started by a later program would inherit (and hold open) that program's pipes.
   wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true

@@ -1,6 +1,7 @@
 """A program that crashes in the test prefix ends at once with its exception's code and Wine's one-line
 report, and no debugger is started: a debugger's crash dialog would hold a test step until its timeout."""
 import os
+import subprocess
 from pathlib import Path
 
 import harness
@@ -25,8 +26,17 @@ def debuggers_of_this_prefix():
     return found
 
 
+def debugger_setting():
+    """The prefix's AeDebug Debugger line as the registry tool prints it."""
+    r = subprocess.run(["wine", "reg", "query", r"HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug", "/v",
+                        "Debugger"], capture_output=True, text=True, timeout=30, stdin=subprocess.DEVNULL)
+    return next((line.strip() for line in r.stdout.splitlines() if "Debugger" in line), "(no Debugger value)")
+
+
 def test_a_crash_ends_the_process_with_its_code_and_starts_no_debugger():
     assert debuggers_of_this_prefix() == []
+    # The setting that keeps the debugger away, as the program will read it.
+    assert debugger_setting() == "Debugger    REG_SZ"
     # A debugger's dialog would never close: the timeout turns that hang into a failure.
     r = harness.wintool("crash", timeout=20)
     # A debugger that did start writes its backtrace into the program's output.

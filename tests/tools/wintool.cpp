@@ -128,10 +128,17 @@ int CmdMessage(int argc, wchar_t** argv) {
 // modal loop, such as an open menu, which reads posted keys from its queue).
 int CmdPost(int argc, wchar_t** argv) {
     if (argc < 6) return 2;
-    BOOL ok = ::PostMessageW(ParseHwnd(argv[2]), static_cast<UINT>(wcstoul(argv[3], nullptr, 0)),
-                             static_cast<WPARAM>(wcstoull(argv[4], nullptr, 0)),
-                             static_cast<LPARAM>(wcstoll(argv[5], nullptr, 0)));
-    return ok ? 0 : 1;
+    const HWND window = ParseHwnd(argv[2]);
+    if (::PostMessageW(window, static_cast<UINT>(wcstoul(argv[3], nullptr, 0)),
+                       static_cast<WPARAM>(wcstoull(argv[4], nullptr, 0)), static_cast<LPARAM>(wcstoll(argv[5], nullptr, 0))))
+        return 0;
+    // What the caller needs to tell a gone window from a refused message.
+    const DWORD error = ::GetLastError();
+    DWORD pid = 0;
+    const DWORD tid = ::GetWindowThreadProcessId(window, &pid);
+    std::fprintf(stderr, "PostMessageW failed: error %lu; window %s, thread %lu of process %lu, %s\n", error,
+                 ::IsWindow(window) ? "alive" : "gone", tid, pid, ::IsHungAppWindow(window) ? "not responding" : "responding");
+    return 1;
 }
 
 // settext <hwnd> <text>: sets a window's text (WM_SETTEXT, which the platform carries across processes).
