@@ -33,6 +33,7 @@ void frmDesktopImage::CreateFormWindow() {
     const wchar_t* cls = L"OrvoPixtrel.frmDesktopImage";
     RegisterClassOnce(cls, CS_DBLCLKS, nullptr, ::LoadIconW(Instance(), MAKEINTRESOURCEW(IDI_APP)));
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    loading_ = true;
     CreateWindowObject(cls, look::kCaption, style, WS_EX_APPWINDOW, 0, 0, 100, 100, nullptr, nullptr);
     if (!hwnd()) return;
     const SIZE size = OuterSize(look::kClientW, look::kClientH);
@@ -127,6 +128,7 @@ void frmDesktopImage::Form_Load() {
         hotkey_.RegisterPreferred(hwnd(), *kept);
     else
         hotkey_.Register(hwnd());
+    loading_ = false;
     WriteTestDump();
 }
 
@@ -155,7 +157,10 @@ void frmDesktopImage::RegisterShutdown() {
 // top. Without the library the system frame stays (the test dump says why).
 void frmDesktopImage::AttachSkin() {
     // The client area changes twice (the skin's frame, then the size that keeps
-    // the designed client area): the controls are placed once, after both.
+    // the designed client area): the controls are placed once, after both, and
+    // only if the client area ends at another size than it had.
+    RECT before{};
+    ::GetClientRect(hwnd(), &before);
     layoutDeferred_ = true;
     layoutPending_ = false;
     if (skin_.Attach(hwnd(), uiFont_.get())) {
@@ -164,7 +169,10 @@ void frmDesktopImage::AttachSkin() {
                        SWP_NOZORDER | SWP_NOACTIVATE);
     }
     layoutDeferred_ = false;
-    if (std::exchange(layoutPending_, false) && !::IsIconic(hwnd())) LayoutControls();
+    RECT after{};
+    ::GetClientRect(hwnd(), &after);
+    const bool resized = after.right != before.right || after.bottom != before.bottom;
+    if (std::exchange(layoutPending_, false) && resized && !::IsIconic(hwnd())) LayoutControls();
 }
 
 SIZE frmDesktopImage::OuterSize(int clientW96, int clientH96) const {
@@ -257,11 +265,12 @@ LRESULT frmDesktopImage::Form_CtlColor(HDC dc, HWND control) {
     return reinterpret_cast<LRESULT>(onSide ? sideBrush_.get() : mainBrush_.get());
 }
 
-// Minimised, the window lives on only as the tray icon.
+// Minimised, the window lives on only as the tray icon. While it loads it
+// stays hidden: its controls and skin go on unseen, and nothing flashes.
 void frmDesktopImage::Form_Resize(UINT sizeType) {
     if (sizeType == SIZE_MINIMIZED)
         Hide();
-    else if (!::IsWindowVisible(hwnd()))
+    else if (!loading_ && !::IsWindowVisible(hwnd()))
         ::ShowWindow(hwnd(), SW_SHOW);
 }
 

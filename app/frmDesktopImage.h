@@ -225,6 +225,8 @@ private:
     ColorChooser CommonDialog1_;  // back colour of ellipse and circle captures
     ColorChooser CommonDialog2_;  // lasso colour
     bool unloading_ = false;
+    // From the window's creation to the end of Form_Load: a new size must not show the window yet.
+    bool loading_ = false;
     // While the skin goes on, a new client size only marks the controls for placing, once, after it.
     bool layoutDeferred_ = false, layoutPending_ = false;
 

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "skin/ComError.h"
 #include "skin/KeyboardHook.h"
@@ -49,19 +50,30 @@ STDMETHODIMP cNCCalcSize::Redraw(long hwnd) {
     return S_OK;
 }
 
-STDMETHODIMP cNCCalcSize::Display(IDispatch* f) {
-    if (f) {
-        // A form without Refresh is fine: the frame is recalculated all the same.
-        LPOLESTR name = const_cast<LPOLESTR>(L"Refresh");
-        DISPID id = 0;
-        if (SUCCEEDED(f->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) {
-            DISPPARAMS none{};
-            f->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
-        }
+void cNCCalcSize::RefreshForm(IDispatch* f) {
+    if (!f) return;
+    LPOLESTR name = const_cast<LPOLESTR>(L"Refresh");
+    DISPID id = 0;
+    if (SUCCEEDED(f->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) {
+        DISPPARAMS none{};
+        f->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
     }
+}
+
+// A form without Refresh is fine: the frame is recalculated all the same.
+STDMETHODIMP cNCCalcSize::Display(IDispatch* f) {
+    RefreshForm(f);
     ReadMetrics();
     if (hwnd_) ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, kFrameChanged);
     return S_OK;
+}
+
+void cNCCalcSize::DisplayAfterAttach(IDispatch* f) {
+    if (!std::exchange(menuTakenAtAttach_, false)) {
+        Display(f);
+        return;
+    }
+    RefreshForm(f);
 }
 
 void cNCCalcSize::ReadMetrics() {
@@ -132,7 +144,8 @@ STDMETHODIMP cNCCalcSize::Attach(_INCAreaModifier* iTo) {
         ::SetPropW(hwnd, kImplementationProperty, static_cast<HANDLE>(iTo));
         // The menu bar is drawn by the implementation from hMenu: the system's
         // must not come back on an Alt or F10 before the first pointer move.
-        if (method_ == ECNCModifyNonClientArea && hMenu_) ::SetMenu(hwnd, nullptr);
+        menuTakenAtAttach_ = method_ == ECNCModifyNonClientArea && hMenu_;
+        if (menuTakenAtAttach_) ::SetMenu(hwnd, nullptr);
         // The answer may detach (and release) the manager: it is held for the call.
         RegisterAcceleratorTarget({this, [this] { return IsWindowActive(); }, [this](long key) {
                                        AddRef();

@@ -53,6 +53,10 @@ public:
     // Library-internal: the implementation's answer to an Alt+key, 0 without one.
     long AltKeyAccelerator(long vKey);
     bool IsWindowActive() const { return windowActive_; }
+    // Library-internal: Display right after Attach. When Attach took the menu off
+    // the window, the platform has already recalculated the frame through this
+    // manager (SetMenu does), so only the form is refreshed.
+    void DisplayAfterAttach(IDispatch* f);
     HWND ManagedWindow() const { return hwnd_; }
 
 protected:
@@ -88,6 +92,7 @@ private:
         int cxFrame = 4, cyFrame = 4, cyCaption = 18, cxScreen = 1024;
     };
     void ReadMetrics();
+    static void RefreshForm(IDispatch* f);
 
     FrameMetrics metrics_;
     HWND hwnd_ = nullptr;
@@ -95,6 +100,7 @@ private:
     bool mdiChild_ = false;
     bool sizeSubscribed_ = false;
     HMENU hMenu_ = nullptr;
+    bool menuTakenAtAttach_ = false;
     bool windowActive_ = false;
     bool appActive_ = false;
     bool maximisedMdiChild_ = false;

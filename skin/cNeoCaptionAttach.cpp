@@ -121,7 +121,8 @@ STDMETHODIMP cNeoCaption::Attach2(IDispatch* f, _cSkinConfiguration* cSkin) {
                 return hr;
             }
         }
-        manager_->Display(f);
+        if (reskin) manager_->Display(f);
+        else manager_->DisplayAfterAttach(f);
         ApplyColourKey();
         if (::IsWindowVisible(hwnd_)) {
             Activate(hwnd_);

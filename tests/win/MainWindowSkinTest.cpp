@@ -27,6 +27,7 @@
 #include "skin/cSkinConfiguration.h"
 #include "tests/win/ControlTestHost.h"
 #include "tests/win/support/GdiCount.h"
+#include "tests/win/support/MessageTally.h"
 
 namespace px {
 namespace {
@@ -146,7 +147,16 @@ COLORREF ScreenPixel(POINT p) {
 
 class MainWindowSkin : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { classes_ = new RegisteredClasses(); }
+    static void SetUpTestSuite() {
+        classes_ = new RegisteredClasses();
+        // The load is watched when this suite is the first to load the window (its own process).
+        frmDesktopImage& form = frmDesktopImage::Get();
+        if (form.IsLoaded()) return;
+        test::MessageTally tally([] { return frmDesktopImage::Get().hwnd(); });
+        form.Load();
+        load_ = tally.Counts();
+        loadWatched_ = true;
+    }
     static void TearDownTestSuite() {
         delete classes_;
         classes_ = nullptr;
@@ -164,8 +174,21 @@ protected:
     HWND hwnd() { return form_.hwnd(); }
     frmDesktopImage& form_ = frmDesktopImage::Get();
     static RegisteredClasses* classes_;
+    static inline test::MessageCounts load_;
+    static inline bool loadWatched_ = false;
 };
 RegisteredClasses* MainWindowSkin::classes_ = nullptr;
+
+// The window loads hidden: its controls and its skin go on unseen, and the
+// skin costs one frame recalculation (the menu taken off) besides the resize
+// that keeps the client area.
+TEST_F(MainWindowSkin, TheWindowLoadsUnseenAndTheSkinRecalculatesTheFrameOnce) {
+    if (!loadWatched_) GTEST_SKIP() << "the window was loaded before this suite";
+    EXPECT_EQ(load_.shown, 0) << load_.ToString();
+    EXPECT_EQ(load_.paint + load_.childPaint + load_.erase + load_.childErase + load_.ncPaint, 0) << load_.ToString();
+    EXPECT_GE(load_.frameChanged, 1) << load_.ToString();  // the tally sees the frame change
+    EXPECT_LE(load_.frameChanged, 2) << load_.ToString();
+}
 
 TEST_F(MainWindowSkin, TheSkinHoldsTheWindowsValuesAndTheFrameKeepsTheClientSize) {
     _cSkinConfiguration* s = Skin();

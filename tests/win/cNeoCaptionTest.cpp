@@ -225,6 +225,36 @@ TEST_F(CaptionPainter, TheFrameOnScreenIsTheArtworkAtTheComputedPlaces) {
     ExpectFrame(Screenshot(hwnd_), "after SetWindowText");
 }
 
+// The first attach recalculates the frame once: taking the menu off the window
+// does it already, and what it leaves is the frame a forced recalculation gives.
+TEST_F(CaptionPainter, TheFirstAttachRecalculatesTheFrameOnceWithOrWithoutAMenu) {
+    auto skin = TestSkin();
+    for (bool withMenu : {true, false}) {
+        HMENU menu = nullptr;
+        if (withMenu) {
+            menu = ::CreateMenu();
+            ::AppendMenuW(menu, MF_STRING, 1, L"&File");
+            ::SetMenu(hwnd_, menu);
+        }
+        px::test::MessageTally tally(hwnd_);
+        ASSERT_EQ(caption_->Attach2(form_.get(), skin.get()), S_OK);
+        EXPECT_EQ(tally.Counts().frameChanged, 1) << "menu " << withMenu << ": " << tally.Counts().ToString();
+        RECT attached{}, recalculated{};
+        ::GetClientRect(hwnd_, &attached);
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        ::GetClientRect(hwnd_, &recalculated);
+        EXPECT_EQ(attached.right, recalculated.right) << "menu " << withMenu;
+        EXPECT_EQ(attached.bottom, recalculated.bottom) << "menu " << withMenu;
+        EXPECT_LT(attached.bottom, kH - 30) << "menu " << withMenu;  // the skin's frame, not the system's
+        ASSERT_EQ(caption_->Detach(), S_OK);
+        if (withMenu) {
+            EXPECT_EQ(::GetMenu(hwnd_), menu);
+            ::SetMenu(hwnd_, nullptr);
+            ::DestroyMenu(menu);
+        }
+    }
+}
+
 TEST_F(CaptionPainter, ASkinSampleEqualsTheWindowsOwnFrame) {
     ::SetWindowTextW(hwnd_, L"Sample title");
     auto skin = TestSkin();

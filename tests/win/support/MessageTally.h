@@ -16,14 +16,14 @@ namespace px::test {
 
 struct MessageCounts {
     int ncPaint = 0, paint = 0, childPaint = 0, erase = 0, childErase = 0, frameChanged = 0, ncActivate = 0,
-        size = 0, style = 0;
+        size = 0, style = 0, shown = 0;
 
     std::string ToString() const {
         char line[200];
         std::snprintf(line, sizeof line,
                       "ncpaint %d, paint %d + children %d, erase %d + children %d, frame changed %d, ncactivate %d, "
-                      "size %d, style %d",
-                      ncPaint, paint, childPaint, erase, childErase, frameChanged, ncActivate, size, style);
+                      "size %d, style %d, shown %d",
+                      ncPaint, paint, childPaint, erase, childErase, frameChanged, ncActivate, size, style, shown);
         return line;
     }
 };
@@ -52,18 +52,18 @@ private:
     static LRESULT CALLBACK Sent(int code, WPARAM wp, LPARAM lp) {
         if (code == HC_ACTION && current_) {
             const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
-            current_->Count(m->hwnd, m->message, m->lParam);
+            current_->Count(m->hwnd, m->message, m->wParam, m->lParam);
         }
         return ::CallNextHookEx(nullptr, code, wp, lp);
     }
     static LRESULT CALLBACK Posted(int code, WPARAM wp, LPARAM lp) {
         if (code == HC_ACTION && wp == PM_REMOVE && current_) {
             const auto* m = reinterpret_cast<const MSG*>(lp);
-            current_->Count(m->hwnd, m->message, m->lParam);
+            current_->Count(m->hwnd, m->message, m->wParam, m->lParam);
         }
         return ::CallNextHookEx(nullptr, code, wp, lp);
     }
-    void Count(HWND hwnd, UINT msg, LPARAM lp) {
+    void Count(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         const HWND window = watched_();
         if (!window || !hwnd) return;
         const bool main = hwnd == window;
@@ -79,6 +79,7 @@ private:
         case WM_NCACTIVATE: c.ncActivate += main; break;
         case WM_SIZE: c.size += main; break;
         case WM_STYLECHANGED: c.style += main; break;
+        case WM_SHOWWINDOW: c.shown += main && wp != 0; break;
         }
     }
 
