@@ -183,11 +183,11 @@ bool StartUpInOwnProcess(const wchar_t* mode, StartUp& out) {
     return true;
 }
 
-// Start-up with the system frame and in the skin, three of each in turn, each in a fresh process.
+// Start-up with the system frame and in the skin, five of each in turn, each in a fresh process.
 double StartUps() {
     std::vector<double> wall[2], cpu[2];
     std::string messages[2];
-    for (int run = 0; run < 3; ++run)
+    for (int run = 0; run < 5; ++run)
         for (int skinned = 0; skinned < 2; ++skinned) {
             StartUp s;
             if (!StartUpInOwnProcess(skinned ? L"skinned" : L"system", s) || s.skinned != (skinned != 0)) {
