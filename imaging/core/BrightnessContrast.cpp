@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include <cstring>
+#include <vector>
 
 #include "base/Rounding.h"
 #include "imaging/core/CpuFeatures.h"
@@ -21,6 +22,27 @@ void MapBytesScalar(const uint8_t* in, uint8_t* out, size_t count, const std::ar
         std::memcpy(out + i, &mapped, 8);
     }
     for (; i < count; ++i) out[i] = table[in[i]];
+}
+
+// Two bytes per lookup (128 KiB, which stays in the level-2 cache): halves
+// the lookups of a long run; building it costs about as much as mapping
+// 64 KiB the plain way, so short runs keep the byte table.
+constexpr size_t kPairTableFrom = size_t{1} << 20;
+
+void MapBytePairs(const uint8_t* in, uint8_t* out, size_t count, const std::array<uint8_t, 256>& table) {
+    std::vector<uint16_t> pair(size_t{1} << 16);
+    for (size_t hi = 0; hi < 256; ++hi)
+        for (size_t lo = 0; lo < 256; ++lo)
+            pair[hi * 256 + lo] = static_cast<uint16_t>(table[lo] | table[hi] << 8);
+    size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, in + i, 8);
+        uint64_t mapped = 0;
+        for (int k = 0; k < 4; ++k) mapped |= uint64_t{pair[(word >> (16 * k)) & 0xFFFF]} << (16 * k);
+        std::memcpy(out + i, &mapped, 8);
+    }
+    MapBytesScalar(in + i, out + i, count - i, table);
 }
 
 // Rows h and h + 1 of the table looked up by the low nibbles, the one whose
@@ -66,6 +88,7 @@ PX_TARGET_AVX2 void MapBytesAvx2(const uint8_t* in, uint8_t* out, size_t count, 
 
 void MapBytes(const uint8_t* in, uint8_t* out, size_t count, const std::array<uint8_t, 256>& table) {
     if (ActiveSimdLevel() == SimdLevel::Avx2) MapBytesAvx2(in, out, count, table);
+    else if (count >= kPairTableFrom) MapBytePairs(in, out, count, table);
     else MapBytesScalar(in, out, count, table);
 }
 

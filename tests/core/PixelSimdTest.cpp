@@ -33,7 +33,8 @@ TEST(PixelSimdTest, MapBytesLooksEveryByteUpInItsTable) {
     test::TestRandom rnd(21);
     for (const SimdLevel level : Levels()) {
         const Forced forced(level);
-        for (const size_t count : {size_t{0}, size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{95}, size_t{1000}}) {
+        for (const size_t count : {size_t{0}, size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{95}, size_t{1000},
+                                   size_t{(1 << 20) + 13}}) {  // the last one long enough for the two-byte table
             std::array<uint8_t, 256> table{};
             for (auto& t : table) t = static_cast<uint8_t>(rnd.Next());
             std::vector<uint8_t> in(count + 3), out(count + 3, 0xEE);
