@@ -59,7 +59,8 @@ TEST(PixelSimdTest, BrightnessContrastProcessGivesTheSameBytesAtEveryLevel) {
         for (auto& b : src) b = static_cast<uint8_t>(rnd.Next());
         const size_t covered = 3 * (static_cast<size_t>(bps) / 3);
         for (const auto& [contrast, brightness] :
-             {std::pair{1.48, 45}, std::pair{0.2, -255}, std::pair{5.0, 0}, std::pair{1.0, 0}}) {
+             {std::pair{1.48, 45}, std::pair{0.2, -255}, std::pair{5.0, 0}, std::pair{1.0, 0}, std::pair{1.5, 1},
+              std::pair{0.5 + 1e-10, 0}}) {  // the last just past ties that single precision would see as ties
             cBrightnessContrast bc;
             bc.Contrast(contrast);
             bc.Brightness(brightness);
