@@ -11,17 +11,25 @@
 namespace px {
 namespace {
 
-// Eight bytes a step: one wide load and store around eight lookups.
-void MapBytesScalar(const uint8_t* in, uint8_t* out, size_t count, const std::array<uint8_t, 256>& table) {
+// Eight bytes a step: one wide load and store around a lookup for every
+// byte (Entry uint8_t) or every two bytes (uint16_t); the bytes mapped.
+template <typename Entry>
+size_t MapWords(const uint8_t* in, uint8_t* out, size_t count, const Entry* table) {
+    constexpr int kBits = 8 * sizeof(Entry);
+    constexpr uint64_t kMask = (uint64_t{1} << kBits) - 1;
     size_t i = 0;
     for (; i + 8 <= count; i += 8) {
         uint64_t word;
         std::memcpy(&word, in + i, 8);
         uint64_t mapped = 0;
-        for (int k = 0; k < 8; ++k) mapped |= uint64_t{table[(word >> (8 * k)) & 0xFF]} << (8 * k);
+        for (int k = 0; k < 64; k += kBits) mapped |= uint64_t{table[(word >> k) & kMask]} << k;
         std::memcpy(out + i, &mapped, 8);
     }
-    for (; i < count; ++i) out[i] = table[in[i]];
+    return i;
+}
+
+void MapBytesScalar(const uint8_t* in, uint8_t* out, size_t count, const std::array<uint8_t, 256>& table) {
+    for (size_t i = MapWords(in, out, count, table.data()); i < count; ++i) out[i] = table[in[i]];
 }
 
 // Two bytes per lookup (128 KiB, which stays in the level-2 cache): halves
@@ -34,14 +42,7 @@ void MapBytePairs(const uint8_t* in, uint8_t* out, size_t count, const std::arra
     for (size_t hi = 0; hi < 256; ++hi)
         for (size_t lo = 0; lo < 256; ++lo)
             pair[hi * 256 + lo] = static_cast<uint16_t>(table[lo] | table[hi] << 8);
-    size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, in + i, 8);
-        uint64_t mapped = 0;
-        for (int k = 0; k < 4; ++k) mapped |= uint64_t{pair[(word >> (16 * k)) & 0xFFFF]} << (16 * k);
-        std::memcpy(out + i, &mapped, 8);
-    }
+    const size_t i = MapWords(in, out, count, pair.data());
     MapBytesScalar(in + i, out + i, count - i, table);
 }
 
