@@ -80,8 +80,7 @@ PX_STEP_INLINE void StartRow(RowState& s) {
 // (whose value is then final and stored), 5/16 below, 1/16 below-right; each
 // neighbour is clamped after every share, as when they are added one by one.
 // An error whose three parts add up to 3 or less is not passed on.
-// Interior: x has both neighbours and a row below.
-template <bool Interior>
+// Used at the edges of a band; the inside steps are vectorised across rows.
 PX_STEP_INLINE void Step(RowState& s, size_t x, size_t w, const MapTables& t) {
     const __m128i zero = _mm_setzero_si128();
     const __m128i curBytes = _mm_packus_epi16(s.cur, zero);
@@ -99,14 +98,14 @@ PX_STEP_INLINE void Step(RowState& s, size_t x, size_t w, const MapTables& t) {
     const __m128i s75 = Sixteenths(_mm_mullo_epi16(ee, _mm_setr_epi16(7, 7, 7, 7, 5, 5, 5, 5)));
     const __m128i s31 = Sixteenths(_mm_mullo_epi16(ee, _mm_setr_epi16(3, 3, 3, 3, 1, 1, 1, 1)));
 
-    const bool hasRight = Interior || x + 1 < w;
+    const bool hasRight = x + 1 < w;
     if (hasRight) s.cur = Clamp(_mm_add_epi16(Widen(LoadWord(s.row + 4 * x + 4) & 0x00FFFFFFu), _mm_move_epi64(s75)));
-    if (!Interior && !s.next) return;
+    if (!s.next) return;
     // Lanes 0-3 share 3 for x - 1, lanes 4-7 share 5 for x.
     const __m128i s35 = _mm_castpd_si128(_mm_move_sd(_mm_castsi128_pd(s75), _mm_castsi128_pd(s31)));
     const __m128i added = _mm_add_epi16(s.below, s35);
     const __m128i bytes = _mm_packus_epi16(added, added);
-    if (Interior || x > 0) StoreWord(s.next + 4 * x - 4, static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)));
+    if (x > 0) StoreWord(s.next + 4 * x - 4, static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)));
     if (hasRight) {
         const __m128i right = _mm_add_epi16(Widen(LoadWord(s.next + 4 * x + 4)), _mm_srli_si128(s31, 8));
         s.below = Clamp(_mm_unpacklo_epi64(_mm_srli_si128(added, 8), right));
@@ -123,7 +122,7 @@ PX_STEP_INLINE void EdgeSteps(RowState* s, size_t rows, size_t t, size_t w, cons
         const size_t x = t - kLag * i;
         if (x >= w) continue;
         if (x == 0) StartRow(s[i]);
-        Step<false>(s[i], x, w, tables);
+        Step(s[i], x, w, tables);
     }
 }
 
@@ -187,7 +186,7 @@ PX_TARGET_AVX2 PX_STEP_INLINE __m256i Share(__m256i magnitude, __m256i e, int16_
     return _mm256_sign_epi16(_mm256_mulhi_epu16(magnitude, _mm256_set1_epi16(static_cast<int16_t>(k * 4096))), e);
 }
 
-// Step<true> for four rows at once: the lookup index from the levels
+// Step for four rows at once: the lookup index from the levels
 // (v + 8) / 17 worked out as (v + 8) x 3856 / 65536, the shares as
 // |e| x k x 4096 / 65536 with e's sign put back (truncation toward zero).
 PX_TARGET_AVX2 PX_STEP_INLINE void StepFour(FourRows& r, uint8_t* const (&pix)[4], uint8_t* const (&below)[4],
@@ -268,22 +267,103 @@ PX_TARGET_AVX2 void InsideEight(RowState* s, size_t from, size_t to, size_t lag,
     FromFour(bottom, s + 4);
 }
 
+// Two rows of a band in one 128-bit register, as FourRows with SSE2 only.
+struct TwoRows {
+    __m128i cur, prev, here;
+};
+
+PX_STEP_INLINE __m128i Words2(uint32_t a, uint32_t b) {
+    return _mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(a)), _mm_cvtsi32_si128(static_cast<int>(b)));
+}
+
+PX_STEP_INLINE __m128i Gather2(uint8_t* const (&p)[2], size_t at, __m128i mask) {
+    return _mm_unpacklo_epi8(_mm_and_si128(Words2(LoadWord(p[0] + at), LoadWord(p[1] + at)), mask), _mm_setzero_si128());
+}
+
+PX_STEP_INLINE __m128i Clamp2(__m128i v) {
+    return _mm_min_epi16(_mm_max_epi16(v, _mm_setzero_si128()), _mm_set1_epi16(255));
+}
+
+// Share as in the AVX2 step; the sign put back as (x ^ s) - s with s all ones for negative e.
+PX_STEP_INLINE __m128i Share2(__m128i magnitude, __m128i sign, int16_t k) {
+    const __m128i m = _mm_mulhi_epu16(magnitude, _mm_set1_epi16(static_cast<int16_t>(k * 4096)));
+    return _mm_sub_epi16(_mm_xor_si128(m, sign), sign);
+}
+
+// StepFour for two rows, with SSE2 only.
+PX_STEP_INLINE void StepTwo(TwoRows& r, uint8_t* const (&pix)[2], uint8_t* const (&below)[2], uint8_t* const (&id)[2],
+                            const MapTables& t) {
+    const __m128i level = _mm_mulhi_epu16(_mm_add_epi16(r.cur, _mm_set1_epi16(8)), _mm_set1_epi16(3856));
+    const __m128i parts = _mm_madd_epi16(level, _mm_setr_epi16(256, 16, 1, 0, 256, 16, 1, 0));
+    const __m128i index = _mm_add_epi32(parts, _mm_shuffle_epi32(parts, _MM_SHUFFLE(2, 3, 0, 1)));
+    const size_t n[2] = {static_cast<uint32_t>(_mm_cvtsi128_si32(index)),
+                         static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(index, index)))};
+    uint32_t colour[2];
+    for (size_t i = 0; i < 2; ++i) {
+        colour[i] = t.colour[n[i]];
+        *id[i] = t.entry[n[i]];
+        StoreWord(pix[i], colour[i]);
+    }
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i palBytes = _mm_and_si128(Words2(colour[0], colour[1]), _mm_set1_epi32(0x00FFFFFF));
+    const __m128i e = _mm_sub_epi16(r.cur, _mm_unpacklo_epi8(palBytes, zero));
+    const __m128i magnitude = _mm_max_epi16(e, _mm_sub_epi16(zero, e));
+    const __m128i pairs = _mm_madd_epi16(magnitude, _mm_set1_epi16(1));
+    const __m128i distance = _mm_add_epi32(pairs, _mm_shuffle_epi32(pairs, _MM_SHUFFLE(2, 3, 0, 1)));
+    const __m128i kept = _mm_and_si128(magnitude, _mm_cmpgt_epi32(distance, _mm_set1_epi32(3)));
+    const __m128i sign = _mm_srai_epi16(e, 15);
+
+    r.cur = Clamp2(_mm_add_epi16(Gather2(pix, 4, _mm_set1_epi32(0x00FFFFFF)), Share2(kept, sign, 7)));
+    const __m128i done = Clamp2(_mm_add_epi16(r.prev, Share2(kept, sign, 3)));
+    const __m128i bytes = _mm_packus_epi16(done, done);
+    StoreWord(below[0] - 4, static_cast<uint32_t>(_mm_cvtsi128_si32(bytes)));
+    StoreWord(below[1] - 4, static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(bytes, 4))));
+    r.prev = Clamp2(_mm_add_epi16(r.here, Share2(kept, sign, 5)));
+    r.here = Clamp2(_mm_add_epi16(Gather2(below, 4, _mm_set1_epi32(-1)), Share2(kept, sign, 1)));
+}
+
+PX_STEP_INLINE TwoRows ToTwo(const RowState* s) {
+    return TwoRows{_mm_unpacklo_epi64(s[0].cur, s[1].cur), _mm_unpacklo_epi64(s[0].below, s[1].below),
+                   _mm_unpackhi_epi64(s[0].below, s[1].below)};
+}
+
+PX_STEP_INLINE void FromTwo(const TwoRows& r, RowState* s) {
+    s[0].cur = _mm_move_epi64(r.cur);
+    s[1].cur = _mm_unpackhi_epi64(r.cur, _mm_setzero_si128());
+    s[0].below = _mm_unpacklo_epi64(r.prev, r.here);
+    s[1].below = _mm_unpackhi_epi64(r.prev, r.here);
+}
+
+// The inside steps of a band of kRows rows, two to a register.
+template <size_t kRows>
+void InsidePairs(RowState* s, size_t from, size_t to, size_t lag, const MapTables& tables) {
+    TwoRows r[kRows / 2];
+    for (size_t k = 0; k < kRows / 2; ++k) r[k] = ToTwo(s + 2 * k);
+    for (size_t t = from; t < to; ++t) {
+        for (size_t k = 0; k < kRows / 2; ++k) {
+            uint8_t* pix[2];
+            uint8_t* below[2];
+            uint8_t* id[2];
+            for (size_t j = 0; j < 2; ++j) {
+                const size_t i = 2 * k + j, x = t - lag * i;
+                pix[j] = s[i].row + 4 * x;
+                below[j] = s[i].next + 4 * x;
+                id[j] = s[i].ids + x;
+            }
+            StepTwo(r[k], pix, below, id, tables);
+        }
+    }
+    for (size_t k = 0; k < kRows / 2; ++k) FromTwo(r[k], s + 2 * k);
+}
+
 }  // namespace
 
 void DiffuseToColorPaletteSse2(const Pixels32& picture, const DiffusionTables& palette, const IndexRows& ids) {
-    constexpr size_t kLag = 2;
+    constexpr size_t kBand = 4;
+    constexpr size_t kLag = 3;
     const MapTables tables(palette);
-    const size_t w = static_cast<size_t>(picture.width);
-    DiffuseBands<4, kLag>(picture, ids, tables, [&](RowState* s, size_t from, size_t to) {
-        RowState a = s[0], b = s[1], c = s[2], d = s[3];
-        for (size_t t = from; t < to; ++t) {
-            Step<true>(a, t, w, tables);
-            Step<true>(b, t - kLag, w, tables);
-            Step<true>(c, t - 2 * kLag, w, tables);
-            Step<true>(d, t - 3 * kLag, w, tables);
-        }
-        s[0] = a, s[1] = b, s[2] = c, s[3] = d;
-    });
+    DiffuseBands<kBand, kLag>(picture, ids, tables,
+                              [&](RowState* s, size_t from, size_t to) { InsidePairs<kBand>(s, from, to, kLag, tables); });
 }
 
 // Eight rows three pixels apart: a row reads the pixel to its right one

@@ -23,7 +23,8 @@ struct IndexRows {
     size_t rowLength;
 };
 
-// Rows are taken in bands of four, each row two pixels behind the one above it.
+// Rows are taken in bands of four, each row three pixels behind the one above
+// it, two rows in one 128-bit register.
 void DiffuseToColorPaletteSse2(const Pixels32& picture, const DiffusionTables& palette, const IndexRows& ids);
 // The same result in bands of eight rows three pixels apart, four rows in
 // one 256-bit register; only where the processor has AVX2.

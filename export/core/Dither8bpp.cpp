@@ -12,8 +12,6 @@
 // AVX2 is used where the processor has it.
 #include <immintrin.h>
 
-#include <bit>
-
 #include "imaging/core/CpuFeatures.h"
 
 namespace px {
@@ -258,30 +256,49 @@ inline uint32_t ColourAt(const uint8_t* p) {
     return v & 0x00FFFFFFu;
 }
 
-// Adds pixel i of `k` pixels from `p` (i >= 1) when it differs from pixel i - 1:
-// runs of one colour are common in screenshots and are looked up once.
-inline void AddChanged(const uint8_t* p, size_t i, uint32_t changedBits, ColourSet& set) {
-    while (changedBits) {
-        set.Add(ColourAt(p + 4 * (i + static_cast<size_t>(std::countr_zero(changedBits)))));
-        changedBits &= changedBits - 1;
-    }
-}
-
 void CountFromScalar(const uint8_t* p, size_t from, size_t n, ColourSet& set) {
     for (size_t i = from; i < n; ++i)
         if (ColourAt(p + 4 * i) != ColourAt(p + 4 * (i - 1))) set.Add(ColourAt(p + 4 * i));
 }
 
-void CountSse2(const uint8_t* p, size_t n, ColourSet& set) {
+// Only pixels that differ from their left neighbour are added: runs of one
+// colour are common in screenshots and are looked up once. As in the AVX2
+// count below, the changed colours are first written out
+// without a branch per pixel (each one stored, the position moved on only
+// for a changed one), so the set's lookups come in a loop of their own.
+void CountSse2(const uint8_t* p, size_t n, ColourSet& set, std::vector<uint32_t>& changed) {
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
+    changed.resize(n + 4);
+    uint32_t* out = changed.data();
+    size_t k = 0;
     size_t i = 1;
     for (; i + 4 <= n; i += 4) {
         const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i));
         const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i - 4));
         const __m128i same = _mm_cmpeq_epi32(_mm_and_si128(_mm_xor_si128(a, b), colour), _mm_setzero_si128());
-        AddChanged(p, i, ~static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(same))) & 0xF, set);
+        const uint32_t mask = ~static_cast<uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(same))) & 0xF;
+        for (size_t j = 0; j < 4; ++j) {
+            out[k] = ColourAt(p + 4 * (i + j));
+            k += (mask >> j) & 1;
+        }
     }
+    for (size_t j = 0; j < k; ++j) set.Add(out[j]);
     CountFromScalar(p, i, n, set);
+}
+
+// The same two loops without vector instructions.
+void CountPlain(const uint8_t* p, size_t n, ColourSet& set, std::vector<uint32_t>& changed) {
+    changed.resize(n);
+    uint32_t* out = changed.data();
+    size_t k = 0;
+    uint32_t previous = ColourAt(p);
+    for (size_t i = 1; i < n; ++i) {
+        const uint32_t c = ColourAt(p + 4 * i);
+        out[k] = c;
+        k += c != previous;
+        previous = c;
+    }
+    for (size_t j = 0; j < k; ++j) set.Add(out[j]);
 }
 
 // For each of the 256 masks of changed pixels in a step of eight, the lane
@@ -339,8 +356,8 @@ int32_t CountColors(const Pixels32& picture) {
         if (ColourAt(p) != previous) set.Add(ColourAt(p));
         switch (level) {
             case SimdLevel::Avx2: CountAvx2(p, w, set, changed); break;
-            case SimdLevel::Sse2: CountSse2(p, w, set); break;
-            default: CountFromScalar(p, 1, w, set); break;
+            case SimdLevel::Sse2: CountSse2(p, w, set, changed); break;
+            default: CountPlain(p, w, set, changed); break;
         }
         previous = ColourAt(p + 4 * (w - 1));
     }

@@ -33,7 +33,8 @@ TEST(PixelSimdTest, MapBytesLooksEveryByteUpInItsTable) {
     test::TestRandom rnd(21);
     for (const SimdLevel level : Levels()) {
         const Forced forced(level);
-        for (const size_t count : {size_t{0}, size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{95}, size_t{1000}}) {
+        for (const size_t count : {size_t{0}, size_t{1}, size_t{31}, size_t{32}, size_t{33}, size_t{95}, size_t{1000},
+                                   size_t{(1 << 20) + 13}}) {  // the last one long enough for the two-byte table
             std::array<uint8_t, 256> table{};
             for (auto& t : table) t = static_cast<uint8_t>(rnd.Next());
             std::vector<uint8_t> in(count + 3), out(count + 3, 0xEE);
@@ -58,7 +59,8 @@ TEST(PixelSimdTest, BrightnessContrastProcessGivesTheSameBytesAtEveryLevel) {
         for (auto& b : src) b = static_cast<uint8_t>(rnd.Next());
         const size_t covered = 3 * (static_cast<size_t>(bps) / 3);
         for (const auto& [contrast, brightness] :
-             {std::pair{1.48, 45}, std::pair{0.2, -255}, std::pair{5.0, 0}, std::pair{1.0, 0}}) {
+             {std::pair{1.48, 45}, std::pair{0.2, -255}, std::pair{5.0, 0}, std::pair{1.0, 0}, std::pair{1.5, 1},
+              std::pair{0.5 + 1e-10, 0}}) {  // the last just past ties that single precision would see as ties
             cBrightnessContrast bc;
             bc.Contrast(contrast);
             bc.Brightness(brightness);
