@@ -163,7 +163,9 @@ struct ComponentPass1 {
             const int k = std::countr_zero(scan);
             scan &= scan - 1;
             uint32_t run = static_cast<uint32_t>(k - prev - 1);
-            for (; run > 15; run -= 16) *out++ = Emit((ac >> 16) + 0xF0, 0);
+            if (run > 15) [[unlikely]] {
+                for (; run > 15; run -= 16) *out++ = Emit((ac >> 16) + 0xF0, 0);
+            }
             const uint32_t word = stored[coef[kZigzagToTransform[k]]] + ac + (run << 20);
             ++freq[word >> 16];
             *out++ = word;
@@ -186,7 +188,8 @@ public:
     static constexpr size_t kBufferBytes = 64 * 1024;
     static constexpr size_t kMargin = 4096;  // what the coder may write between two Ensure calls
 
-    explicit Output(Sink& sink) : sink_(sink), buffer_(kBufferBytes + kMargin), pos_(buffer_.data()) {}
+    // 8 bytes more than the margin for the bit packer's whole-word stores.
+    explicit Output(Sink& sink) : sink_(sink), buffer_(kBufferBytes + kMargin + 8), pos_(buffer_.data()) {}
 
     bool ok() const { return ok_; }
     uint8_t*& pos() { return pos_; }
@@ -221,28 +224,31 @@ class BitPacker {
 public:
     explicit BitPacker(uint8_t*& pos) : pos_(pos) {}
 
-    // Appends the low `n` bits of `bits` (n <= 32, higher bits zero). The
-    // word fills from its top; a full word goes out 8 bytes at a time.
+    // Appends the low `n` bits of `bits` (1 <= n <= 56, higher bits zero)
+    // and writes out every whole byte at once: 8 bytes are stored whatever
+    // their count, so there is no branch on how full the word is (the one on
+    // 0xFF bytes is rarely taken). Writes up to 8 bytes past what it keeps.
     void Put(uint64_t bits, int n) {
-        if (n < free_) {
-            free_ -= n;
-            acc_ |= bits << free_;
-            return;
+        acc_ = (acc_ << n) | bits;
+        count_ += n;
+        const uint64_t w = acc_ << (64 - count_);  // the pending bits at the top, zeros below
+        const int bytes = count_ >> 3;
+        // (~w - 0x01..) & w & 0x80.. is non-zero when a byte of w may be 0xFF.
+        if (((~w - 0x0101010101010101ull) & w & 0x8080808080808080ull) == 0) [[likely]] {
+            const uint64_t bigEndian = __builtin_bswap64(w);
+            std::memcpy(pos_, &bigEndian, 8);
+            pos_ += bytes;
+        } else {
+            for (int i = 0; i < bytes; ++i) EmitByte(static_cast<uint8_t>(w >> (56 - 8 * i)));
         }
-        const int rest = n - free_;  // bits that do not fit any more
-        acc_ |= bits >> rest;
-        Emit64(acc_);
-        free_ = 64 - rest;
-        acc_ = rest == 0 ? 0 : bits << free_;
+        count_ &= 7;
     }
-    // Pads the last byte with 1 bits and writes what is left.
+    // Pads the last byte with 1 bits and writes it.
     void Finish() {
-        const int used = 64 - free_;
-        const int pad = (8 - used % 8) % 8;
+        const int pad = (8 - count_ % 8) % 8;
         if (pad > 0) Put((1u << pad) - 1, pad);
-        for (int i = 0; i < (64 - free_) / 8; ++i) EmitByte(static_cast<uint8_t>(acc_ >> (56 - 8 * i)));
         acc_ = 0;
-        free_ = 64;
+        count_ = 0;
     }
 
 private:
@@ -250,19 +256,10 @@ private:
         *pos_++ = b;
         if (b == 0xFF) *pos_++ = 0x00;
     }
-    void Emit64(uint64_t w) {
-        // (~w - 0x01..) & w & 0x80.. is non-zero exactly when a byte of w is 0xFF.
-        if (((~w - 0x0101010101010101ull) & w & 0x8080808080808080ull) == 0) {
-            for (int i = 0; i < 8; ++i) pos_[i] = static_cast<uint8_t>(w >> (56 - 8 * i));
-            pos_ += 8;
-        } else {
-            for (int i = 0; i < 8; ++i) EmitByte(static_cast<uint8_t>(w >> (56 - 8 * i)));
-        }
-    }
 
     uint8_t*& pos_;
-    uint64_t acc_ = 0;
-    int free_ = 64;
+    uint64_t acc_ = 0;  // the low count_ bits are pending
+    int count_ = 0;     // below 8 between calls
 };
 
 // The four Huffman tables as the second pass uses them: for each table and
@@ -271,6 +268,7 @@ private:
 // At most 16 + 11 bits of code and value: the entry fits 32 bits.
 struct SymbolTable {
     static constexpr int kLengthBits = 5;
+    static constexpr uint32_t kLengthMask = (1u << kLengthBits) - 1;
     std::array<uint32_t, 4 * 256> entry{};
     explicit SymbolTable(const HuffmanCodes* codes) {
         for (int t = 0; t < 4; ++t) {
@@ -281,11 +279,20 @@ struct SymbolTable {
             }
         }
     }
-    // Writes `count` stored symbols.
+    // Writes `count` stored symbols, two at a time: both codes with their
+    // value bits are at most 54 bits, one Put instead of two.
     const uint32_t* Write(const uint32_t* p, size_t count, BitPacker& bits) const {
-        for (const uint32_t* end = p + count; p != end; ++p) {
+        const uint32_t* end = p + count;
+        for (; end - p >= 2; p += 2) {
+            const uint32_t e0 = entry[p[0] >> 16], e1 = entry[p[1] >> 16];
+            const int n1 = static_cast<int>(e1 & kLengthMask);
+            const uint64_t code0 = (e0 >> kLengthBits) | (p[0] & 0xFFFF), code1 = (e1 >> kLengthBits) | (p[1] & 0xFFFF);
+            bits.Put((code0 << n1) | code1, static_cast<int>(e0 & kLengthMask) + n1);
+        }
+        if (p != end) {
             const uint32_t e = entry[*p >> 16];
-            bits.Put((e >> kLengthBits) | (*p & 0xFFFF), static_cast<int>(e & ((1u << kLengthBits) - 1)));
+            bits.Put((e >> kLengthBits) | (*p & 0xFFFF), static_cast<int>(e & kLengthMask));
+            ++p;
         }
         return p;
     }
