@@ -222,9 +222,24 @@ private:
 
 class BitPacker {
 public:
-    explicit BitPacker(uint8_t*& pos) : pos_(pos) {}
+    explicit BitPacker(uint8_t*& pos) : home_(&pos) {}
+
+    // A working copy for a run of Put calls, writing at the output's
+    // position: a local the compiler keeps in registers, where the packer's
+    // own fields could be touched by its byte stores. End takes it back.
+    BitPacker Begin() const {
+        BitPacker w(*this);
+        w.pos_ = *home_;
+        return w;
+    }
+    void End(const BitPacker& w) {
+        *home_ = w.pos_;
+        acc_ = w.acc_;
+        count_ = w.count_;
+    }
 
     // Appends the low `n` bits of `bits` (1 <= n <= 56, higher bits zero)
+    // (working copies only)
     // and writes out every whole byte at once: 8 bytes are stored whatever
     // their count, so there is no branch on how full the word is (the one on
     // 0xFF bytes is rarely taken). Writes up to 8 bytes past what it keeps.
@@ -245,8 +260,10 @@ public:
     }
     // Pads the last byte with 1 bits and writes it.
     void Finish() {
+        BitPacker w = Begin();
         const int pad = (8 - count_ % 8) % 8;
-        if (pad > 0) Put((1u << pad) - 1, pad);
+        if (pad > 0) w.Put((1u << pad) - 1, pad);
+        End(w);
         acc_ = 0;
         count_ = 0;
     }
@@ -257,7 +274,8 @@ private:
         if (b == 0xFF) *pos_++ = 0x00;
     }
 
-    uint8_t*& pos_;
+    uint8_t** home_;
+    uint8_t* pos_ = nullptr;  // in a working copy only
     uint64_t acc_ = 0;  // the low count_ bits are pending
     int count_ = 0;     // below 8 between calls
 };
@@ -281,7 +299,8 @@ struct SymbolTable {
     }
     // Writes `count` stored symbols, two at a time: both codes with their
     // value bits are at most 54 bits, one Put instead of two.
-    const uint32_t* Write(const uint32_t* p, size_t count, BitPacker& bits) const {
+    const uint32_t* Write(const uint32_t* p, size_t count, BitPacker& packer) const {
+        BitPacker bits = packer.Begin();
         const uint32_t* end = p + count;
         for (; end - p >= 2; p += 2) {
             const uint32_t e0 = entry[p[0] >> 16], e1 = entry[p[1] >> 16];
@@ -294,6 +313,7 @@ struct SymbolTable {
             bits.Put((e >> kLengthBits) | (*p & 0xFFFF), static_cast<int>(e & kLengthMask));
             ++p;
         }
+        packer.End(bits);
         return p;
     }
 };
