@@ -263,9 +263,9 @@ void CountFromScalar(const uint8_t* p, size_t from, size_t n, ColourSet& set) {
 
 // Only pixels that differ from their left neighbour are added: runs of one
 // colour are common in screenshots and are looked up once. As in the AVX2
-// count below, the changed colours are first written out
-// without a branch per pixel (each one stored, the position moved on only
-// for a changed one), so the set's lookups come in a loop of their own.
+// count below, the changed colours are first written out without a branch
+// per pixel (each one stored, the position moved on only for a changed one),
+// so the set's lookups come in a loop of their own.
 void CountSse2(const uint8_t* p, size_t n, ColourSet& set, std::vector<uint32_t>& changed) {
     const __m128i colour = _mm_set1_epi32(0x00FFFFFF);
     changed.resize(n + 4);

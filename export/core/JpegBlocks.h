@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -220,6 +221,15 @@ private:
     bool ok_ = true;
 };
 
+// The word with its most significant byte first, as the file stores it.
+inline uint64_t BigEndian64(uint64_t w) {
+#if defined(_MSC_VER) && !defined(__clang__)
+    return _byteswap_uint64(w);
+#else
+    return __builtin_bswap64(w);
+#endif
+}
+
 class BitPacker {
 public:
     explicit BitPacker(uint8_t*& pos) : home_(&pos) {}
@@ -238,11 +248,11 @@ public:
         count_ = w.count_;
     }
 
-    // Appends the low `n` bits of `bits` (1 <= n <= 56, higher bits zero)
-    // (working copies only)
-    // and writes out every whole byte at once: 8 bytes are stored whatever
-    // their count, so there is no branch on how full the word is (the one on
-    // 0xFF bytes is rarely taken). Writes up to 8 bytes past what it keeps.
+    // On a working copy: appends the low `n` bits of `bits` (1 <= n <= 56,
+    // higher bits zero) and writes out every whole byte at once. 8 bytes are
+    // stored whatever their count, so there is no branch on how full the word
+    // is (the one on 0xFF bytes is rarely taken); up to 8 bytes past what it
+    // keeps are written.
     void Put(uint64_t bits, int n) {
         acc_ = (acc_ << n) | bits;
         count_ += n;
@@ -250,7 +260,7 @@ public:
         const int bytes = count_ >> 3;
         // (~w - 0x01..) & w & 0x80.. is non-zero when a byte of w may be 0xFF.
         if (((~w - 0x0101010101010101ull) & w & 0x8080808080808080ull) == 0) [[likely]] {
-            const uint64_t bigEndian = __builtin_bswap64(w);
+            const uint64_t bigEndian = BigEndian64(w);
             std::memcpy(pos_, &bigEndian, 8);
             pos_ += bytes;
         } else {

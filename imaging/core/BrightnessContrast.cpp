@@ -119,26 +119,33 @@ void MapBytes(const uint8_t* in, uint8_t* out, size_t count, const std::array<ui
 
 namespace {
 
-// MapBytes for a table made by MakeTable from these settings.
-void MapBytesLinear(const uint8_t* in, uint8_t* out, size_t count, const std::array<uint8_t, 256>& table,
-                    double contrast, int32_t brightness) {
-    if (ActiveSimdLevel() == SimdLevel::Sse2) {
-        // Single precision can round a byte differently from the table's
-        // double arithmetic, so the vector steps are used only when they give
-        // the table for all 256 values.
-        const float scale = static_cast<float>(contrast);
-        const float offset = static_cast<float>(128.0 - 128.0 * contrast + brightness);
+// The table's mapping as s x scale + offset in single precision, where the
+// SSE2 steps give exactly the table for all 256 values. Worked out once per
+// picture: single precision can round a byte differently from the table's
+// double arithmetic, and then the table is used.
+struct LinearMap {
+    bool exact = false;
+    float scale = 1, offset = 0;
+
+    LinearMap(const std::array<uint8_t, 256>& table, double contrast, int32_t brightness) {
+        if (ActiveSimdLevel() != SimdLevel::Sse2) return;
+        scale = static_cast<float>(contrast);
+        offset = static_cast<float>(128.0 - 128.0 * contrast + brightness);
         std::array<uint8_t, 256> ramp{}, mapped{};
         for (size_t v = 0; v < 256; ++v) ramp[v] = static_cast<uint8_t>(v);
         MapLinearSse2(ramp.data(), mapped.data(), 256, scale, offset);
-        if (mapped == table) {
-            const size_t done = MapLinearSse2(in, out, count, scale, offset);
-            MapBytesScalar(in + done, out + done, count - done, table);
+        exact = mapped == table;
+    }
+
+    void Map(const uint8_t* in, uint8_t* out, size_t count, const std::array<uint8_t, 256>& table) const {
+        if (!exact) {
+            MapBytes(in, out, count, table);
             return;
         }
+        const size_t done = MapLinearSse2(in, out, count, scale, offset);
+        MapBytesScalar(in + done, out + done, count - done, table);
     }
-    MapBytes(in, out, count, table);
-}
+};
 
 }  // namespace
 
@@ -168,14 +175,15 @@ void cBrightnessContrast::process(const Dib24Bits& src, const Dib24Bits& dst) co
     const auto table = MakeTable(contrast_, brightness_);
 
     if (covered <= d.width() && rows <= d.height()) {
+        const LinearMap linear(table, contrast_, brightness_);
         // Every byte is independent, so rows in memory order give the same bytes;
         // rows without a gap between them (and the same in both) are one run.
         if (covered == s.width() && covered == d.width()) {
-            MapBytesLinear(s.row(0).data(), d.row(0).data(), covered * rows, table, contrast_, brightness_);
+            linear.Map(s.row(0).data(), d.row(0).data(), covered * rows, table);
             return;
         }
         for (size_t y = 0; y < rows; ++y)
-            MapBytesLinear(s.row(y).data(), d.row(y).subspan(0, covered).data(), covered, table, contrast_, brightness_);
+            linear.Map(s.row(y).data(), d.row(y).subspan(0, covered).data(), covered, table);
         return;
     }
     // The destination is too small: go column by column as described, so the
